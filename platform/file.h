@@ -1,0 +1,84 @@
+#pragma once
+// Files with access and share modes, 64-bit absolute offsets, flushes and
+// byte-range locks. A conflicting open answers kAccessDenied, as the native
+// driver expects from the operating system it was designed against.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace zor::platform {
+
+// Error numbers of the file layer: 0 on success, otherwise one of these or
+// the system's errno value (always positive).
+enum FileErrorCode : int {
+  kFileOk = 0,
+  kFileNotFound = 2,
+  kPathNotFound = 3,
+  kAccessDenied = 5,
+  kInvalidHandle = 6,
+  kLockViolation = 33,
+  kDiskFull = 39,
+  kFileExists = 80,
+  kInjectedFault = 1000,  // a failure made by the fault-injection hook
+};
+
+enum class Access { Read, Write, ReadWrite };
+
+// Which other opens of the same file this open tolerates.
+enum class Share { DenyNone, DenyWrite, DenyRead, Exclusive };
+
+enum class Disposition {
+  OpenExisting,  // fail with kFileNotFound when missing
+  CreateNew,     // fail with kFileExists when present
+  CreateAlways,  // create or truncate
+  OpenAlways,    // open, creating when missing
+};
+
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Returns 0 or an error number; on failure the object stays closed.
+  int open(const std::string& path, Access access, Share share, Disposition disposition);
+  void close();
+  bool isOpen() const { return fd_ >= 0; }
+  const std::string& path() const { return path_; }
+
+  // Reads up to `length` bytes at `offset`; `done` receives the count read,
+  // short only at the end of the file.
+  int read(uint64_t offset, void* buffer, size_t length, size_t& done);
+  // Writes all `length` bytes at `offset` (goes through fault injection).
+  int write(uint64_t offset, const void* buffer, size_t length);
+  // Makes everything written durable (goes through fault injection).
+  int flush();
+  int size(uint64_t& bytes) const;
+  int truncate(uint64_t bytes);
+
+  // Exclusive, non-blocking byte-range locks owned by this open handle; a
+  // range may lie beyond the end of the file. Answers kLockViolation when
+  // another handle (of this or any process) holds an overlapping range.
+  int lock(uint64_t offset, uint64_t length);
+  int unlock(uint64_t offset, uint64_t length);
+
+  int nativeHandle() const { return fd_; }
+
+ private:
+  int fd_ = -1;
+  std::string path_;
+};
+
+bool fileExists(const std::string& path);
+int removeFile(const std::string& path);
+int renameFile(const std::string& from, const std::string& to);
+
+// The text of a file-layer error number ("Access Denied", "File Not Found",
+// or the system's text for an errno value).
+std::string fileErrorText(int error);
+
+}  // namespace zor::platform

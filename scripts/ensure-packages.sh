@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build needs when any is missing: with
+# apt-get when run as root, otherwise prints the exact command and stops.
+set -euo pipefail
+
+packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
+          libbenchmark-dev libncurses-dev libsqlite3-dev)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$package")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+command_line="apt-get update && apt-get install -y ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing build packages. Run as root:" >&2
+  echo "  $command_line" >&2
+  exit 1
+fi
+echo "Installing missing build packages: ${missing[*]}"
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
