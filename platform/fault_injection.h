@@ -32,4 +32,9 @@ void clearFaultPlan();
 // armed, so a test can first measure how many steps a change takes).
 uint64_t faultStepCount();
 
+// For the file layer: counts one step (`step` is Write or Flush) and answers
+// what the armed plan makes of it: None, Fail or Short. A Stop plan ends the
+// process here and never returns.
+FaultKind takeFaultStep(FaultStep step);
+
 }  // namespace zor::platform

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zor::platform {
 
@@ -15,11 +17,16 @@ enum FileErrorCode : int {
   kFileOk = 0,
   kFileNotFound = 2,
   kPathNotFound = 3,
+  kTooManyOpenFiles = 4,
   kAccessDenied = 5,
   kInvalidHandle = 6,
+  kWriteFault = 29,  // an I/O error while writing or flushing
+  kReadFault = 30,   // an I/O error while reading
   kLockViolation = 33,
   kDiskFull = 39,
   kFileExists = 80,
+  kInvalidArgument = 87,  // a bad offset or length (for example a zero-length lock)
+  kNotLocked = 158,       // unlock of a range this handle does not hold
   kInjectedFault = 1000,  // a failure made by the fault-injection hook
 };
 
@@ -62,20 +69,36 @@ class File {
 
   // Exclusive, non-blocking byte-range locks owned by this open handle; a
   // range may lie beyond the end of the file. Answers kLockViolation when
-  // another handle (of this or any process) holds an overlapping range.
+  // another handle (of this or any process) holds an overlapping range, and
+  // also when this handle already holds one: a handle never stacks locks.
+  // unlock releases exactly a range taken by lock (else kNotLocked). Ranges
+  // must end at or below kMaxLockEnd (the bytes above carry the share modes).
+  // One File's locks are not guarded against concurrent lock/unlock calls
+  // from several threads; its owner serialises them.
   int lock(uint64_t offset, uint64_t length);
   int unlock(uint64_t offset, uint64_t length);
+  static constexpr uint64_t kMaxLockEnd = uint64_t{1} << 62;
 
   int nativeHandle() const { return fd_; }
 
  private:
   int fd_ = -1;
   std::string path_;
+  Access access_ = Access::Read;
+  // False when the system would only open the file read-only or write-only
+  // (no permission for both): byte-range locks are then shared read locks.
+  bool exclusiveLocks_ = true;
+  std::vector<std::pair<uint64_t, uint64_t>> heldLocks_;  // offset, length
 };
 
 bool fileExists(const std::string& path);
 int removeFile(const std::string& path);
+// Renames a file; an existing `to` is replaced.
 int renameFile(const std::string& from, const std::string& to);
+
+// The file-layer error number of an errno value. `ioFault` is the number an
+// EIO stands for (kReadFault or kWriteFault).
+int fileErrorFromErrno(int error, int ioFault = kWriteFault);
 
 // The text of a file-layer error number ("Access Denied", "File Not Found",
 // or the system's text for an errno value).
