@@ -23,6 +23,8 @@ class Ufo {
 
   virtual uint8_t type() const = 0;
   virtual bool isNumeric() const = 0;
+  // SREAL, REAL, BFLOAT4, BFLOAT8: compared as binary floating values.
+  virtual bool isFloating() const { return false; }
 
   // Reading.
   virtual std::string text() const = 0;  // numbers: shortest plain decimal text
