@@ -19,9 +19,10 @@ struct Resource {
 
 using ResourceHandle = const Resource*;
 
-// Registers (or replaces) a resource of `module`.
-void registerResource(const std::string& module, const std::string& name,
-                      const std::string& type, const void* data, size_t size);
+// Registers (or replaces) a resource of `module`. Handles and locked bytes
+// stay valid for the life of the process, even after a replacement.
+void registerResource(const std::string& module, const std::string& name, const std::string& type,
+                      const void* data, size_t size);
 std::vector<std::string> registeredModules();
 
 // Empty module name: search every module in registration order.
@@ -30,6 +31,8 @@ ResourceHandle findResource(const std::string& module, const std::string& name,
 inline const uint8_t* lockResource(ResourceHandle handle) {
   return handle ? handle->bytes.data() : nullptr;
 }
-inline size_t sizeofResource(ResourceHandle handle) { return handle ? handle->bytes.size() : 0; }
+inline size_t sizeofResource(ResourceHandle handle) {
+  return handle ? handle->bytes.size() : 0;
+}
 
 }  // namespace zor::platform

@@ -18,5 +18,8 @@ bool systemParametersInfo(uint32_t action, uint32_t parameter, void* buffer, uin
 
 // Number of SET calls made since start (tests check that nothing was changed).
 int systemParameterSetCount();
+// Forgets the values set without SPIF_UPDATEINIFILE, which last only as long
+// as the process (tests start each case from the stored setting).
+void resetSystemParameterSession();
 
 }  // namespace zor::platform

@@ -1,0 +1,18 @@
+#pragma once
+// Reading and replacing a small file as a whole. A replacement is written to
+// a temporary file beside the target, made durable and renamed over it, so a
+// crash leaves either the old or the new contents, never a mixture.
+
+#include <string>
+#include <string_view>
+
+namespace zor::platform {
+
+// Returns 0, kFileNotFound when the file is missing, or another file-layer
+// error number (the file exists but cannot be read).
+int readWholeFile(const std::string& path, std::string& text);
+// Returns 0 or a file-layer error number; the target is untouched on failure.
+// A symbolic link is followed: its target is replaced, the link stays.
+int replaceWholeFile(const std::string& path, std::string_view text);
+
+}  // namespace zor::platform
