@@ -1,0 +1,300 @@
+#include "data/file_statements.h"
+
+#include "data/driver_arguments.h"
+#include "data/driver_call.h"
+#include "data/file_control_block.h"
+#include "data/file_errors.h"
+
+namespace zor::data::statement {
+
+namespace {
+
+int call(FileControlBlock& fcb, Op op, void* args = nullptr) {
+  return callDriver(fcb, op, args);
+}
+
+template <class Args>
+int callWith(FileControlBlock& fcb, Op op, Args args) {
+  return callDriver(fcb, op, &args);
+}
+
+int callKey(FileControlBlock& fcb, Op op, KeyBlock& key) {
+  return callWith(fcb, op, KeyArgs{&key});
+}
+
+int callText(FileControlBlock& fcb, Op op, const std::string& text, std::string* answer) {
+  return callWith(fcb, op, TextArgs{&text, answer});
+}
+
+// RESET and REGET take a position; the driver reads it through a pointer
+// that is not const, so it gets a copy.
+int callPosition(FileControlBlock& fcb, Op op, const std::string& position) {
+  std::string copy = position;
+  return callWith(fcb, op, PositionArgs{&copy});
+}
+
+int callKeyPosition(FileControlBlock& fcb, Op op, KeyBlock& key, const std::string& position) {
+  std::string copy = position;
+  return callWith(fcb, op, KeyPositionArgs{&key, &copy});
+}
+
+}  // namespace
+
+int open(FileControlBlock& fcb, uint32_t mode) {
+  return callWith(fcb, Op::OPEN, OpenArgs{mode});
+}
+int share(FileControlBlock& fcb, uint32_t mode) {
+  return callWith(fcb, Op::SHARE, OpenArgs{mode});
+}
+int create(FileControlBlock& fcb) {
+  return call(fcb, Op::CREATE);
+}
+int close(FileControlBlock& fcb) {
+  return call(fcb, Op::CLOSE);
+}
+int empty(FileControlBlock& fcb) {
+  return call(fcb, Op::EMPTY);
+}
+int remove(FileControlBlock& fcb) {
+  return call(fcb, Op::REMOVE);
+}
+int rename(FileControlBlock& fcb, const std::string& newName) {
+  return callText(fcb, Op::RENAME, newName, nullptr);
+}
+int copy(FileControlBlock& fcb, const std::string& newName) {
+  return callText(fcb, Op::COPY, newName, nullptr);
+}
+int pack(FileControlBlock& fcb) {
+  return call(fcb, Op::PACK);
+}
+int build(FileControlBlock& fcb) {
+  return call(fcb, Op::BUILDfile);
+}
+int build(FileControlBlock& fcb, KeyBlock& key) {
+  return callKey(fcb, Op::BUILDkey, key);
+}
+
+int name(FileControlBlock& fcb, std::string& answer) {
+  answer.clear();
+  return callWith(fcb, Op::NAME, TextArgs{nullptr, &answer});
+}
+
+int bytes(FileControlBlock& fcb, int64_t& count) {
+  CountArgs args;
+  const int result = call(fcb, Op::BYTES, &args);
+  count = args.count;
+  return result;
+}
+
+int records(FileControlBlock& fcb, int64_t& count) {
+  CountArgs args;
+  const int result = call(fcb, Op::RECORDSfile, &args);
+  count = args.count;
+  return result;
+}
+
+int records(FileControlBlock& fcb, KeyBlock& key, int64_t& count) {
+  KeyCountArgs args{&key, 0};
+  const int result = call(fcb, Op::RECORDSkey, &args);
+  count = args.count;
+  return result;
+}
+
+int lock(FileControlBlock& fcb) {
+  return call(fcb, Op::LOCKfile);
+}
+int lock(FileControlBlock& fcb, int32_t seconds) {
+  return callWith(fcb, Op::LOCKfilesec, SecondsArgs{seconds});
+}
+int unlock(FileControlBlock& fcb) {
+  return call(fcb, Op::UNLOCK);
+}
+int stream(FileControlBlock& fcb) {
+  return call(fcb, Op::STREAM);
+}
+int flush(FileControlBlock& fcb) {
+  return call(fcb, Op::FLUSH);
+}
+
+int send(FileControlBlock& fcb, const std::string& text, std::string& answer) {
+  answer.clear();
+  return callText(fcb, Op::SEND, text, &answer);
+}
+
+int set(FileControlBlock& fcb) {
+  return call(fcb, Op::SETfile);
+}
+int set(FileControlBlock& fcb, KeyBlock& key) {
+  return callKey(fcb, Op::SETkey, key);
+}
+int setToKeyValue(FileControlBlock& fcb, KeyBlock& key) {
+  return callKey(fcb, Op::SETkeykey, key);
+}
+int setToPointer(FileControlBlock& fcb, uint32_t pointer) {
+  return callWith(fcb, Op::SETfileptr, PointerArgs{pointer, 0});
+}
+int setToPointer(FileControlBlock& fcb, KeyBlock& key, uint32_t pointer) {
+  return callWith(fcb, Op::SETkeyptr, KeyPointerArgs{&key, pointer});
+}
+int setToKeyValue(FileControlBlock& fcb, KeyBlock& key, uint32_t pointer) {
+  return callWith(fcb, Op::SETkeykeyptr, KeyPointerArgs{&key, pointer});
+}
+int setInRecordOrder(FileControlBlock& fcb, KeyBlock& key) {
+  return callKey(fcb, Op::SETfilekey, key);
+}
+int reset(FileControlBlock& fcb, const std::string& position) {
+  return callPosition(fcb, Op::RESETfile, position);
+}
+int reset(FileControlBlock& fcb, KeyBlock& key, const std::string& position) {
+  return callKeyPosition(fcb, Op::RESETkey, key, position);
+}
+
+int next(FileControlBlock& fcb) {
+  return call(fcb, Op::NEXT);
+}
+int previous(FileControlBlock& fcb) {
+  return call(fcb, Op::PREVIOUS);
+}
+int skip(FileControlBlock& fcb, int64_t count) {
+  return callWith(fcb, Op::SKIP, CountArgs{count});
+}
+int get(FileControlBlock& fcb, KeyBlock& key) {
+  return callKey(fcb, Op::GETfilekey, key);
+}
+int get(FileControlBlock& fcb, uint32_t pointer) {
+  return callWith(fcb, Op::GETfileptr, PointerArgs{pointer, 0});
+}
+int get(FileControlBlock& fcb, KeyBlock& key, uint32_t pointer) {
+  return callWith(fcb, Op::GETkeyptr, KeyPointerArgs{&key, pointer});
+}
+int reget(FileControlBlock& fcb, const std::string& position) {
+  return callPosition(fcb, Op::REGETfile, position);
+}
+int reget(FileControlBlock& fcb, KeyBlock& key, const std::string& position) {
+  return callKeyPosition(fcb, Op::REGETkey, key, position);
+}
+
+int position(FileControlBlock& fcb, std::string& position) {
+  position.clear();
+  return callWith(fcb, Op::POSITIONfile, PositionArgs{&position});
+}
+
+int position(FileControlBlock& fcb, KeyBlock& key, std::string& position) {
+  position.clear();
+  return callWith(fcb, Op::POSITIONkey, KeyPositionArgs{&key, &position});
+}
+
+int pointer(FileControlBlock& fcb, uint32_t& pointer) {
+  PointerArgs args;
+  const int result = call(fcb, Op::POINTERfile, &args);
+  pointer = args.pointer;
+  return result;
+}
+
+int pointer(FileControlBlock& fcb, KeyBlock& key, uint32_t& pointer) {
+  KeyPointerArgs args{&key, 0};
+  const int result = call(fcb, Op::POINTERkey, &args);
+  pointer = args.pointer;
+  return result;
+}
+
+int duplicate(FileControlBlock& fcb, bool& wouldRepeat) {
+  CountArgs args;
+  const int result = call(fcb, Op::DUPLICATE, &args);
+  wouldRepeat = result == kNoError && args.count != 0;
+  return result;
+}
+
+int duplicate(FileControlBlock& fcb, KeyBlock& key, bool& wouldRepeat) {
+  KeyCountArgs args{&key, 0};
+  const int result = call(fcb, Op::DUPLICATEkey, &args);
+  wouldRepeat = result == kNoError && args.count != 0;
+  return result;
+}
+
+int hold(FileControlBlock& fcb) {
+  return call(fcb, Op::HOLDfile);
+}
+int hold(FileControlBlock& fcb, int32_t seconds) {
+  return callWith(fcb, Op::HOLDfilesec, SecondsArgs{seconds});
+}
+int release(FileControlBlock& fcb) {
+  return call(fcb, Op::RELEASE);
+}
+int watch(FileControlBlock& fcb) {
+  return call(fcb, Op::WATCH);
+}
+int noMemo(FileControlBlock& fcb) {
+  return call(fcb, Op::NOMEMO);
+}
+
+int add(FileControlBlock& fcb) {
+  return call(fcb, Op::ADD);
+}
+int add(FileControlBlock& fcb, uint32_t length) {
+  return callWith(fcb, Op::ADDfilelen, LengthArgs{length});
+}
+int append(FileControlBlock& fcb) {
+  return call(fcb, Op::APPEND);
+}
+int append(FileControlBlock& fcb, uint32_t length) {
+  return callWith(fcb, Op::APPENDlen, LengthArgs{length});
+}
+int put(FileControlBlock& fcb) {
+  return call(fcb, Op::PUT);
+}
+int put(FileControlBlock& fcb, uint32_t pointer) {
+  return callWith(fcb, Op::PUTfileptr, PointerArgs{pointer, 0});
+}
+int erase(FileControlBlock& fcb) {
+  return call(fcb, Op::DELETE);
+}
+
+int logout(int32_t seconds, std::span<FileControlBlock* const> files) {
+  if (files.empty() || files.front() == nullptr) return kErrInvalidParameterCount;
+  return callWith(*files.front(), Op::LOGOUT,
+                  LogoutArgs{seconds, files.data(), static_cast<uint32_t>(files.size())});
+}
+int commit(FileControlBlock& fcb) {
+  return call(fcb, Op::COMMIT);
+}
+int rollback(FileControlBlock& fcb) {
+  return call(fcb, Op::ROLLBACK);
+}
+
+int getState(FileControlBlock& fcb, uint32_t& handle) {
+  StateArgs args;
+  const int result = call(fcb, Op::GETSTATE, &args);
+  handle = args.handle;
+  return result;
+}
+int restoreState(FileControlBlock& fcb, uint32_t handle) {
+  return callWith(fcb, Op::RESTORESTATE, StateArgs{handle});
+}
+int freeState(FileControlBlock& fcb, uint32_t handle) {
+  return callWith(fcb, Op::FREESTATE, StateArgs{handle});
+}
+
+int getProperty(FileControlBlock& fcb, int32_t property, std::string& value, int32_t index) {
+  value.clear();
+  return callWith(fcb, Op::GET_PROPERTY, PropertyArgs{property, index, &value});
+}
+
+int setProperty(FileControlBlock& fcb, int32_t property, const std::string& value, int32_t index) {
+  std::string copy = value;
+  return callWith(fcb, Op::SET_PROPERTY, PropertyArgs{property, index, &copy});
+}
+
+int getProperty(FileControlBlock& fcb, KeyBlock& key, int32_t property, std::string& value,
+                int32_t index) {
+  value.clear();
+  return callWith(fcb, Op::GETPROPERTYkey, KeyPropertyArgs{&key, property, index, &value});
+}
+
+int setProperty(FileControlBlock& fcb, KeyBlock& key, int32_t property, const std::string& value,
+                int32_t index) {
+  std::string copy = value;
+  return callWith(fcb, Op::SETPROPERTYkey, KeyPropertyArgs{&key, property, index, &copy});
+}
+
+}  // namespace zor::data::statement
