@@ -235,7 +235,8 @@ int File::open(const std::string& path, Access access, Share share, Disposition 
   // Truncate only after the share check, so that a refused open never
   // destroys the contents another handle protects.
   if (disposition == Disposition::CreateAlways && info.st_size != 0 && ftruncate(fd, 0) != 0) {
-    const int error = fileErrorFromErrno(errno);
+    // A descriptor the system opened read-only cannot truncate.
+    const int error = errno == EBADF || errno == EINVAL ? kAccessDenied : fileErrorFromErrno(errno);
     ::close(fd);
     return error;
   }

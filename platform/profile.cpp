@@ -44,6 +44,7 @@ std::optional<std::string> lookUp(const std::string& section, const std::string&
 // changed; an unchanged document is not written (a missing file stays missing).
 bool edit(const std::string& file, const std::function<bool(IniDocument&)>& change) {
   std::lock_guard guard(profileLock());
+  const FolderLock otherProcesses(file);
   std::optional<IniDocument> document = load(file);
   if (!document) return false;
   const std::string before = document->text();

@@ -1,6 +1,7 @@
 #include "platform/whole_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,6 +96,21 @@ int replaceWholeFile(const std::string& path, std::string_view text) {
     ::close(folderFd);
   }
   return kFileOk;
+}
+
+FolderLock::FolderLock(const std::string& path) {
+  fd_ = ::open(folderOf(resolvedTarget(path)).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd_ < 0) return;
+  while (flock(fd_, LOCK_EX) != 0) {
+    if (errno == EINTR) continue;
+    ::close(fd_);  // a folder that cannot be locked: go on unlocked
+    fd_ = -1;
+    break;
+  }
+}
+
+FolderLock::~FolderLock() {
+  if (fd_ >= 0) ::close(fd_);  // releases the lock
 }
 
 }  // namespace zor::platform

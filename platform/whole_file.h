@@ -15,4 +15,20 @@ int readWholeFile(const std::string& path, std::string& text);
 // A symbolic link is followed: its target is replaced, the link stays.
 int replaceWholeFile(const std::string& path, std::string_view text);
 
+// While it lives, holds an exclusive lock (among processes and among open
+// handles of one process) on the folder of the file `path` names, so that
+// read-change-replace sequences of several processes do not interleave. The
+// folder rather than the file is locked because a replacement swaps the
+// file's inode. Without a lockable folder nothing is locked.
+class FolderLock {
+ public:
+  explicit FolderLock(const std::string& path);
+  ~FolderLock();
+  FolderLock(const FolderLock&) = delete;
+  FolderLock& operator=(const FolderLock&) = delete;
+
+ private:
+  int fd_ = -1;
+};
+
 }  // namespace zor::platform

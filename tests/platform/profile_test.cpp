@@ -196,6 +196,25 @@ TEST_F(Profile, ConcurrentWritersOfOneProcessLoseNothing) {
   }
 }
 
+TEST_F(Profile, ConcurrentWritersOfSeveralProcessesLoseNothing) {
+  constexpr int kProcesses = 3, kKeys = 5;
+  std::vector<pid_t> children;
+  for (int p = 0; p < kProcesses; ++p) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+      for (int k = 0; k < kKeys; ++k) {
+        writePrivateProfileString("P" + std::to_string(p), "k" + std::to_string(k), "v", ini_);
+      }
+      _exit(0);
+    }
+    children.push_back(pid);
+  }
+  for (pid_t child : children) waitpid(child, nullptr, 0);
+  for (int p = 0; p < kProcesses; ++p) {
+    EXPECT_EQ(privateProfileKeys("p" + std::to_string(p), ini_).size(), size_t(kKeys));
+  }
+}
+
 TEST_F(Profile, UserProfileFollowsTheOverrideAndCreatesItsFolder) {
   const std::string path = dir_.file("config/zorvane/profile.ini");
   setUserProfilePath(path);
