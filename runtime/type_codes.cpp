@@ -27,4 +27,27 @@ bool isNumericType(uint8_t code) {
   return (code >= kByte && code <= kPDecimal) || code == kBFloat4 || code == kBFloat8;
 }
 
+uint32_t fixedTypeSize(uint8_t code) {
+  switch (code) {
+    case kByte:
+      return 1;
+    case kShort:
+    case kUShort:
+      return 2;
+    case kDate:
+    case kTime:
+    case kLong:
+    case kULong:
+    case kSReal:
+    case kBFloat4:
+    case kAny:
+      return 4;
+    case kReal:
+    case kBFloat8:
+      return 8;
+    default:
+      return 0;
+  }
+}
+
 }  // namespace zor

@@ -45,4 +45,9 @@ const char* typeName(uint8_t code);
 bool isStringType(uint8_t code);   // STRING, CSTRING, PSTRING, GROUP
 bool isNumericType(uint8_t code);  // BYTE .. PDECIMAL, BFLOAT4, BFLOAT8
 
+// Bytes a field of a fixed-size type takes in a record (BYTE 1, SHORT 2,
+// LONG 4, REAL 8, ANY 4, ...); 0 for types whose size is declared (strings,
+// decimals, GROUP) or that take no record bytes.
+uint32_t fixedTypeSize(uint8_t code);
+
 }  // namespace zor
