@@ -87,6 +87,7 @@ struct FileControlBlock {
   uint32_t attributes = 0;  // FileAttribute bits
   DriverEntry driver = nullptr;
   std::string driverName;       // as written in the declaration: "TARNWICK"
+  std::string driverString;     // the declaration's driver options (driver_string.h)
   std::string name;             // the file's name text; its length is name.size()
   std::string owner;            // OWNER(...) text, for encrypted files
   std::string label;            // the FILE's own label ("Sections")
