@@ -86,7 +86,7 @@ struct CompiledPicture {
   bool floating = false;      // has blank-lead digits: lead currency and sign float
   char decimalChar = 0;       // decimal separator as shown (0: none)
   char groupingChar = 0;      // grouping separator as shown (0: none)
-  PicturePosition positions[kMaxPictureWidth] = {};
+  PicturePosition positions[kMaxPictureWidth];  // zero-initialised by PicturePosition
 
   bool valid() const { return width != 0; }
 };
