@@ -8,26 +8,39 @@ namespace zor {
 
 namespace {
 
-constexpr int kDaysBeforeMonth[13] = {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
 constexpr int kMonthLengths[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-int64_t floorDiv(int64_t value, int64_t divisor) {
+constexpr int64_t floorDiv(int64_t value, int64_t divisor) {
   int64_t quotient = value / divisor;
   if ((value % divisor != 0) && ((value < 0) != (divisor < 0))) --quotient;
   return quotient;
 }
 
-// Days from 1 January of year 1 (proleptic Gregorian) to the given date;
-// valid for any year, including those before year 1.
-int64_t daysFromCivil(int64_t year, int month, int day) {
-  int64_t before = year - 1;
-  int64_t days = before * 365 + floorDiv(before, 4) - floorDiv(before, 100) + floorDiv(before, 400);
-  days += kDaysBeforeMonth[month] + (month > 2 && isLeapYear(static_cast<int>(year)) ? 1 : 0);
-  return days + day - 1;
+// Day counts of the proleptic Gregorian calendar, in eras of 400 years
+// (146,097 days) whose years start on 1 March, so that the leap day is the
+// last day of a year. Constant time, no tables, any year.
+constexpr int64_t daysFromCivil(int64_t year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  int64_t era = floorDiv(year, 400);
+  int64_t yearOfEra = year - era * 400;  // 0..399
+  int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra;
+}
+
+void civilFromDays(int64_t days, int& year, int& month, int& day) {
+  int64_t era = floorDiv(days, 146097);
+  int64_t dayOfEra = days - era * 146097;  // 0..146096
+  int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+  int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+  int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;  // 0 = March
+  day = static_cast<int>(dayOfYear - (153 * shiftedMonth + 2) / 5 + 1);
+  month = static_cast<int>(shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9);
+  year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
 }
 
 // Day 4 is 1 January 1801.
-const int64_t kStandardDateBase = daysFromCivil(1801, 1, 1) - kFirstStandardDate;
+constexpr int64_t kStandardDateBase = daysFromCivil(1801, 1, 1) - kFirstStandardDate;
 
 bool isValidStandardDate(int32_t standardDate) {
   return standardDate >= kFirstStandardDate && standardDate <= kLastStandardDate;
@@ -64,7 +77,7 @@ int expandTwoDigitYear(int year, int window, int currentYear) {
 int32_t packedToStandardDate(const PackedDate& date) {
   if (date.day == 0 && date.month == 0 && date.year == 0) return 0;
   if (date.year > 9999) return kLastStandardDate;
-  int year = expandTwoDigitYear(date.year);
+  int year = date.year < 100 ? expandTwoDigitYear(date.year) : date.year;
   if (year < 1801 || year > 9999) return 0;
   if (date.month < 1 || date.month > 12) return 0;
   if (date.day < 1 || date.day > daysInMonth(year, date.month)) return 0;
@@ -74,21 +87,7 @@ int32_t packedToStandardDate(const PackedDate& date) {
 bool standardDateToYmd(int32_t standardDate, int& year, int& month, int& day) {
   year = month = day = 0;
   if (!isValidStandardDate(standardDate)) return false;
-  // Days since 1 January of year 1; the year by division, corrected downwards
-  // while the days before it exceed the count.
-  int64_t count = standardDate + kStandardDateBase;
-  int64_t y = count * 400 / 146097 + 1;
-  while (daysFromCivil(y, 1, 1) > count) --y;
-  while (daysFromCivil(y + 1, 1, 1) <= count) ++y;
-  int remaining = static_cast<int>(count - daysFromCivil(y, 1, 1));
-  int m = 1;
-  while (remaining >= daysInMonth(static_cast<int>(y), m)) {
-    remaining -= daysInMonth(static_cast<int>(y), m);
-    ++m;
-  }
-  year = static_cast<int>(y);
-  month = m;
-  day = remaining + 1;
+  civilFromDays(standardDate + kStandardDateBase, year, month, day);
   return true;
 }
 
