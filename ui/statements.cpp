@@ -1,0 +1,187 @@
+#include "ui/statements.h"
+
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "platform/threads.h"
+#include "runtime/fatal_error.h"
+#include "ui/event_engine.h"
+#include "ui/event_numbers.h"
+#include "ui/thread_state.h"
+#include "ui/window.h"
+
+namespace zor::ui {
+namespace {
+
+// The active window for statements that need one: runtime error 536.
+Window& requireWindow() {
+  Window* window = activeWindow();
+  if (!window) fatalRuntimeError(536, {});
+  return *window;
+}
+
+template <typename Action>
+void forControls(int first, int last, Action action) {
+  Window& window = requireWindow();
+  if (first == 0) {
+    for (const auto& control : window.controls()) action(*control);
+    return;
+  }
+  if (last == 0) last = first;
+  for (int field = first; field <= last; ++field) {
+    if (Control* control = window.control(field)) action(*control);
+  }
+}
+
+struct ButtonSet {
+  unsigned flags;
+  std::vector<unsigned> buttons;  // in the order the box shows them
+};
+
+// The standard box offers fixed sets; a request maps onto the set that holds
+// the buttons asked for.
+ButtonSet buttonSetFor(unsigned buttons) {
+  using namespace platform;
+  if (buttons & (BUTTON::Abort | BUTTON::Ignore)) {
+    return {MB_ABORTRETRYIGNORE, {BUTTON::Abort, BUTTON::Retry, BUTTON::Ignore}};
+  }
+  if ((buttons & BUTTON::Yes) || (buttons & BUTTON::No)) {
+    if (buttons & BUTTON::Cancel) {
+      return {MB_YESNOCANCEL, {BUTTON::Yes, BUTTON::No, BUTTON::Cancel}};
+    }
+    return {MB_YESNO, {BUTTON::Yes, BUTTON::No}};
+  }
+  if (buttons & BUTTON::Retry) return {MB_RETRYCANCEL, {BUTTON::Retry, BUTTON::Cancel}};
+  if (buttons & BUTTON::Cancel) return {MB_OKCANCEL, {BUTTON::Ok, BUTTON::Cancel}};
+  return {MB_OK, {BUTTON::Ok}};
+}
+
+unsigned iconFlags(unsigned icon) {
+  switch (icon) {
+    case ICON::Hand:
+      return platform::MB_ICONHAND;
+    case ICON::Question:
+      return platform::MB_ICONQUESTION;
+    case ICON::Exclamation:
+      return platform::MB_ICONEXCLAMATION;
+    case ICON::Asterisk:
+      return platform::MB_ICONASTERISK;
+    default:
+      return 0;
+  }
+}
+
+unsigned buttonOfAnswer(int answer) {
+  switch (answer) {
+    case platform::IDOK:
+      return BUTTON::Ok;
+    case platform::IDCANCEL:
+      return BUTTON::Cancel;
+    case platform::IDABORT:
+      return BUTTON::Abort;
+    case platform::IDRETRY:
+      return BUTTON::Retry;
+    case platform::IDIGNORE:
+      return BUTTON::Ignore;
+    case platform::IDYES:
+      return BUTTON::Yes;
+    case platform::IDNO:
+      return BUTTON::No;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+bool accept() {
+  Window* window = activeWindow();
+  if (!window) fatalRuntimeError(537, {});
+  return nextEvent(*window) > 0;
+}
+
+void cycle() {
+  if (Window* window = activeWindow()) refuseEvent(*window);
+}
+
+uint32_t event() {
+  Window* window = activeWindow();
+  const Event* current = window ? currentEvent(*window) : nullptr;
+  return current ? uncarried(current->number) : 0;
+}
+
+int field() {
+  Window* window = activeWindow();
+  const Event* current = window ? currentEvent(*window) : nullptr;
+  return current ? current->field : 0;
+}
+
+int focus() {
+  Window* window = activeWindow();
+  return window ? window->focus : 0;
+}
+
+uint32_t keyCode() {
+  Window* window = activeWindow();
+  const Event* current = window ? currentEvent(*window) : nullptr;
+  return current ? current->keyCode : 0;
+}
+
+bool post(uint32_t eventNumber, int control, int thread) {
+  if (thread != 0 && thread != platform::threadNumber()) {
+    WindowHandle target = activeWindowOf(thread);
+    return target != 0 && postEvent(target, eventNumber, control);
+  }
+  Window* window = activeWindow();
+  return window && post(*window, eventNumber, control);
+}
+
+void select(int control) {
+  Window& window = requireWindow();
+  if (!window.control(control)) return;
+  window.focus = control;
+  post(window, EVENT::Selected, control);
+}
+
+void display(int first, int last) {
+  forControls(first, last, [](Control& control) { control.display(); });
+}
+
+void update(int first, int last) {
+  forControls(first, last, [](Control& control) { control.update(); });
+}
+
+void enable(int first, int last) {
+  forControls(first, last, [](Control& control) { control.enabled = true; });
+}
+
+void disable(int first, int last) {
+  forControls(first, last, [](Control& control) { control.enabled = false; });
+}
+
+void hide(int first, int last) {
+  forControls(first, last, [](Control& control) { control.hidden = true; });
+}
+
+void unhide(int first, int last) {
+  forControls(first, last, [](Control& control) { control.hidden = false; });
+}
+
+unsigned message(const std::string& text, const std::string& caption, unsigned icon,
+                 unsigned buttons, unsigned defaultButton) {
+  std::string shown = text;
+  for (char& c : shown) {
+    if (c == '|') c = '\n';
+  }
+  ButtonSet set = buttonSetFor(buttons);
+  unsigned flags = set.flags | iconFlags(icon);
+  for (size_t i = 0; i < set.buttons.size(); ++i) {
+    if (set.buttons[i] == defaultButton)
+      flags |= static_cast<unsigned>(i) * platform::MB_DEFBUTTON2;
+  }
+  return buttonOfAnswer(platform::messageBox(shown, caption, flags));
+}
+
+}  // namespace zor::ui

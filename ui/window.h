@@ -1,0 +1,96 @@
+#pragma once
+// A runtime window: its message-layer handle, geometry and state, numbered
+// properties, controls numbered 1, 2, 3 ... in the order they are added, and
+// the per-window event queue with the state of its accept loop. A window
+// belongs to the thread that opens it.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/control.h"
+#include "ui/event.h"
+#include "ui/event_queue.h"
+#include "ui/messages.h"
+#include "ui/properties.h"
+
+namespace zor::ui {
+
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+};
+
+enum class WindowShow { Normal, Maximized, Iconized };
+
+// Where the accept loop stands: inactive until the window opens, then
+// accepting; a CloseWindow that is not refused makes it closing.
+enum class LoopPhase { Inactive, Accepting, Closing };
+
+// What the event engine keeps per window between loop steps.
+struct AcceptState {
+  LoopPhase phase = LoopPhase::Inactive;
+  EventQueue queue;
+  std::unique_ptr<Event> current;  // the event being delivered
+  bool refused = false;            // the procedure cycled on `current`
+  bool refreshPending = false;     // QUERY_SETUSE seen: refresh controls once
+  bool pendingAccept = false;      // ask the focused control to complete
+};
+
+class Window {
+ public:
+  explicit Window(std::string title = {});
+  virtual ~Window();
+  Window(const Window&) = delete;
+  Window& operator=(const Window&) = delete;
+
+  // Creates the window on the calling thread and queues OpenWindow.
+  void open();
+  // Destroys the window; events still queued are dropped.
+  void close();
+  bool isOpen() const { return handle_ != 0; }
+  WindowHandle handle() const { return handle_; }
+  int thread() const { return thread_; }
+
+  // Adds a control; its field equate number is its position, from 1.
+  Control& add(std::unique_ptr<Control> control);
+  Control& addControl(uint8_t kind, std::string useLabel);
+  // The control with that field equate number, or null.
+  Control* control(int field) const;
+  const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
+
+  virtual std::string property(int number, int index = 0) const;
+  virtual void setProperty(int number, std::string value, int index = 0);
+
+  std::string title;
+  Rect rect;
+  Rect restoreRect;  // the normal position while maximised or iconised
+  WindowShow show = WindowShow::Normal;
+  bool visible = true;
+  bool enabled = true;
+  int pointerX = 0, pointerY = 0;  // last pointer position, relative to the window
+  int focus = 0;                   // field equate number of the focused control
+
+  // Idle work: run when the loop finds no message, and on each tick of the
+  // loop timer (setLoopTimer).
+  std::function<void()> idleWork;
+  void setLoopTimer(uint32_t intervalMs);
+  // Pre-translation: true consumes the message before it is dispatched.
+  std::function<bool(const Message&)> preTranslate;
+
+  AcceptState& acceptState() { return accept_; }
+  const AcceptState& acceptState() const { return accept_; }
+
+ private:
+  void applyTimer();
+
+  WindowHandle handle_ = 0;
+  int thread_ = 0;
+  std::vector<std::unique_ptr<Control>> controls_;
+  PropertyBag properties_;
+  AcceptState accept_;
+};
+
+}  // namespace zor::ui
