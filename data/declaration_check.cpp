@@ -21,16 +21,10 @@ constexpr int kField = static_cast<int>(DeclarationCategory::Field);
 constexpr int kMemo = static_cast<int>(DeclarationCategory::MemoBlob);
 constexpr int kKey = static_cast<int>(DeclarationCategory::Key);
 constexpr int kComponent = static_cast<int>(DeclarationCategory::Component);
+constexpr int kFieldDeclarationMessageCount = 14;
 
 DeclarationFault fault(int category, int item, std::string name, FaultKind kind, int index) {
   return DeclarationFault{category, item, std::move(name), kind, index, {}};
-}
-
-bool isAsciiLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-bool isAsciiDigit(char c) {
-  return c >= '0' && c <= '9';
 }
 
 bool needsDeclaredSize(uint8_t type) {
@@ -58,7 +52,7 @@ class LabelSet {
 Fault checkLabel(int category, int item, const std::string& label, const char* missingName,
                  LabelSet& labels) {
   if (label.empty()) return fault(category, item, missingName, FaultKind::Driver, 2);
-  if (!isValidLabel(label)) return fault(category, item, label, FaultKind::Declaration, 1);
+  if (!zor::isValidLabel(label)) return fault(category, item, label, FaultKind::Declaration, 1);
   if (!labels.addIsNew(label)) return fault(category, item, label, FaultKind::Declaration, 2);
   return std::nullopt;
 }
@@ -189,14 +183,6 @@ Fault checkKeyAgainstDriver(const FileControlBlock& fcb, const KeyBlock& key, in
 
 }  // namespace
 
-bool isValidLabel(std::string_view label) {
-  if (label.empty() || !(isAsciiLetter(label[0]) || label[0] == '_')) return false;
-  for (char c : label) {
-    if (!(isAsciiLetter(c) || isAsciiDigit(c) || c == '_' || c == ':')) return false;
-  }
-  return label.back() != ':';
-}
-
 std::optional<DeclarationFault> findDeclarationFault(const FileControlBlock& fcb,
                                                      const DriverDescriptor* driver) {
   if (Fault bad = checkFile(fcb)) return bad;
@@ -223,6 +209,27 @@ std::optional<DeclarationFault> findDeclarationFault(const FileControlBlock& fcb
     }
   }
   return std::nullopt;
+}
+
+DeclarationFault declarationFaultOf(const RecordBuildError& error,
+                                    const std::vector<FieldDeclaration>& fields) {
+  const int item = static_cast<int>(error.field) + 1;
+  std::string name = error.field < fields.size() ? fields[error.field].label : std::string();
+  if (name.empty()) name = fieldItemName(FieldAttributeAtFault::Label);
+  if (error.text == builtInDeclarationMessage(kFile, FaultKind::Declaration, 5)) {
+    return fault(kFile, 0, "SIZE", FaultKind::Declaration, 5);
+  }
+  if (error.text == builtInDeclarationMessage(kMemo, FaultKind::Declaration, 3)) {
+    return fault(kMemo, item, name, FaultKind::Declaration, 3);
+  }
+  for (int index = 1; index <= kFieldDeclarationMessageCount; ++index) {
+    if (error.text == builtInDeclarationMessage(kField, FaultKind::Declaration, index)) {
+      return fault(kField, item, name, FaultKind::Declaration, index);
+    }
+  }
+  DeclarationFault unknown = fault(kField, item, name, FaultKind::Declaration, 0);
+  unknown.message = error.text;
+  return unknown;
 }
 
 int checkDeclaration(const FileControlBlock& fcb) {

@@ -6,9 +6,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <string_view>
+#include <vector>
 
 #include "data/declaration_error.h"
+#include "runtime/record_builder.h"
 
 namespace zor::data {
 
@@ -24,9 +25,11 @@ std::optional<DeclarationFault> findDeclarationFault(const FileControlBlock& fcb
 // registry); reports the first fault (error 47) or returns 0.
 int checkDeclaration(const FileControlBlock& fcb);
 
-// A label as the language writes it: a letter or "_" first, then letters,
-// digits, "_" and ":" (the prefix separator).
-bool isValidLabel(std::string_view label);
+// The first fault the run-time declaration builder found, as a declaration
+// fault: its message selects the category and the message index, the
+// declaration at fault gives the item number and name.
+DeclarationFault declarationFaultOf(const RecordBuildError& error,
+                                    const std::vector<FieldDeclaration>& fields);
 
 inline constexpr uint32_t kMaxRecordSize = 4194304;
 inline constexpr uint32_t kMaxGroupSize = 4194304;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "data/declaration_check.h"
 #include "data/declaration_error.h"
@@ -11,6 +12,7 @@
 #include "data/file_errors.h"
 #include "platform/resources.h"
 #include "runtime/error_state.h"
+#include "runtime/record_builder.h"
 #include "runtime/type_codes.h"
 
 namespace zor::data {
@@ -224,13 +226,24 @@ TEST(DeclarationCheckTest, FileFaults) {
   EXPECT_EQ(fileErrorText(), "File Driver not defined");
 }
 
-TEST(DeclarationCheckTest, Labels) {
-  EXPECT_TRUE(isValidLabel("SEC:DESCRIPTION"));
-  EXPECT_TRUE(isValidLabel("_x1"));
-  EXPECT_FALSE(isValidLabel(""));
-  EXPECT_FALSE(isValidLabel("1A"));
-  EXPECT_FALSE(isValidLabel("A B"));
-  EXPECT_FALSE(isValidLabel("SEC:"));
+TEST(DeclarationCheckTest, BuilderFaultsBecomeFieldFaults) {
+  std::vector<FieldDeclaration> fields(2);
+  fields[0].label = "SEC:A";
+  fields[0].type = kLong;
+  fields[1].label = "SEC:B";
+  fields[1].type = kString;
+  BuiltRecord record;
+  RecordBuildError error;
+  ASSERT_FALSE(RecordBuilder::build(fields, record, error));
+  const DeclarationFault found = declarationFaultOf(error, fields);
+  EXPECT_EQ(identifyingText(found), "FIELD : 2 : SEC:B : S00004");
+  EXPECT_EQ(declarationMessage(found), "Type requires a size and no size specified");
+
+  EXPECT_EQ(identifyingText(declarationFaultOf(
+                {"The record structure is greater than 4,194,304 bytes in size", 1}, fields)),
+            "FILE : 0 : SIZE : S00005");
+  const DeclarationFault odd = declarationFaultOf({"Something else", 0}, fields);
+  EXPECT_EQ(declarationMessage(odd), "Something else");
 }
 
 }  // namespace
