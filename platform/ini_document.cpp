@@ -29,6 +29,11 @@ void addOnce(std::vector<std::string>& names, const std::string& name) {
 }  // namespace
 
 IniDocument::IniDocument(std::string_view text) {
+  constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+  if (text.starts_with(kUtf8Mark)) {
+    byteOrderMark_ = kUtf8Mark;
+    text.remove_prefix(kUtf8Mark.size());
+  }
   bool sawEnding = false;
   while (!text.empty()) {
     const size_t end = text.find('\n');
@@ -210,7 +215,7 @@ std::vector<std::string> IniDocument::keys(std::string_view section) const {
 }
 
 std::string IniDocument::text() const {
-  std::string text;
+  std::string text = byteOrderMark_;
   for (const Line& line : lines_) {
     text += line.content;
     text += line.ending;

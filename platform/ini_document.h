@@ -54,6 +54,7 @@ class IniDocument {
   void insert(size_t index, const std::string& content);
 
   std::vector<Line> lines_;
+  std::string byteOrderMark_;   // a leading UTF-8 mark, kept but not parsed
   std::string newline_ = "\n";  // the document's own line break, for new lines
 };
 

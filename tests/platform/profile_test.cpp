@@ -228,9 +228,16 @@ TEST_F(Profile, UserProfileFollowsTheOverrideAndCreatesItsFolder) {
 }
 
 TEST(IniDocument, KeepsTextWithoutAnyEditByteForByte) {
-  const std::string texts[] = {
-      "", "\n", "x", "[a]\r\nb=c", "\r\r\n[\n]\n==\n;;\n\t[ t ]\t\n", std::string("\0[a]\0\n", 6)};
+  const std::string texts[] = {"",
+                               "\n",
+                               "x",
+                               "[a]\r\nb=c",
+                               "\r\r\n[\n]\n==\n;;\n\t[ t ]\t\n",
+                               std::string("\0[a]\0\n", 6),
+                               "\xEF\xBB\xBF[a]\nb=c\n"};
   for (const std::string& text : texts) EXPECT_EQ(IniDocument(text).text(), text);
+  // A UTF-8 byte order mark does not hide the first section.
+  EXPECT_EQ(IniDocument("\xEF\xBB\xBF[a]\nb=c\n").value("A", "B"), "c");
 }
 
 TEST(IniDocument, KeyInASectionWithoutKeysGoesRightAfterItsHeader) {
