@@ -118,6 +118,7 @@ LocalePicture buildShortDatePicture(std::string_view format) {
     order[1] = Kind::MonthDigit;
   } else if (first == 'y') {
     order[0] = Kind::YearDigit;
+    order[1] = Kind::MonthDigit;
     order[2] = Kind::DayDigit;
   }
   PictureBuilder b;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/profile.h"
 #include "runtime/date_time.h"
 #include "runtime/locale.h"
 #include "runtime/picture.h"
@@ -26,11 +27,13 @@ std::string fmtDate(std::string_view picture, int y, int m, int d) {
 class PictureTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    platform::setUserProfilePath("/nonexistent/profile.ini");
     setEnvironmentFilePath("/nonexistent/pictures.ENV");
     resetLocale();
   }
   void TearDown() override {
     setEnvironmentFilePath("");
+    platform::setUserProfilePath("");
     resetLocale();
   }
 };
