@@ -2,7 +2,9 @@
 
 #include <mutex>
 
+#include "data/declaration_check.h"
 #include "data/declaration_error.h"
+#include "data/file_control_block.h"
 #include "data/file_errors.h"
 #include "platform/dynamic_library.h"
 
@@ -93,6 +95,11 @@ int DynamicFileSupport::changeDriver(FileControlBlock& fcb) {
 DynamicFileSupport& dynamicFileSupport() {
   static DynamicFileSupport support;
   return support;
+}
+
+int prepareDynamicDeclaration(FileControlBlock& fcb, DynamicFileSupport& support) {
+  if (const int result = support.load(); result != kNoError) return result;
+  return checkDeclaration(fcb);
 }
 
 }  // namespace zor::data

@@ -60,4 +60,10 @@ class DynamicFileSupport {
 // The process's dynamic file support.
 DynamicFileSupport& dynamicFileSupport();
 
+// What happens before a declaration built at run time reaches its driver:
+// the dynamic file support is loaded, then the declaration is checked
+// against itself and its driver. Returns 0 or 47 (reported).
+int prepareDynamicDeclaration(FileControlBlock& fcb,
+                              DynamicFileSupport& support = dynamicFileSupport());
+
 }  // namespace zor::data

@@ -7,6 +7,7 @@
 #include "data/file_control_block.h"
 #include "data/file_errors.h"
 #include "runtime/error_state.h"
+#include "runtime/type_codes.h"
 
 namespace zor::data {
 namespace {
@@ -92,6 +93,29 @@ TEST(DynamicFileSupportTest, LibraryIsLoadedOnDemandAndUnloadedAtTheEnd) {
     EXPECT_EQ(symbols.looked.back(), "library _Zor$CHANGE_DRIVER");
   }
   EXPECT_EQ(symbols.unloaded, 1);
+}
+
+TEST(DynamicFileSupportTest, PreparingADeclarationLoadsTheSupportThenChecksIt) {
+  FileControlBlock fcb;
+  fcb.driverName = "ASCII";
+  fcb.record.resize(10);
+  FieldDescriptor text;
+  text.type = kString;
+  text.size = 10;
+  fcb.addField(text, "T:TEXT");
+
+  FakeSymbols missing;
+  DynamicFileSupport without(missing.source());
+  EXPECT_EQ(prepareDynamicDeclaration(fcb, without), kErrInvalidRecordDeclaration);
+  EXPECT_EQ(fileErrorText(), "Dynamic File Support Not Found");
+
+  FakeSymbols present;
+  present.inProgram = true;
+  DynamicFileSupport with(present.source());
+  EXPECT_EQ(prepareDynamicDeclaration(fcb, with), 0);
+  fcb.addField(text, "T:TEXT");
+  EXPECT_EQ(prepareDynamicDeclaration(fcb, with), kErrInvalidRecordDeclaration);
+  EXPECT_EQ(fileErrorCode(), "FIELD : 2 : T:TEXT : S00002");
 }
 
 TEST(DynamicFileSupportTest, TheProcessWideSupportFindsNothingInThisProgram) {
