@@ -1,0 +1,47 @@
+#include "data/tarnwick/block_file.h"
+
+#include "data/tarnwick/error_numbers.h"
+#include "data/tarnwick/internal_failure.h"
+
+namespace zor::tarnwick {
+
+int BlockFile::open(const std::string& path, bool write, platform::Share share, bool create) {
+  close();
+  const auto disposition =
+      create ? platform::Disposition::CreateAlways : platform::Disposition::OpenExisting;
+  const auto access = write ? platform::Access::ReadWrite : platform::Access::Read;
+  const int error = file_.open(path, access, share, disposition);
+  if (error != 0) return error;
+  writable_ = write;
+  stickyError_ = 0;
+  return kOk;
+}
+
+void BlockFile::close() {
+  file_.close();
+  writable_ = false;
+  stickyError_ = 0;
+}
+
+int BlockFile::read(uint64_t offset, void* buffer, size_t length, size_t& done) {
+  if (length % 64 != 0) internalFailure(FailurePlace::ReadLength);
+  return file_.read(offset, buffer, length, done);
+}
+
+int BlockFile::write(uint64_t offset, const void* buffer, size_t length) {
+  if (length % 64 != 0) internalFailure(FailurePlace::WriteLength);
+  if (stickyError_ != 0) return stickyError_;
+  if (!writable_) return stickyError_ = kAccessDenied;
+  const int error = file_.write(offset, buffer, length);
+  if (error != 0) stickyError_ = error;
+  return error;
+}
+
+int BlockFile::flush() {
+  if (stickyError_ != 0) return stickyError_;
+  const int error = file_.flush();
+  if (error != 0) stickyError_ = error;
+  return error;
+}
+
+}  // namespace zor::tarnwick

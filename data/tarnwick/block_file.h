@@ -1,0 +1,39 @@
+#pragma once
+// The operating-system file under a Tarnwick file: reads and writes whole
+// multiples of 64 bytes at absolute offsets, and keeps the first write error
+// (sticky) so that later writes are skipped until the file is closed.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/file.h"
+
+namespace zor::tarnwick {
+
+class BlockFile {
+ public:
+  // Answers 0, kFileNotFound, kAccessDenied (a sharing violation) or the
+  // system's error number.
+  int open(const std::string& path, bool write, platform::Share share, bool create);
+  void close();
+  bool isOpen() const { return file_.isOpen(); }
+  bool writable() const { return writable_; }
+
+  // `done` receives the bytes read (short only at the end of the file).
+  int read(uint64_t offset, void* buffer, size_t length, size_t& done);
+  // Skipped (answering the sticky error) once a write has failed.
+  int write(uint64_t offset, const void* buffer, size_t length);
+  int flush();
+  int size(uint64_t& bytes) const { return file_.size(bytes); }
+
+  int stickyError() const { return stickyError_; }
+  platform::File& file() { return file_; }
+
+ private:
+  platform::File file_;
+  bool writable_ = false;
+  int stickyError_ = 0;
+};
+
+}  // namespace zor::tarnwick

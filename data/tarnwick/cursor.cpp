@@ -1,0 +1,107 @@
+#include "data/tarnwick/cursor.h"
+
+namespace zor::tarnwick {
+
+bool Cursor::settle(bool found) {
+  valid_ = found;
+  version_ = tree_.store().version();
+  if (found) {
+    const Bytes current = key();
+    key_.assign(current.begin(), current.end());
+  }
+  return found;
+}
+
+bool Cursor::seek(Bytes key) {
+  tree_.descend(key, path_);
+  if (path_.empty()) return settle(false);
+  if (path_.back().slot < path_.back().page->count()) return settle(true);
+  path_.back().slot = path_.back().page->count() == 0 ? 0 : path_.back().page->count() - 1;
+  return settle(path_.back().page->count() != 0 && stepForward());
+}
+
+bool Cursor::seekAtOrBefore(Bytes key) {
+  if (seek(key) && compareKeys(this->key(), key) == 0) return true;
+  if (valid_) return previous();
+  return last();
+}
+
+bool Cursor::first() {
+  path_.clear();
+  if (tree_.store().root() == 0) return settle(false);
+  path_.push_back({tree_.store().page(tree_.store().root()), 0});
+  tree_.descendEdge(path_, false);
+  return settle(path_.back().page->count() != 0);
+}
+
+bool Cursor::last() {
+  path_.clear();
+  if (tree_.store().root() == 0) return settle(false);
+  path_.push_back({tree_.store().page(tree_.store().root()), 0});
+  tree_.descendEdge(path_, true);
+  return settle(path_.back().page->count() != 0);
+}
+
+bool Cursor::stepForward() {
+  PathStep& leaf = path_.back();
+  if (leaf.slot + 1 < leaf.page->count()) {
+    ++leaf.slot;
+    return true;
+  }
+  size_t depth = path_.size() - 1;
+  while (depth > 0 && path_[depth - 1].slot + 1 >= path_[depth - 1].page->count()) --depth;
+  if (depth == 0) return false;
+  path_.resize(depth);
+  ++path_.back().slot;
+  path_.push_back({nullptr, 0});
+  path_.back().page = tree_.store().page(path_[depth - 1].page->child(path_[depth - 1].slot));
+  tree_.descendEdge(path_, false);
+  return path_.back().page->count() != 0;
+}
+
+bool Cursor::stepBackward() {
+  PathStep& leaf = path_.back();
+  if (leaf.slot > 0) {
+    --leaf.slot;
+    return true;
+  }
+  size_t depth = path_.size() - 1;
+  while (depth > 0 && path_[depth - 1].slot == 0) --depth;
+  if (depth == 0) return false;
+  path_.resize(depth);
+  --path_.back().slot;
+  path_.push_back({nullptr, 0});
+  path_.back().page = tree_.store().page(path_[depth - 1].page->child(path_[depth - 1].slot));
+  tree_.descendEdge(path_, true);
+  return path_.back().page->count() != 0;
+}
+
+bool Cursor::refresh(bool& movedPast) {
+  movedPast = false;
+  if (!valid_) return false;
+  if (version_ == tree_.store().version()) return true;
+  const std::vector<uint8_t> remembered = key_;
+  if (!seek(remembered)) return false;
+  movedPast = compareKeys(key(), remembered) != 0;
+  return true;
+}
+
+bool Cursor::next() {
+  bool movedPast = false;
+  if (!refresh(movedPast)) return settle(false);
+  if (movedPast) return true;
+  return settle(stepForward());
+}
+
+bool Cursor::previous() {
+  if (!valid_) return false;
+  if (version_ != tree_.store().version()) {
+    const std::vector<uint8_t> remembered = key_;
+    // Whatever now stands at or above the remembered key, the item before it
+    // is the previous one.
+    if (!seek(remembered)) return last();
+  }
+  return settle(stepBackward());
+}
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,215 @@
+#include "data/tarnwick/item_tree.h"
+
+#include "data/tarnwick/error_numbers.h"
+#include "data/tarnwick/internal_failure.h"
+
+namespace zor::tarnwick {
+
+namespace {
+
+// The shortest key above every key of the left page and at or below the
+// first key of the right one: the right key cut one byte past the common
+// beginning. Short separators keep inner pages small.
+std::vector<uint8_t> separatorBetween(Bytes left, Bytes right) {
+  size_t common = 0;
+  while (common < left.size() && common < right.size() && left[common] == right[common]) ++common;
+  const size_t length = std::min(common + 1, right.size());
+  return std::vector<uint8_t>(right.begin(), right.begin() + static_cast<ptrdiff_t>(length));
+}
+
+bool sameKey(Bytes a, Bytes b) {
+  return compareKeys(a, b) == 0;
+}
+
+// Inner pages: the first separator is empty (the page's lower bound is its
+// parent's); merging needs the parent's separator there instead.
+void setFirstKey(Page& page, Bytes key) {
+  const PageNumber first = page.child(0);
+  page.erase(0);
+  page.insert(0, key, {}, first);
+}
+
+}  // namespace
+
+PagePtr ItemTree::child(const Page& parent, size_t slot) {
+  PagePtr found = store_.page(parent.child(slot));
+  if (found->level() + 1 != parent.level()) internalFailure(FailurePlace::TreeLevel);
+  return found;
+}
+
+void ItemTree::descend(Bytes key, std::vector<PathStep>& path) {
+  path.clear();
+  if (store_.root() == 0) return;
+  PagePtr current = store_.page(store_.root());
+  while (!current->isLeaf()) {
+    const size_t slot = current->childSlotFor(key);
+    PagePtr next = child(*current, slot);
+    path.push_back({std::move(current), slot});
+    current = std::move(next);
+  }
+  const size_t slot = current->lowerBound(key);
+  path.push_back({std::move(current), slot});
+}
+
+void ItemTree::descendEdge(std::vector<PathStep>& path, bool last) {
+  while (!path.back().page->isLeaf()) {
+    PathStep& step = path.back();
+    step.slot = last ? step.page->count() - 1 : 0;
+    PagePtr next = child(*step.page, step.slot);
+    path.push_back({std::move(next), 0});
+  }
+  PathStep& leaf = path.back();
+  leaf.slot = last && leaf.page->count() > 0 ? leaf.page->count() - 1 : 0;
+}
+
+bool ItemTree::descendToItem(Bytes key, std::vector<PathStep>& path) {
+  descend(key, path);
+  if (path.empty()) return false;
+  const PathStep& leaf = path.back();
+  return leaf.slot < leaf.page->count() && sameKey(leaf.page->key(leaf.slot), key);
+}
+
+bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
+  std::vector<PathStep> path;
+  if (!descendToItem(key, path)) return false;
+  if (data != nullptr) {
+    const Bytes found = path.back().page->item(path.back().slot).data;
+    data->assign(found.begin(), found.end());
+  }
+  return true;
+}
+
+int ItemTree::insert(Bytes key, Bytes data) {
+  if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
+  if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
+  std::vector<PathStep> path;
+  if (descendToItem(key, path)) return kDuplicateItem;
+  PathStep& leaf = path.back();
+  store_.pageForChange(leaf.page)->insert(leaf.slot, key, data);
+  store_.touch();
+  fixAfterGrowth(path);
+  return kOk;
+}
+
+int ItemTree::replace(Bytes key, Bytes data) {
+  if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
+  std::vector<PathStep> path;
+  if (!descendToItem(key, path)) return kItemNotFound;
+  PathStep& leaf = path.back();
+  const bool grows = data.size() > leaf.page->item(leaf.slot).data.size();
+  store_.pageForChange(leaf.page)->replaceData(leaf.slot, data);
+  store_.touch();
+  if (grows) {
+    fixAfterGrowth(path);
+  } else {
+    fixAfterShrink(path);
+  }
+  return kOk;
+}
+
+int ItemTree::put(Bytes key, Bytes data) {
+  const int error = replace(key, data);
+  return error == kItemNotFound ? insert(key, data) : error;
+}
+
+int ItemTree::erase(Bytes key) {
+  std::vector<PathStep> path;
+  if (!descendToItem(key, path)) return kItemNotFound;
+  PathStep& leaf = path.back();
+  store_.pageForChange(leaf.page)->erase(leaf.slot);
+  store_.touch();
+  fixAfterShrink(path);
+  return kOk;
+}
+
+void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& page) {
+  if (!page->shouldSplit()) return;
+  if (page->count() < 2) internalFailure(FailurePlace::SplitSingleItem);
+  // The middle item joins the half with fewer items (the second when equal).
+  const size_t count = page->count();
+  const size_t middle = count / 2;
+  const size_t first = middle < count - middle - 1 ? middle + 1 : middle;
+  PagePtr right = store_.newPage(page->level());
+  page->moveTail(first, *right);
+  std::vector<uint8_t> separator;
+  if (page->isLeaf()) {
+    separator = separatorBetween(page->key(page->count() - 1), right->key(0));
+  } else {
+    const Bytes key = right->key(0);
+    separator.assign(key.begin(), key.end());
+    setFirstKey(*right, {});
+  }
+  store_.pageForChange(parent)->insert(slot + 1, separator, {}, right->number());
+  // The right half first: splitting the left one shifts the slots after it.
+  splitChild(parent, slot + 1, right);
+  splitChild(parent, slot, page);
+}
+
+void ItemTree::splitRoot() {
+  PagePtr root = store_.pageForChange(store_.root());
+  if (root->level() == UINT8_MAX) internalFailure(FailurePlace::TreeLevel);
+  // The root keeps its number: it hands its items to a new page and becomes
+  // that page's parent, one level higher.
+  PagePtr only = store_.newPage(root->level());
+  root->moveTail(0, *only);
+  root->setLevel(static_cast<uint8_t>(only->level() + 1));
+  root->insert(0, {}, {}, only->number());
+  splitChild(root, 0, only);
+}
+
+void ItemTree::fixAfterGrowth(std::vector<PathStep>& path) {
+  for (size_t depth = path.size() - 1; depth > 0; --depth) {
+    const PagePtr& page = path[depth].page;
+    if (!page->shouldSplit()) return;
+    PagePtr parent = store_.pageForChange(path[depth - 1].page);
+    splitChild(parent, path[depth - 1].slot, store_.pageForChange(page));
+  }
+  while (store_.page(store_.root())->shouldSplit()) splitRoot();
+}
+
+void ItemTree::removeSlot(Page& parent, size_t slot) {
+  parent.erase(slot);
+  if (slot == 0 && parent.count() > 0) setFirstKey(parent, {});
+}
+
+void ItemTree::fixAfterShrink(std::vector<PathStep>& path) {
+  for (size_t depth = path.size() - 1; depth > 0; --depth) {
+    const PagePtr& page = path[depth].page;
+    const PagePtr& parent = path[depth - 1].page;
+    const size_t slot = path[depth - 1].slot;
+    if (page->count() == 0) {
+      removeSlot(*store_.pageForChange(parent), slot);
+      store_.freePage(page->number());
+      continue;
+    }
+    if (page->measure() >= kMergeMeasure || parent->count() < 2) break;
+    const size_t leftSlot = slot + 1 < parent->count() ? slot : slot - 1;
+    PagePtr left = store_.pageForChange(parent->child(leftSlot));
+    PagePtr right = store_.pageForChange(parent->child(leftSlot + 1));
+    if (left->measure() + right->measure() - kPageHeaderSize > kSoftSplitMeasure) break;
+    if (!right->isLeaf()) setFirstKey(*right, parent->key(leftSlot + 1));
+    right->moveTail(0, *left);
+    removeSlot(*store_.pageForChange(parent), leftSlot + 1);
+    store_.freePage(right->number());
+  }
+  collapseRoot();
+}
+
+void ItemTree::collapseRoot() {
+  while (true) {
+    PagePtr root = store_.page(store_.root());
+    if (!root->isLeaf() && root->count() == 0) {  // cannot stay an inner page
+      store_.pageForChange(root)->setLevel(0);
+      return;
+    }
+    if (root->isLeaf() || root->count() != 1) return;
+    root = store_.pageForChange(root);
+    PagePtr only = store_.pageForChange(root->child(0));
+    root->clear();
+    root->setLevel(only->level());
+    only->moveTail(0, *root);
+    store_.freePage(only->number());
+  }
+}
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,105 @@
+#pragma once
+// A page in memory: its items in key order (and, in an inner page, the child
+// page each item leads to), kept in one byte arena with a slot per item.
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "data/tarnwick/item_key.h"
+
+namespace zor::tarnwick {
+
+// Page numbers in memory: a unit number (>= 1) once the page has been placed
+// in the file, a temporary negative number before that.
+using PageNumber = int64_t;
+
+inline constexpr uint32_t kPageHeaderSize = 13;
+inline constexpr uint32_t kSplitMeasure = 15094;  // above this a page must split
+inline constexpr uint32_t kSoftSplitMeasure = 4096;
+inline constexpr uint32_t kSoftSplitItems = 20;
+
+class Page {
+ public:
+  Page(PageNumber number, uint8_t level) : number_(number), level_(level) {}
+
+  PageNumber number() const { return number_; }
+  void setNumber(PageNumber number) { number_ = number; }
+  uint8_t level() const { return level_; }
+  void setLevel(uint8_t level) { level_ = level; }
+  bool isLeaf() const { return level_ == 0; }
+
+  size_t count() const { return slots_.size(); }
+  ItemView item(size_t i) const;
+  Bytes key(size_t i) const;
+  PageNumber child(size_t i) const { return children_[i]; }
+  void setChild(size_t i, PageNumber child) { children_[i] = child; }
+
+  // First index whose key is >= `key` (count() when none).
+  size_t lowerBound(Bytes key) const;
+  // Inner pages: the slot whose subtree holds `key` (the last separator at
+  // or below it; slot 0 when every separator is above it).
+  size_t childSlotFor(Bytes key) const;
+
+  void insert(size_t i, Bytes key, Bytes data, PageNumber child = 0);
+  void replaceData(size_t i, Bytes data);
+  void erase(size_t i);
+  // Moves the items from `first` on to the end of `target`.
+  void moveTail(size_t first, Page& target);
+  void clear();
+
+  // 13 plus, per item, its total length + 5 (+ 4 in an inner page).
+  uint32_t measure() const { return measure_; }
+  bool mustSplit() const { return measure_ > kSplitMeasure && count() >= 2; }
+  bool shouldSplit() const {
+    return mustSplit() || (measure_ > kSoftSplitMeasure && count() > kSoftSplitItems);
+  }
+
+  // Stored form: header, child numbers, prefix-compressed items, packed when
+  // that is smaller, zero-padded to whole units. `home` is written as the
+  // page's own unit number.
+  void encode(uint32_t home, std::vector<uint8_t>& out) const;
+  // Units the stored form needs (cached until the page changes).
+  uint32_t unitsNeeded() const;
+
+ private:
+  struct Slot {
+    uint32_t offset;
+    uint16_t total;
+    uint16_t keyLength;
+  };
+  uint32_t itemMeasure(uint32_t total) const { return total + (isLeaf() ? 5 : 9); }
+  void appendToArena(Bytes key, Bytes data, Slot& slot);
+  void compactArena();
+  void encodeBody(std::vector<uint8_t>& out) const;
+
+  PageNumber number_;
+  uint8_t level_;
+  std::vector<uint8_t> arena_;
+  std::vector<Slot> slots_;
+  std::vector<PageNumber> children_;
+  size_t garbage_ = 0;
+  uint32_t measure_ = kPageHeaderSize;
+  mutable uint32_t unitsCache_ = 0;  // 0: not computed
+
+  friend class PageCodec;
+};
+
+using PagePtr = std::shared_ptr<Page>;
+
+// Decoding the stored form, with the reason when it does not decode.
+enum class PageFault {
+  None,
+  Length,     // rounded stored length differs from the zone's page size
+  Home,       // the page names another unit as its home
+  RunLength,  // the packed body does not unpack to the unpacked length
+  Items,      // the items do not decode to exactly the unpacked length
+};
+
+class PageCodec {
+ public:
+  // `bytes` is the whole page as read (units × 256 bytes).
+  static PageFault decode(const uint8_t* bytes, size_t size, uint32_t expectedHome, Page& page);
+};
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,47 @@
+#pragma once
+// The page cache of one open file: pages found through a hash of 100 buckets
+// on the unit number, trimmed before each load by recency of use.
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "data/tarnwick/page.h"
+
+namespace zor::tarnwick {
+
+class PageCache {
+ public:
+  static constexpr size_t kBuckets = 100;
+  static constexpr size_t kKeepAtLeast = 20;
+  static constexpr size_t kAtMost = 100;
+
+  PagePtr find(PageNumber number);
+  // Trims, then adds the page (its number must not be cached yet).
+  void add(PagePtr page);
+  PagePtr remove(PageNumber number);
+  void clear();
+  size_t size() const { return count_; }
+
+  // Trimming: while at least 20 pages are cached, look at the least recently
+  // used one; at 100 or more it goes; below that it goes only when it has been
+  // idle for at least four times its age divided by the number of pages.
+  void trim();
+
+ private:
+  struct Entry {
+    PagePtr page;
+    uint64_t loaded;
+    uint64_t used;
+  };
+  std::vector<Entry>& bucket(PageNumber number) {
+    const uint64_t hash = static_cast<uint64_t>(number < 0 ? -number : number);
+    return buckets_[hash % kBuckets];
+  }
+
+  std::array<std::vector<Entry>, kBuckets> buckets_;
+  size_t count_ = 0;
+  uint64_t clock_ = 0;
+};
+
+}  // namespace zor::tarnwick

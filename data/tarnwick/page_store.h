@@ -1,0 +1,119 @@
+#pragma once
+// The pages of one open file and the protocol that changes them atomically.
+// Pages changed by the current change stay in memory ("dirty") until it is
+// written: first, packed, into the pending region past the logical end of the
+// file; then the header on disk is told where that region is (from here on a
+// crash is rolled forward at the next open); then the header copy and every
+// page are written at their homes; finally the pending region is emptied and
+// the change counter advanced.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "data/tarnwick/block_file.h"
+#include "data/tarnwick/file_header.h"
+#include "data/tarnwick/page.h"
+#include "data/tarnwick/page_cache.h"
+#include "data/tarnwick/zone_allocator.h"
+
+namespace zor::tarnwick {
+
+class PageStore : private PageMover {
+ public:
+  PageStore() = default;
+  PageStore(const PageStore&) = delete;
+  PageStore& operator=(const PageStore&) = delete;
+
+  BlockFile& file() { return file_; }
+
+  // Reads the header at offset 0 into the copy; answers 36 for a file of 1 to
+  // 511 bytes, a wrong magic or an inconsistent zone table. An empty file is
+  // a new one. Drops the cache when the change counter has moved on.
+  int readHeader();
+  // The header copy no longer counts as current (another process may write).
+  void invalidateHeader() { headerCurrent_ = false; }
+  bool headerCurrent() const { return headerCurrent_; }
+  const FileHeader& header() const { return header_; }
+  FileHeader& headerForChange();
+
+  // Interrupted changes. loadPending reads the pending region named by the
+  // header into the pending map (and the newer header copy, if there is one);
+  // it answers false when the region cannot be read whole.
+  bool loadPending();
+  // Copies every pending page home, then completes the change.
+  int rollForward();
+  // Forgets the pending pages and completes the change without them (only
+  // in memory when `write` is false).
+  int dropPending(bool write = true);
+
+  // The tree's root page number (0 when the tree has no page yet).
+  PageNumber root() const { return root_; }
+  void setRoot(PageNumber root);
+
+  // A page for reading; a page that cannot be read or decoded whole is an
+  // internal failure.
+  PagePtr page(PageNumber number);
+  // The page, joined to the current change.
+  PagePtr pageForChange(PageNumber number);
+  // The same for a page already in hand (it may have left the cache since).
+  PagePtr pageForChange(const PagePtr& page);
+  PagePtr newPage(uint8_t level);
+  // Takes the page out of the tree; its units are given back when the change
+  // is written.
+  void freePage(PageNumber number);
+  // Advances on every change of the tree's content or of the cached state, so
+  // that cursors know when to find their place again.
+  uint64_t version() const { return version_; }
+  void touch() { ++version_; }
+
+  bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_; }
+  // Writes the current change through to completion; on a failure the error
+  // sticks, the change is lost and the store shows the file as it is on disk.
+  int commit();
+  // Forgets the current change.
+  void rollback();
+
+  // Raw access for the checker: reads the stored bytes of a page at `unit`
+  // (honouring the pending map); answers false when they cannot be read.
+  bool readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes);
+  size_t cachedPages() const { return cache_.size(); }
+
+  void close();
+
+ private:
+  void movePage(uint32_t from, uint32_t to) override;
+  void renumber(const PagePtr& page, PageNumber number);
+  // A key that leads from the root to `page`: the first key of its leftmost
+  // leaf (an inner page's first separator is empty and leads nowhere).
+  std::vector<uint8_t> anchorKey(const Page& page);
+  // The inner page and slot that lead to `page` (nullptr for the root).
+  PagePtr findParent(const Page& page, size_t& slot);
+  void pointParentAt(const Page& page, PageNumber number);
+  void assignUnits();
+  int writeChange();
+  int completeChange(FileHeader& header);
+  int writeHeaderAt0(const FileHeader& header);
+  void forgetChange();
+  void reloadAfterFailure();
+
+  BlockFile file_;
+  FileHeader header_ = FileHeader::fresh();
+  FileHeader diskHeader_ = FileHeader::fresh();  // as last completed on disk
+  bool headerCurrent_ = false;
+  bool headerChanged_ = false;
+  bool headerOnDisk_ = false;
+  bool headerValid_ = false;
+  PageNumber root_ = 0;
+  PageNumber nextTemporary_ = -1;
+  PageCache cache_;
+  std::unordered_map<PageNumber, PagePtr> dirty_;
+  std::vector<uint32_t> freed_;
+  std::map<uint32_t, uint64_t> pendingMap_;  // home unit -> offset of the newer copy
+  uint64_t version_ = 0;
+  std::vector<uint8_t> readBuffer_;
+};
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,87 @@
+#include "data/tarnwick/tarnwick_file.h"
+
+#include "data/tarnwick/error_numbers.h"
+#include "data/tarnwick/internal_failure.h"
+
+namespace zor::tarnwick {
+
+int TarnwickFile::open(const std::string& path, const OpenMode& mode, SettleDecider decider) {
+  close();
+  int error = store_.file().open(path, mode.write, mode.share, mode.create);
+  if (error == 0) error = store_.readHeader();
+  if (error == 0 && store_.header().pending()) error = settleInterruptedChange(decider);
+  if (error != 0) close();
+  return error;
+}
+
+int TarnwickFile::create(const std::string& path, platform::Share share) {
+  OpenMode mode;
+  mode.share = share;
+  mode.create = true;
+  int error = open(path, mode);
+  if (error != 0) return error;
+  // The header goes to disk at once, so that a crash before the first
+  // change leaves a valid empty file rather than a headerless one.
+  store_.headerForChange();
+  error = store_.commit();
+  if (error != 0) close();
+  return error;
+}
+
+int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
+  const bool whole = store_.loadPending();
+  const bool stands = whole && (!decider || decider(*this));
+  if (!writable()) {
+    // Read only: the newer pages are read from the pending region instead.
+    return stands ? kOk : store_.dropPending(false);
+  }
+  return stands ? store_.rollForward() : store_.dropPending();
+}
+
+void TarnwickFile::close() {
+  store_.close();
+}
+
+int TarnwickFile::refresh() {
+  return store_.readHeader();
+}
+
+int TarnwickFile::checkWritable() {
+  if (!isOpen()) return kAccessDenied;
+  if (const int sticky = stickyError(); sticky != 0) return sticky;
+  return writable() ? kOk : kAccessDenied;
+}
+
+int TarnwickFile::insert(Bytes key, Bytes data) {
+  const int error = checkWritable();
+  return error != 0 ? error : tree_.insert(key, data);
+}
+
+int TarnwickFile::replace(Bytes key, Bytes data) {
+  const int error = checkWritable();
+  return error != 0 ? error : tree_.replace(key, data);
+}
+
+int TarnwickFile::put(Bytes key, Bytes data) {
+  const int error = checkWritable();
+  return error != 0 ? error : tree_.put(key, data);
+}
+
+int TarnwickFile::erase(Bytes key) {
+  const int error = checkWritable();
+  return error != 0 ? error : tree_.erase(key);
+}
+
+int TarnwickFile::nextIdentifier(std::array<uint8_t, 4>& identifier) {
+  if (const int error = checkWritable(); error != 0) return error;
+  std::array<uint8_t, 4> counter = store_.header().lastIdentifier;
+  for (int i = 3; i >= 0; --i) {
+    if (++counter[static_cast<size_t>(i)] != 0) break;
+  }
+  if (counter[0] >= 254) internalFailure(FailurePlace::IdentifierExhausted);
+  store_.headerForChange().lastIdentifier = counter;
+  identifier = counter;
+  return kOk;
+}
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,96 @@
+#pragma once
+// One open Tarnwick file: its pages, its tree of items and its changes.
+//
+// Items are added, replaced and removed in the current change, which lasts
+// until commit() writes it atomically (or rollback() forgets it); reads see
+// the change as it stands. Every operation answers an error number.
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/tarnwick/cursor.h"
+#include "data/tarnwick/item_tree.h"
+#include "data/tarnwick/open_mode.h"
+#include "data/tarnwick/page_store.h"
+
+namespace zor::tarnwick {
+
+class TarnwickFile;
+
+// Decides whether an interrupted change found at open stands (its pending
+// pages are copied home) or is dropped. It sees the file as the change left
+// it. Without a decider every durable change stands.
+using SettleDecider = std::function<bool(TarnwickFile& file)>;
+
+class TarnwickFile {
+ public:
+  TarnwickFile() : tree_(store_) {}
+  ~TarnwickFile() { close(); }
+  TarnwickFile(const TarnwickFile&) = delete;
+  TarnwickFile& operator=(const TarnwickFile&) = delete;
+
+  // Answers 0, 2 (no such file), 5 (a sharing violation), 36 (not a
+  // Tarnwick file) or the system's error number; an interrupted change is
+  // settled before it returns.
+  int open(const std::string& path, const OpenMode& mode, SettleDecider decider = {});
+  int open(const std::string& path, int modeWord) {
+    return open(path, OpenMode::fromWord(modeWord));
+  }
+  // A new, empty file (replacing any), open for reading and writing.
+  int create(const std::string& path, platform::Share share = platform::Share::DenyNone);
+  void close();
+  bool isOpen() { return store_.file().isOpen(); }
+  bool writable() { return store_.file().writable(); }
+
+  // Re-reads the header when it is no longer current (another process may
+  // have completed a change); the locking layer calls this at each access.
+  int refresh();
+
+  bool find(Bytes key, std::vector<uint8_t>* data = nullptr) { return tree_.find(key, data); }
+  int insert(Bytes key, Bytes data);
+  int replace(Bytes key, Bytes data);
+  int put(Bytes key, Bytes data);
+  int erase(Bytes key);
+  Cursor cursor() { return Cursor(tree_); }
+
+  // The next identifier from the header's counter (big-endian, 4 bytes),
+  // part of the current change.
+  int nextIdentifier(std::array<uint8_t, 4>& identifier);
+
+  bool changing() const { return store_.changing(); }
+  int commit() { return store_.commit(); }
+  void rollback() { store_.rollback(); }
+
+  int stickyError() { return store_.file().stickyError(); }
+  const FileHeader& header() const { return store_.header(); }
+  PageStore& store() { return store_; }
+  ItemTree& tree() { return tree_; }
+
+ private:
+  int checkWritable();
+  int settleInterruptedChange(const SettleDecider& decider);
+
+  PageStore store_;
+  ItemTree tree_;
+};
+
+// Commits on request; rolls back whatever is left uncommitted when it ends.
+class ChangeScope {
+ public:
+  explicit ChangeScope(TarnwickFile& file) : file_(file) {}
+  ~ChangeScope() {
+    if (file_.changing()) file_.rollback();
+  }
+  ChangeScope(const ChangeScope&) = delete;
+  ChangeScope& operator=(const ChangeScope&) = delete;
+  int commit() { return file_.commit(); }
+
+ private:
+  TarnwickFile& file_;
+};
+
+}  // namespace zor::tarnwick

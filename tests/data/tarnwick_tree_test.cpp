@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <random>
+
+#include "data/tarnwick/byte_order.h"
+#include "data/tarnwick/error_numbers.h"
+#include "tests/data/tarnwick_test_support.h"
+
+namespace zor::tarnwick {
+namespace {
+
+using testing::bytesOf;
+using testing::expectSound;
+using testing::randomBytes;
+using testing::toVector;
+
+struct KeyLess {
+  bool operator()(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) const {
+    return compareKeys(a, b) < 0;
+  }
+};
+using OrderedModel = std::map<std::vector<uint8_t>, std::vector<uint8_t>, KeyLess>;
+
+class TarnwickTree : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = testing::scratchPath(
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".twk");
+    ASSERT_EQ(file_.create(path_), 0);
+  }
+  void reopen() {
+    file_.close();
+    ASSERT_EQ(file_.open(path_, OpenMode{}), 0);
+  }
+  void expectMatches(const OrderedModel& model) {
+    Cursor cursor = file_.cursor();
+    auto it = model.begin();
+    for (bool more = cursor.first(); more; more = cursor.next(), ++it) {
+      ASSERT_NE(it, model.end());
+      EXPECT_EQ(toVector(cursor.key()), it->first);
+      EXPECT_EQ(toVector(cursor.data()), it->second);
+    }
+    EXPECT_EQ(it, model.end());
+    const FileSurvey survey = surveyFile(file_.store());
+    EXPECT_EQ(survey.items, model.size());
+    for (const auto& problem : survey.problems) ADD_FAILURE() << problem;
+  }
+  std::vector<uint8_t> randomKey(std::mt19937& random) {
+    // Keys with long shared beginnings, as tables and record kinds give.
+    std::vector<uint8_t> key = {0, 0, 0, static_cast<uint8_t>(random() % 3), 243};
+    auto tail = randomBytes(random, 1 + random() % 12);
+    key.insert(key.end(), tail.begin(), tail.end());
+    return key;
+  }
+
+  std::string path_;
+  TarnwickFile file_;
+  testing::FatalHookGuard hook_;
+};
+
+TEST_F(TarnwickTree, RandomChangesMatchAModelAcrossCommitsAndReopens) {
+  std::mt19937 random(1);
+  OrderedModel model;
+  for (int round = 0; round < 12; ++round) {
+    for (int i = 0; i < 400; ++i) {
+      const auto key = randomKey(random);
+      const auto data = randomBytes(random, random() % 300);
+      const int action = static_cast<int>(random() % 10);
+      if (action < 6) {
+        const int error = file_.insert(key, data);
+        EXPECT_EQ(error, model.count(key) ? kDuplicateItem : kOk);
+        model.emplace(key, data);
+      } else if (action < 8 && !model.empty()) {
+        auto it = model.lower_bound(key);
+        if (it == model.end()) it = model.begin();
+        EXPECT_EQ(file_.replace(it->first, data), kOk);
+        it->second = data;
+      } else if (!model.empty()) {
+        auto it = model.lower_bound(key);
+        if (it == model.end()) it = model.begin();
+        EXPECT_EQ(file_.erase(it->first), kOk);
+        EXPECT_EQ(file_.erase(it->first), kItemNotFound);
+        model.erase(it);
+      }
+    }
+    ASSERT_EQ(file_.commit(), 0);
+    expectMatches(model);
+    if (round % 3 == 2) reopen();
+  }
+  reopen();
+  expectMatches(model);
+  std::vector<uint8_t> data;
+  for (const auto& [key, value] : model) {
+    ASSERT_TRUE(file_.find(key, &data));
+    EXPECT_EQ(data, value);
+  }
+  EXPECT_FALSE(file_.find(bytesOf("\xff missing")));
+}
+
+TEST_F(TarnwickTree, CursorWalksBothWaysFromAnyKey) {
+  OrderedModel model;
+  for (int i = 0; i < 3000; i += 2) {
+    std::vector<uint8_t> key(4);
+    storeBig32(key.data(), static_cast<uint32_t>(i));
+    model.emplace(key, bytesOf(std::to_string(i)));
+    ASSERT_EQ(file_.insert(key, model[key]), 0);
+  }
+  ASSERT_EQ(file_.commit(), 0);
+  Cursor cursor = file_.cursor();
+  std::vector<uint8_t> probe(4);
+  storeBig32(probe.data(), 1001);  // between two keys
+  ASSERT_TRUE(cursor.seek(probe));
+  EXPECT_EQ(loadBig32(cursor.key().data()), 1002u);
+  ASSERT_TRUE(cursor.previous());
+  EXPECT_EQ(loadBig32(cursor.key().data()), 1000u);
+  ASSERT_TRUE(cursor.seekAtOrBefore(probe));
+  EXPECT_EQ(loadBig32(cursor.key().data()), 1000u);
+  int count = 1;
+  while (cursor.previous()) ++count;
+  EXPECT_EQ(count, 501);
+  ASSERT_TRUE(cursor.last());
+  EXPECT_EQ(loadBig32(cursor.key().data()), 2998u);
+  EXPECT_FALSE(cursor.next());
+  storeBig32(probe.data(), 5000);
+  EXPECT_FALSE(cursor.seek(probe));
+  EXPECT_FALSE(cursor.seekAtOrBefore(bytesOf("")));
+
+  // Changes under a cursor: it continues from the key it stood on.
+  storeBig32(probe.data(), 100);
+  ASSERT_TRUE(cursor.seek(probe));
+  for (int i = 100; i < 400; i += 2) {
+    std::vector<uint8_t> key(4);
+    storeBig32(key.data(), static_cast<uint32_t>(i));
+    ASSERT_EQ(file_.erase(key), 0);
+  }
+  ASSERT_TRUE(cursor.next());
+  EXPECT_EQ(loadBig32(cursor.key().data()), 400u);
+  ASSERT_TRUE(cursor.previous());
+  EXPECT_EQ(loadBig32(cursor.key().data()), 98u);
+  file_.rollback();
+}
+
+TEST_F(TarnwickTree, LargeItemsSplitAndTheLongestFitsAlone) {
+  std::mt19937 random(5);
+  OrderedModel model;
+  for (int i = 0; i < 30; ++i) {
+    auto key = randomKey(random);
+    const size_t length = i % 5 == 0 ? kMaxItemLength - key.size() : 3000 + random() % 6000;
+    model[key] = randomBytes(random, length);
+    ASSERT_EQ(file_.put(key, model[key]), 0);
+  }
+  ASSERT_EQ(file_.commit(), 0);
+  reopen();
+  expectMatches(model);
+  const FileSurvey survey = surveyFile(file_.store());
+  EXPECT_GT(survey.pagesPerZone[kMaxPageUnits], 0u);
+  EXPECT_THROW(file_.insert(bytesOf("k"), std::vector<uint8_t>(kMaxItemLength)),
+               testing::FatalStop);
+}
+
+TEST_F(TarnwickTree, DeletingAndAddingAgainKeepsTheFileBounded) {
+  std::mt19937 random(9);
+  OrderedModel model;
+  uint64_t sizeAfterFirstRound = 0;
+  for (int round = 0; round < 30; ++round) {
+    for (int i = 0; i < 300; ++i) {
+      auto key = randomKey(random);
+      model[key] = randomBytes(random, 20 + random() % 200);
+      ASSERT_EQ(file_.put(key, model[key]), 0);
+    }
+    ASSERT_EQ(file_.commit(), 0);
+    while (model.size() > 200) {
+      auto it = model.begin();
+      std::advance(it, random() % model.size());
+      ASSERT_EQ(file_.erase(it->first), 0);
+      model.erase(it);
+    }
+    ASSERT_EQ(file_.commit(), 0);
+    if (round == 2) sizeAfterFirstRound = file_.header().logicalEnd();
+  }
+  expectMatches(model);
+  EXPECT_LT(file_.header().logicalEnd(), sizeAfterFirstRound * 2);
+  while (!model.empty()) {
+    ASSERT_EQ(file_.erase(model.begin()->first), 0);
+    model.erase(model.begin());
+  }
+  ASSERT_EQ(file_.commit(), 0);
+  expectMatches(model);
+  const FileSurvey survey = surveyFile(file_.store());
+  EXPECT_EQ(survey.depth, 1);
+}
+
+TEST_F(TarnwickTree, RollbackForgetsTheChange) {
+  ASSERT_EQ(file_.insert(bytesOf("kept"), bytesOf("1")), 0);
+  ASSERT_EQ(file_.commit(), 0);
+  const uint32_t counter = file_.header().changeCounter;
+  {
+    ChangeScope change(file_);
+    ASSERT_EQ(file_.insert(bytesOf("lost"), bytesOf("2")), 0);
+    ASSERT_EQ(file_.erase(bytesOf("kept")), 0);
+    std::array<uint8_t, 4> id{};
+    ASSERT_EQ(file_.nextIdentifier(id), 0);
+  }
+  EXPECT_TRUE(file_.find(bytesOf("kept")));
+  EXPECT_FALSE(file_.find(bytesOf("lost")));
+  EXPECT_EQ(file_.header().lastIdentifier, (std::array<uint8_t, 4>{}));
+  EXPECT_EQ(file_.header().changeCounter, counter);
+  EXPECT_EQ(file_.commit(), 0);  // nothing left to write
+  EXPECT_EQ(file_.header().changeCounter, counter);
+}
+
+TEST_F(TarnwickTree, IdentifiersCountBigEndianAndStopBefore254) {
+  std::array<uint8_t, 4> id{};
+  ASSERT_EQ(file_.nextIdentifier(id), 0);
+  EXPECT_EQ(id, (std::array<uint8_t, 4>{0, 0, 0, 1}));
+  ASSERT_EQ(file_.commit(), 0);
+  reopen();
+  ASSERT_EQ(file_.nextIdentifier(id), 0);
+  EXPECT_EQ(id, (std::array<uint8_t, 4>{0, 0, 0, 2}));
+  file_.store().headerForChange().lastIdentifier = {0, 0, 0, 255};
+  ASSERT_EQ(file_.nextIdentifier(id), 0);
+  EXPECT_EQ(id, (std::array<uint8_t, 4>{0, 0, 1, 0}));
+  file_.store().headerForChange().lastIdentifier = {253, 255, 255, 255};
+  EXPECT_THROW(file_.nextIdentifier(id), testing::FatalStop);
+  file_.rollback();
+}
+
+}  // namespace
+}  // namespace zor::tarnwick
