@@ -27,8 +27,10 @@ SessionState& session() {
 std::atomic<int> setCount{0};
 
 uint32_t storedDragFullWindows() {
-  // A desktop that never stored the setting has it off.
-  return getPrivateProfileInt(kSection, kDragFullWindows, 0, userProfilePath()) != 0 ? 1 : 0;
+  // A desktop that never stored the setting has it off; a stored value is
+  // answered as it stands, so callers that test for exactly 1 can be checked.
+  const int stored = getPrivateProfileInt(kSection, kDragFullWindows, 0, userProfilePath());
+  return stored < 0 ? 0 : static_cast<uint32_t>(stored);
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include <unistd.h>
+
 namespace zor::platform {
 namespace {
 
@@ -30,7 +32,7 @@ std::vector<HookPair> snapshot() {
   return r.hooks;
 }
 
-std::atomic<int> lastThreadNumber{0};
+std::atomic<int> lastThreadNumber{1};  // numbers above 1 go to other threads
 thread_local int currentThreadNumber = 0;
 // The hooks whose start ran on this thread: only they get their end, so a
 // hook added while a thread runs never tears down what it never set up.
@@ -39,7 +41,10 @@ thread_local std::vector<int> startedHooks;
 }  // namespace
 
 int threadNumber() {
-  if (currentThreadNumber == 0) currentThreadNumber = ++lastThreadNumber;
+  if (currentThreadNumber == 0) {
+    // The process's main thread is always thread 1, whichever thread asks first.
+    currentThreadNumber = ::gettid() == ::getpid() ? 1 : ++lastThreadNumber;
+  }
   return currentThreadNumber;
 }
 

@@ -9,8 +9,8 @@ namespace zor::platform {
 
 using ThreadHook = std::function<void(int threadNumber)>;
 
-// The calling thread's number: 1 for the first thread that asks (the main
-// thread), then 2, 3, ... in the order threads first ask. Never 0.
+// The calling thread's number: 1 for the process's main thread, then 2, 3,
+// ... for other threads in the order they first ask. Never 0.
 int threadNumber();
 
 // Hooks run in registration order at thread start and in reverse order at

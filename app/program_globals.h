@@ -1,0 +1,31 @@
+#pragma once
+// The application's process-wide globals, created by the program body in a
+// fixed order and released in reverse.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/text_matcher.h"
+#include "framework/error_reporter.h"
+#include "framework/ini_manager.h"
+
+namespace qv {
+
+inline constexpr const char* kIniFileName = "QV_GUI_SetupiniAdmin.INI";
+inline constexpr const char* kDefaultWindowIcon = "~Security.ico";
+
+struct ProgramGlobals {
+  std::unique_ptr<zor::fw::ErrorReporter> errorReporter;
+  std::unique_ptr<TextMatcher> textMatcher;
+  std::unique_ptr<zor::fw::INIManager> iniManager;
+  // Drag-full-windows: the value read at start and the buffer of the set call.
+  int32_t dragFullWindowsRead = 0;
+  int32_t dragFullWindowsSet = 0;
+  // The program-wide default window icon.
+  std::string defaultWindowIcon;
+};
+
+ProgramGlobals& programGlobals();
+
+}  // namespace qv
