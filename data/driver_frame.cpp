@@ -122,33 +122,40 @@ std::string traceLine(int op, const FileControlBlock& fcb, const KeyBlock* key, 
   return line;
 }
 
-int runDriverFrame(FramedDriver& driver, int op, FileControlBlock* fcb, void* args) {
-  if (op == opNumber(Op::QUERY_VIEW) || op == opNumber(Op::Acknowledge)) return kNoError;
-  if (fcb == nullptr) return kErrInvalidParameterCount;
+namespace {
+
+// Rules 1 to 6 of the frame; `key` receives the key form's key block.
+int dispatch(FramedDriver& driver, int op, FileControlBlock& fcb, void* args, KeyBlock*& key) {
+  if (op == opNumber(Op::Acknowledge)) return kNoError;
   if (op == opNumber(Op::ReleaseFileObject)) {
-    freeObject(*fcb);
+    freeObject(fcb);
     return kErrUnsupportedFunction;
   }
   if (op == opNumber(Op::STARTRAN) || op == opNumber(Op::ENDTRAN)) return kNoError;
   if (!driver.descriptor().carriesOut(op)) return kErrUnsupportedFunction;
-
-  KeyBlock* key = nullptr;
-  int result = kNoError;
   if (isKeyForm(op)) {
     key = keyBlockOf(args);
-    if (key == nullptr) result = kErrInvalidParameterCount;
+    if (key == nullptr) return kErrInvalidParameterCount;
   }
   DriverFileObject* object = nullptr;
-  if (result == kNoError) {
-    FileObjectGuard guard(*fcb);
-    object = fcb->driverObject.get();
+  {
+    FileObjectGuard guard(fcb);
+    object = fcb.driverObject.get();
   }
-  if (result == kNoError && object == nullptr && !runsOnClosedFile(op)) result = kErrFileNotOpen;
-  if (result == kNoError) {
-    DriverCall call(op, *fcb, args, key, object);
-    result = driver.perform(call);
-    if (op == opNumber(Op::CLOSE) || op == opNumber(Op::DESTROY)) call.releaseObject();
-  }
+  if (object == nullptr && !runsOnClosedFile(op)) return kErrFileNotOpen;
+  DriverCall call(op, fcb, args, key, object);
+  const int result = driver.perform(call);
+  if (op == opNumber(Op::CLOSE) || op == opNumber(Op::DESTROY)) call.releaseObject();
+  return result;
+}
+
+}  // namespace
+
+int runDriverFrame(FramedDriver& driver, int op, FileControlBlock* fcb, void* args) {
+  if (op == opNumber(Op::QUERY_VIEW)) return kNoError;
+  if (fcb == nullptr) return kErrInvalidParameterCount;
+  KeyBlock* key = nullptr;
+  const int result = dispatch(driver, op, *fcb, args, key);
   if (fcb->isTraced()) writeTrace(traceLine(op, *fcb, key, result, tracedValue(op, args)));
   return result;
 }

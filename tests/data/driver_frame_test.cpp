@@ -128,12 +128,17 @@ TEST_F(DriverFrameTest, TraceWritesNameFileKeyResultAndReturnedValue) {
   std::string position = std::string("\x00\x00\x00\x07", 4) + "AB";
   KeyPositionArgs args{&key, &position};
   EXPECT_EQ(run(Op::POSITIONkey, &args), 0);
+  EXPECT_EQ(run(Op::QUERY_VIEW), 0);  // answered before anything else, untraced
+  EXPECT_EQ(run(Op::STARTRAN), 0);
+  EXPECT_EQ(run(Op::ReleaseFileObject), kErrUnsupportedFunction);
   setDriverTraceSink(previous);
 
-  ASSERT_EQ(lines.size(), 3u);
+  ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[0], "NEXT section.edt = 37");
   EXPECT_EQ(lines[1], "OPEN section.edt = 0");
   EXPECT_EQ(lines[2], "POSITIONkey section.edt SEC:P_DESCRIPTION = 0 [\\x00\\x00\\x00\\x07AB]");
+  EXPECT_EQ(lines[3], "STARTRAN section.edt = 0");
+  EXPECT_EQ(lines[4], "(107) section.edt = 80");
 }
 
 }  // namespace
