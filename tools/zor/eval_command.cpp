@@ -1,0 +1,49 @@
+// zor eval EXPRESSION [NAME=VALUE ...]: binds each NAME to a text variable
+// holding VALUE, evaluates the expression and prints its value. An invalid
+// expression prints its error number and message on stderr (exit 1).
+
+#include <iostream>
+#include <vector>
+
+#include "runtime/expr_token.h"
+#include "runtime/expression.h"
+#include "tools/zor/command.h"
+
+namespace zor::tool {
+
+namespace {
+
+constexpr int kExitInvalidExpression = 1;
+
+bool isName(std::string_view text) {
+  std::vector<Token> tokens;
+  tokenize(text, tokens);
+  return tokens.size() == 2 && tokens[0].kind == TokenKind::kName && tokens[0].text == text;
+}
+
+int runEval(const Arguments& arguments) {
+  if (arguments.empty()) return usageError("eval", "expected an expression");
+  Bindings bindings;
+  for (size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& binding = arguments[i];
+    size_t equals = binding.find('=');
+    if (equals == std::string::npos || !isName(std::string_view(binding).substr(0, equals))) {
+      return usageError("eval", "expected NAME=VALUE, not \"" + binding + "\"");
+    }
+    bindings.bindText(binding.substr(0, equals), std::string_view(binding).substr(equals + 1));
+  }
+  Expression expression;
+  if (!expression.compile(arguments[0], bindings)) {
+    std::cerr << "zor: error " << expression.error().code << ": " << expression.error().message()
+              << '\n';
+    return kExitInvalidExpression;
+  }
+  std::cout << expression.evaluateText() << '\n';
+  return kExitOk;
+}
+
+CommandRegistrar evalCommand{"eval", "EXPRESSION [NAME=VALUE ...]", runEval};
+
+}  // namespace
+
+}  // namespace zor::tool
