@@ -95,7 +95,7 @@ struct FileControlBlock {
   std::vector<uint8_t> record;  // record buffer; its length is record.size()
   RecordLayout fields;          // field descriptors, declaration order
   std::vector<MemoBlock> memos;
-  std::vector<KeyBlock> keys;
+  std::deque<KeyBlock> keys;  // a deque, so key blocks keep their address as keys are added
   std::unique_ptr<DriverFileObject> driverObject;
 
   bool isThreaded() const { return (attributes & kFileThread) != 0; }
@@ -108,7 +108,7 @@ struct FileControlBlock {
   // Adds a field at the given offset and returns its 1-based number.
   uint16_t addField(FieldDescriptor field, const std::string& label,
                     const std::string& picture = "");
-  // Adds a key and numbers it.
+  // Adds a key and numbers it; the block keeps its address.
   KeyBlock& addKey(KeyBlock key);
   // The key with this label (without regard to case), or nullptr.
   KeyBlock* findKey(const std::string& keyLabel);
