@@ -133,6 +133,7 @@ int dispatch(FramedDriver& driver, int op, FileControlBlock& fcb, void* args, Ke
   }
   if (op == opNumber(Op::STARTRAN) || op == opNumber(Op::ENDTRAN)) return kNoError;
   if (!driver.descriptor().carriesOut(op)) return kErrUnsupportedFunction;
+  if (takesArguments(op) && args == nullptr) return kErrInvalidParameterCount;
   if (isKeyForm(op)) {
     key = keyBlockOf(args);
     if (key == nullptr) return kErrInvalidParameterCount;

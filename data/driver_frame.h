@@ -6,7 +6,9 @@
 // 2. STARTRAN and ENDTRAN are accepted and do nothing.
 // 3. An operation the driver's descriptor does not list is answered 80 and
 //    changes nothing.
-// 4. Key forms fetch their key block from the argument list (78 without one).
+// 4. Key forms fetch their key block from the argument list; an operation
+//    that takes arguments and has none, or a key form without its key
+//    block, is answered 78.
 // 5. The per-file object is looked up; for a block that is not threaded the
 //    lookup, creation and release happen inside one process-wide critical
 //    section. Operations other than those that run on a closed file need it

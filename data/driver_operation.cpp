@@ -143,6 +143,19 @@ bool runsOnClosedFile(int op) {
                       Op::REMOVE, Op::RENAME, Op::SHARE, Op::BYTES, Op::SEND, Op::GET_PROPERTY});
 }
 
+bool takesArguments(int op) {
+  return isKeyForm(op) ||
+         isOneOf(op, {Op::COPY,          Op::RENAME,     Op::NAME,          Op::SEND,
+                      Op::POSITIONfile,  Op::RESETfile,  Op::REGETfile,     Op::GETfileptr,
+                      Op::SETfileptr,    Op::PUTfileptr, Op::GETfileptrlen, Op::PUTfileptrlen,
+                      Op::ADDfilelen,    Op::APPENDlen,  Op::POINTERfile,   Op::SKIP,
+                      Op::RECORDSfile,   Op::BYTES,      Op::DUPLICATE,     Op::HOLDfilesec,
+                      Op::LOCKfilesec,   Op::LOGOUT,     Op::GET_PROPERTY,  Op::SET_PROPERTY,
+                      Op::DO_PROPERTY,   Op::GETSTATE,   Op::RESTORESTATE,  Op::FREESTATE,
+                      Op::BLOB_YIELD,    Op::BLOB_TAKE,  Op::BLOB_SIZE,     Op::BLOB_SET_PROP,
+                      Op::BLOB_GET_PROP, Op::GETNULLS,   Op::SETNULLS});
+}
+
 bool tracesReturnedValue(int op) {
   return isOneOf(op, {Op::GET_PROPERTY, Op::GETPROPERTYkey, Op::BLOB_GET_PROP, Op::NAME,
                       Op::POSITIONfile, Op::POSITIONkey, Op::GETNULLS, Op::SEND});

@@ -142,6 +142,9 @@ bool isKeyForm(int op);
 // Operations a driver can carry out before OPEN or CREATE set up its
 // per-file object.
 bool runsOnClosedFile(int op);
+// Operations that cannot run without their argument structure: the key
+// forms and those that take or return a value.
+bool takesArguments(int op);
 // Operations whose returned value the trace shows beside the result.
 bool tracesReturnedValue(int op);
 

@@ -111,7 +111,10 @@ TEST_F(DriverFrameTest, KeyFormsReceiveTheirKeyBlock) {
   EXPECT_EQ(run(Op::SETkey), kErrInvalidParameterCount);  // no argument list
   KeyArgs empty;
   EXPECT_EQ(run(Op::SETkey, &empty), kErrInvalidParameterCount);
-  EXPECT_EQ(driver.performed.size(), 2u);
+  EXPECT_EQ(run(Op::SEND), kErrInvalidParameterCount);
+  EXPECT_EQ(run(Op::SKIP), kErrInvalidParameterCount);
+  EXPECT_EQ(run(Op::NEXT), 0);  // needs none
+  EXPECT_EQ(driver.performed.size(), 3u);
 }
 
 TEST_F(DriverFrameTest, TraceWritesNameFileKeyResultAndReturnedValue) {
