@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "runtime/decimal.h"
+#include "runtime/picture.h"
 #include "runtime/type_codes.h"
 
 namespace zor {
@@ -48,12 +49,9 @@ bool sameLabel(const std::string& a, const std::string& b) {
   });
 }
 
-// A picture starts with "@" and one of the picture letters.
-bool isPlausiblePicture(const std::string& picture) {
-  if (picture.empty()) return true;
-  if (picture.size() < 2 || picture[0] != '@') return false;
-  char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(picture[1])));
-  return std::string("NEDTPSK").find(kind) != std::string::npos;
+// A declared picture starts with "@" and must compile.
+bool isValidPicture(const std::string& picture) {
+  return picture.size() >= 2 && picture[0] == '@' && compilePicture(picture).valid();
 }
 
 // Bytes one element of a non-GROUP field takes in the record, or an error.
@@ -144,7 +142,7 @@ class Layout {
     }
     if (!field.picture.empty() &&
         (!(field.type == kString || field.type == kCString || field.type == kPString) ||
-         !isPlausiblePicture(field.picture))) {
+         !isValidPicture(field.picture))) {
       return kBadPicture;
     }
     parents_[i] = groups_.empty() ? kNone : groups_.back().index;

@@ -123,6 +123,8 @@ TEST(RecordBuilder, GroupAndOverRules) {
   EXPECT_EQ(buildError({pictured}), "");
   pictured.picture = "s10";
   EXPECT_EQ(buildError({pictured}), "Invalid Picture");
+  pictured.picture = "@q10";
+  EXPECT_EQ(buildError({pictured}), "Invalid Picture");
   FieldDeclaration numberWithPicture = field("A", kLong);
   numberWithPicture.picture = "@n9";
   EXPECT_EQ(buildError({numberWithPicture}), "Invalid Picture");
