@@ -76,7 +76,13 @@ Finish finishCurrent(Window& window) {
 std::unique_ptr<Event> takeEvent(Window& window) {
   AcceptState& state = window.acceptState();
   for (;;) {
-    std::unique_ptr<Event> event = state.queue.take();
+    std::unique_ptr<Event> event;
+    if (!state.preEvents.empty()) {
+      event = std::move(state.preEvents.front());
+      state.preEvents.pop_front();
+    } else {
+      event = state.queue.take();
+    }
     if (!event && std::exchange(state.pendingAccept, false)) {
       Control* focused = window.control(window.focus);
       if (focused && focused->completeEntry()) {
@@ -181,7 +187,7 @@ bool runNow(Window& window, uint32_t event, std::function<void()> carryOut) {
   record->finish = [carryOut = std::move(carryOut)](const Event&, bool refused) {
     if (!refused) carryOut();
   };
-  state.queue.pushFront(std::move(record));
+  state.preEvents.push_back(std::move(record));
   wakeWindow(window.handle());
   return true;
 }

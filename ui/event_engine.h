@@ -37,10 +37,10 @@ bool post(Window& window, uint32_t event, int field = 0, MergeMode mode = MergeM
 bool postEvent(WindowHandle window, uint32_t event, int field = 0);
 
 // A pre-event the procedure may refuse (Move, Size, Restore, Maximize,
-// Iconize): while the window is accepting, the event is delivered before any
-// other and `carryOut` runs once the procedure has handled it without
-// cycling. A window outside its loop carries out at once. Returns whether the
-// procedure was asked.
+// Iconize): while the window is accepting, the event is delivered before the
+// queued events (pre-events keep their own order) and `carryOut` runs once
+// the procedure has handled it without cycling. A window outside its loop carries out at once.
+// Returns whether the procedure was asked.
 bool runNow(Window& window, uint32_t event, std::function<void()> carryOut);
 
 // One accept-loop step: the next event's number for the procedure, 0 when the

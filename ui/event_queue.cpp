@@ -45,13 +45,6 @@ void EventQueue::push(std::unique_ptr<Event> event, MergeMode mode) {
   ++used_;
 }
 
-void EventQueue::pushFront(std::unique_ptr<Event> event) {
-  if (used_ == slots_.size()) grow();
-  head_ = (head_ + slots_.size() - 1) % slots_.size();
-  slots_[head_] = std::move(event);
-  ++used_;
-}
-
 std::unique_ptr<Event> EventQueue::take() {
   while (used_ > 0) {
     std::unique_ptr<Event> event = std::move(slots_[head_]);

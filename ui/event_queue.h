@@ -21,8 +21,6 @@ class EventQueue {
   void push(std::unique_ptr<Event> event, MergeMode mode = MergeMode::Replace);
   // The oldest event, or null when empty.
   std::unique_ptr<Event> take();
-  // Puts an event before every other (a pre-event that must be handled next).
-  void pushFront(std::unique_ptr<Event> event);
   bool empty() const { return size() == 0; }
   // Events pending, not counting emptied slots.
   size_t size() const { return used_ - emptied_; }

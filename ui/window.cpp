@@ -35,6 +35,7 @@ void Window::close() {
   destroyWindow(handle_);
   handle_ = 0;
   accept_.queue.clear();
+  accept_.preEvents.clear();
   accept_.current.reset();
   accept_.refused = false;
   accept_.refreshPending = false;

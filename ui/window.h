@@ -5,6 +5,7 @@
 // belongs to the thread that opens it.
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -33,6 +34,8 @@ enum class LoopPhase { Inactive, Accepting, Closing };
 struct AcceptState {
   LoopPhase phase = LoopPhase::Inactive;
   EventQueue queue;
+  // Pre-events of window commands, delivered before the queue in their order.
+  std::deque<std::unique_ptr<Event>> preEvents;
   std::unique_ptr<Event> current;  // the event being delivered
   bool refused = false;            // the procedure cycled on `current`
   bool refreshPending = false;     // QUERY_SETUSE seen: refresh controls once

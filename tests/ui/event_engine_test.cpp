@@ -99,6 +99,17 @@ TEST_F(EngineTest, RefusedMaximizeChangesNothingAndPostsNoMaximized) {
   EXPECT_TRUE(window.acceptState().queue.empty());
 }
 
+TEST_F(EngineTest, PreEventsKeepTheOrderOfTheirCommands) {
+  sysCommand(SC_MAXIMIZE);
+  sysCommand(SC_RESTORE);
+  ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::Maximize));
+  ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::Restore));
+  ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::Maximized));
+  ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::Restored));
+  EXPECT_EQ(window.show, WindowShow::Normal);
+  EXPECT_EQ(window.rect, (Rect{10, 20, 200, 100}));
+}
+
 TEST_F(EngineTest, AcceptedWindowCommandsChangeTheWindowThenPostTheirPostEvent) {
   setDesktopArea(Rect{0, 0, 800, 600});
   sysCommand(SC_MAXIMIZE);
@@ -254,10 +265,13 @@ TEST_F(EngineTest, EventForAClosedWindowGoesToItsLiveThreadWhichDropsIt) {
 }
 
 TEST_F(EngineTest, DeliveringOnAnotherThreadIsFatal545) {
-  std::atomic<int> code{0};
-  std::thread intruder([&] { code = fatalCodeOf([&] { nextEvent(window); }); });
+  test::FatalError error(0, {});
+  std::thread intruder([&] { error = test::fatalErrorOf([&] { nextEvent(window); }); });
   intruder.join();
-  EXPECT_EQ(code, 545);
+  EXPECT_EQ(error.code, 545);
+  EXPECT_NE(
+      std::string(error.what()).find("Attempt to execute a modal event for not current thread"),
+      std::string::npos);
 }
 
 TEST(EngineErrors, OpeningTwiceAndLoopingOnAClosedWindowAreFatal) {

@@ -90,8 +90,6 @@ TEST(EventQueue, KeepsOrderThroughWrapAroundAndGrowth) {
     for (int i = 0; i < 7; ++i) queue.push(ev(EVENT::Accepted, ++next));
     for (int i = 0; i < 4; ++i) EXPECT_EQ(queue.take()->field, ++expected);
   }
-  queue.pushFront(ev(EVENT::Maximize));
-  EXPECT_EQ(queue.take()->number, carried(EVENT::Maximize));
   while (auto event = queue.take()) EXPECT_EQ(event->field, ++expected);
   EXPECT_EQ(expected, next);
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <atomic>
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -100,6 +103,33 @@ TEST(MessageLayer, SendRunsTheProcedureOnItsOwnThread) {
   sender.join();
   EXPECT_EQ(answer, 10);
   EXPECT_EQ(r.seen, (std::vector<uint32_t>{0x400, 0x401}));
+  destroyWindow(w);
+}
+
+TEST(MessageLayer, SendToAThreadThatEndsWithoutAnsweringReturnsZero) {
+  std::atomic<WindowHandle> w{0};
+  std::thread owner([&] {
+    w = createWindow([](const Message&) { return intptr_t{5}; });
+    std::this_thread::sleep_for(std::chrono::milliseconds(3));  // never pumps messages
+  });
+  while (w == 0) std::this_thread::yield();
+  EXPECT_EQ(sendMessage(w, 0x400), 0);
+  owner.join();
+}
+
+// Waiting for a message blocks on the queue instead of polling it.
+TEST(MessageLayer, AnIdleWaitUsesNoProcessorTime) {
+  Recorder r;
+  WindowHandle w = r.create();
+  setTimer(w, 1, 40);
+  timespec before{}, after{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+  Message m;
+  ASSERT_TRUE(getMessage(m));
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+  EXPECT_EQ(m.message, WM_TIMER);
+  double cpuMs = (after.tv_sec - before.tv_sec) * 1e3 + (after.tv_nsec - before.tv_nsec) / 1e6;
+  EXPECT_LT(cpuMs, 20.0);
   destroyWindow(w);
 }
 

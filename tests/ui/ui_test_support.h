@@ -9,7 +9,8 @@
 namespace zor::ui::test {
 
 struct FatalError : std::runtime_error {
-  explicit FatalError(int errorCode) : std::runtime_error("fatal"), code(errorCode) {}
+  FatalError(int errorCode, const std::string& message)
+      : std::runtime_error(message), code(errorCode) {}
   int code;
 };
 
@@ -17,8 +18,8 @@ struct FatalError : std::runtime_error {
 class FatalErrorTrap {
  public:
   FatalErrorTrap()
-      : previous_(setFatalErrorHook([](int code, const std::string&) { throw FatalError(code); })) {
-  }
+      : previous_(setFatalErrorHook(
+            [](int code, const std::string& message) { throw FatalError(code, message); })) {}
   ~FatalErrorTrap() { setFatalErrorHook(previous_); }
   FatalErrorTrap(const FatalErrorTrap&) = delete;
   FatalErrorTrap& operator=(const FatalErrorTrap&) = delete;
@@ -27,16 +28,21 @@ class FatalErrorTrap {
   FatalErrorHook previous_;
 };
 
-// The code of the fatal error `action` raises, 0 when it raises none.
+// The fatal error `action` raises: code 0 and no message when it raises none.
 template <typename Action>
-int fatalCodeOf(Action action) {
+FatalError fatalErrorOf(Action action) {
   FatalErrorTrap trap;
   try {
     action();
   } catch (const FatalError& error) {
-    return error.code;
+    return error;
   }
-  return 0;
+  return FatalError(0, {});
+}
+
+template <typename Action>
+int fatalCodeOf(Action action) {
+  return fatalErrorOf(action).code;
 }
 
 }  // namespace zor::ui::test
