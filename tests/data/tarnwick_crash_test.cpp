@@ -1,0 +1,178 @@
+// Interrupts every write and flush of a series of random changes in turn:
+// the process stops there (a forked child, as a crash would), or the write
+// fails, or only half of it is written. Reopening must then find each change
+// wholly there or wholly absent, in a sound file that takes further changes.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/fault_injection.h"
+#include "tests/data/tarnwick_change_script.h"
+#include "tests/data/tarnwick_test_support.h"
+
+namespace zor::tarnwick {
+namespace {
+
+using platform::FaultKind;
+using testing::ItemModel;
+
+bool longTests() {
+  const char* value = std::getenv("ZOR_LONG_TESTS");
+  return value != nullptr && std::string(value) == "1";
+}
+
+std::string crashFolder() {
+  // Memory-backed when available: the harness flushes thousands of times.
+  const std::filesystem::path shm = "/dev/shm";
+  const auto folder = std::filesystem::exists(shm)
+                          ? shm / ("tarnwick_crash_" + std::to_string(::getpid()))
+                          : std::filesystem::path(testing::scratchPath("crash"));
+  std::filesystem::create_directories(folder);
+  return folder.string();
+}
+
+// The step (1-based, counted from the start of a commit of an existing
+// file) from which an interruption leaves the change in place: the header
+// announcing the pending region has reached the file.
+uint64_t firstStepKeeping(FaultKind kind) {
+  switch (kind) {
+    case FaultKind::Short:
+      return 3;  // half a header still carries the pending region
+    default:
+      return 4;  // the announcing header was written; only its flush is hit
+  }
+}
+
+class TarnwickCrash : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = crashFolder();
+    base_ = folder_ + "/base.twk";
+    trial_ = folder_ + "/trial.twk";
+  }
+  void TearDown() override {
+    platform::clearFaultPlan();
+    std::filesystem::remove_all(folder_);
+  }
+
+  void copyBase() {
+    std::filesystem::copy_file(base_, trial_, std::filesystem::copy_options::overwrite_existing);
+  }
+
+  // Runs change `change` on a copy of the base, interrupted at `step`.
+  void interrupt(const testing::ScriptChange& change, FaultKind kind, uint64_t step) {
+    copyBase();
+    if (kind == FaultKind::Stop) {
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        TarnwickFile file;
+        ItemModel scratch = before_;
+        if (file.open(trial_, OpenMode{}) != 0 ||
+            testing::applyChange(file, change, scratch) != 0) {
+          ::_exit(1);
+        }
+        platform::setFaultPlan({FaultKind::Stop, platform::FaultStep::WriteOrFlush, step});
+        file.commit();
+        ::_exit(0);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status));
+      ASSERT_EQ(WEXITSTATUS(status), platform::kFaultStopExitCode) << "step " << step;
+      return;
+    }
+    TarnwickFile file;
+    ItemModel scratch = before_;
+    ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
+    ASSERT_EQ(testing::applyChange(file, change, scratch), 0);
+    platform::setFaultPlan({kind, platform::FaultStep::WriteOrFlush, step});
+    const int error = file.commit();
+    platform::clearFaultPlan();
+    EXPECT_NE(error, 0) << "step " << step;
+    // After the failure the file shows what the next open will find.
+    const ItemModel seen = testing::readAll(file);
+    EXPECT_TRUE(seen == before_ || seen == after_) << "step " << step;
+  }
+
+  void checkTrial(FaultKind kind, uint64_t step, bool continueAfter) {
+    TarnwickFile file;
+    ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
+    EXPECT_FALSE(file.header().pending());
+    const ItemModel found = testing::readAll(file);
+    const bool kept = step >= firstStepKeeping(kind);
+    EXPECT_TRUE(found == (kept ? after_ : before_))
+        << "kind " << static_cast<int>(kind) << " step " << step << ": found " << found.size()
+        << " items, before " << before_.size() << ", after " << after_.size();
+    testing::expectSound(file);
+    if (continueAfter) {
+      ItemModel model = found;
+      ASSERT_EQ(testing::applyChange(file, script_.front(), model), 0);
+      ASSERT_EQ(file.commit(), 0);
+      EXPECT_EQ(testing::readAll(file), model);
+      testing::expectSound(file);
+    }
+  }
+
+  std::string folder_, base_, trial_;
+  std::vector<testing::ScriptChange> script_;
+  ItemModel before_, after_;
+  testing::FatalHookGuard hook_;
+};
+
+TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
+  const bool isLong = longTests();
+  const int changes = isLong ? 60 : 8;
+  script_ = testing::makeScript(isLong ? 1234 : 77, changes, isLong ? 60 : 30, 600);
+  {
+    TarnwickFile file;
+    ASSERT_EQ(file.create(base_), 0);
+    // A populated tree, so that changes split, merge and move inner pages.
+    for (uint32_t i = 0; i < 400; ++i) {
+      const std::vector<uint8_t> data(30 + i % 200, static_cast<uint8_t>(i));
+      ASSERT_EQ(file.put(testing::scriptKey(i), data), 0);
+      before_[testing::scriptKey(i)] = data;
+    }
+    ASSERT_EQ(file.commit(), 0);
+  }
+  uint64_t trials = 0;
+  for (int index = 0; index < changes; ++index) {
+    const testing::ScriptChange& change = script_[static_cast<size_t>(index)];
+    after_ = before_;
+    uint64_t steps = 0;
+    {
+      // A clean run measures how many writes and flushes the change takes.
+      copyBase();
+      TarnwickFile file;
+      ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
+      ASSERT_EQ(testing::applyChange(file, change, after_), 0);
+      platform::clearFaultPlan();
+      ASSERT_EQ(file.commit(), 0);
+      steps = platform::faultStepCount();
+    }
+    for (uint64_t step = 1; step <= steps; ++step) {
+      for (FaultKind kind : {FaultKind::Stop, FaultKind::Fail, FaultKind::Short}) {
+        interrupt(change, kind, step);
+        checkTrial(kind, step, (step + static_cast<uint64_t>(kind)) % 7 == 0);
+        ++trials;
+        if (HasFatalFailure()) return;
+      }
+    }
+    // The base moves on by the change.
+    TarnwickFile file;
+    ASSERT_EQ(file.open(base_, OpenMode{}), 0);
+    ItemModel model = before_;
+    ASSERT_EQ(testing::applyChange(file, change, model), 0);
+    ASSERT_EQ(file.commit(), 0);
+    before_ = model;
+  }
+  EXPECT_GT(trials, isLong ? 2000u : 150u);
+  RecordProperty("trials", static_cast<int>(trials));
+}
+
+}  // namespace
+}  // namespace zor::tarnwick

@@ -1,0 +1,219 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "data/tarnwick/byte_order.h"
+#include "data/tarnwick/error_numbers.h"
+#include "data/tarnwick/internal_failure.h"
+#include "data/tarnwick/page_cache.h"
+#include "platform/fault_injection.h"
+#include "tests/data/tarnwick_test_support.h"
+
+namespace zor::tarnwick {
+namespace {
+
+using testing::bytesOf;
+using testing::FatalStop;
+
+void writeRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> readRaw(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+class TarnwickFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    path_ = testing::scratchPath(
+        std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + ".twk");
+  }
+  void TearDown() override { platform::clearFaultPlan(); }
+  // A file holding items "k0".."k{count-1}", each in its own committed state.
+  void makeFile(int count) {
+    TarnwickFile file;
+    ASSERT_EQ(file.create(path_), 0);
+    for (int i = 0; i < count; ++i) {
+      ASSERT_EQ(file.insert(bytesOf("k" + std::to_string(i)), std::vector<uint8_t>(100, 'a')), 0);
+    }
+    ASSERT_EQ(file.commit(), 0);
+  }
+  // Starts a change that adds "new" and removes "k0", and fails its write
+  // number `step` (counted from the start of the commit).
+  int failChangeAt(TarnwickFile& file, uint64_t step) {
+    EXPECT_EQ(file.insert(bytesOf("new"), bytesOf("value")), 0);
+    EXPECT_EQ(file.erase(bytesOf("k0")), 0);
+    platform::setFaultPlan({platform::FaultKind::Fail, platform::FaultStep::WriteOrFlush, step});
+    const int error = file.commit();
+    platform::clearFaultPlan();
+    return error;
+  }
+
+  std::string path_;
+  testing::FatalHookGuard hook_;
+};
+
+TEST_F(TarnwickFileTest, OpenAnswersMissingShortForeignAndEmptyFiles) {
+  TarnwickFile file;
+  EXPECT_EQ(file.open(path_ + ".missing", OpenMode{}), kFileNotFound);
+  for (size_t length : {1, 100, 511}) {
+    writeRaw(path_, std::vector<uint8_t>(length, 0));
+    EXPECT_EQ(file.open(path_, OpenMode{}), kInvalidDataFile) << length;
+  }
+  makeFile(3);
+  auto bytes = readRaw(path_);
+  bytes[15] = 'a';  // "tarN"
+  writeRaw(path_, bytes);
+  EXPECT_EQ(file.open(path_, OpenMode{}), kInvalidDataFile);
+
+  // An empty file is a new Tarnwick file; its first change writes the header.
+  writeRaw(path_, {});
+  ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+  EXPECT_FALSE(file.find(bytesOf("x")));
+  ASSERT_EQ(file.insert(bytesOf("x"), bytesOf("1")), 0);
+  ASSERT_EQ(file.commit(), 0);
+  file.close();
+  bytes = readRaw(path_);
+  ASSERT_GE(bytes.size(), kHeaderSize);
+  EXPECT_EQ(std::string(bytes.begin() + 14, bytes.begin() + 18), "tArN");
+  ASSERT_EQ(file.open(path_, OpenMode::fromWord(0)), 0);  // read only, deny none
+  EXPECT_TRUE(file.find(bytesOf("x")));
+  EXPECT_EQ(file.insert(bytesOf("y"), bytesOf("2")), kAccessDenied);
+}
+
+TEST_F(TarnwickFileTest, SharingViolationAnswersAccessDenied) {
+  makeFile(1);
+  TarnwickFile first, second;
+  ASSERT_EQ(first.open(path_, OpenMode::fromWord(0x12)), 0);  // read/write, share nothing
+  EXPECT_EQ(second.open(path_, OpenMode::fromWord(0x42)), kAccessDenied);
+  first.close();
+  EXPECT_EQ(second.open(path_, OpenMode::fromWord(0x42)), 0);
+}
+
+TEST_F(TarnwickFileTest, OpenModeWordMapsAccessSharingAndCreate) {
+  EXPECT_EQ(OpenMode::fromWord(2).share, platform::Share::DenyNone);
+  EXPECT_TRUE(OpenMode::fromWord(2).write);
+  EXPECT_FALSE(OpenMode::fromWord(0x40).write);
+  EXPECT_EQ(OpenMode::fromWord(0x22).share, platform::Share::DenyWrite);
+  EXPECT_EQ(OpenMode::fromWord(0x32).share, platform::Share::Exclusive);
+  EXPECT_TRUE(OpenMode::fromWord(0x242).create);
+}
+
+TEST_F(TarnwickFileTest, DurableChangeIsRolledForwardAtOpen) {
+  makeFile(50);
+  {
+    TarnwickFile file;
+    ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+    // Steps: pending region, flush, header announce, flush, then the first
+    // write at home fails: the change is durable but not yet home.
+    EXPECT_EQ(failChangeAt(file, 5), platform::kInjectedFault);
+    EXPECT_EQ(file.stickyError(), platform::kInjectedFault);
+    // The store shows what the next open will find.
+    EXPECT_TRUE(file.find(bytesOf("new")));
+    EXPECT_EQ(file.insert(bytesOf("more"), {}), platform::kInjectedFault);
+  }
+  const auto before = readRaw(path_);
+  {
+    TarnwickFile reader;  // read only: sees the change, writes nothing
+    ASSERT_EQ(reader.open(path_, OpenMode::fromWord(0x40)), 0);
+    EXPECT_TRUE(reader.find(bytesOf("new")));
+    EXPECT_FALSE(reader.find(bytesOf("k0")));
+  }
+  EXPECT_EQ(readRaw(path_), before);
+  TarnwickFile file;
+  ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+  EXPECT_FALSE(file.header().pending());
+  EXPECT_TRUE(file.find(bytesOf("new")));
+  EXPECT_FALSE(file.find(bytesOf("k0")));
+  EXPECT_TRUE(file.find(bytesOf("k49")));
+  testing::expectSound(file);
+}
+
+TEST_F(TarnwickFileTest, DeciderCanDropAnInterruptedChange) {
+  makeFile(50);
+  {
+    TarnwickFile file;
+    ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+    EXPECT_NE(failChangeAt(file, 5), 0);
+  }
+  TarnwickFile file;
+  bool asked = false;
+  auto decider = [&](TarnwickFile& pending) {
+    asked = true;
+    return !pending.find(bytesOf("new"));  // sees the change as it stands
+  };
+  ASSERT_EQ(file.open(path_, OpenMode{}, decider), 0);
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(file.header().pending());
+  EXPECT_FALSE(file.find(bytesOf("new")));
+  EXPECT_TRUE(file.find(bytesOf("k0")));
+  testing::expectSound(file);
+}
+
+TEST_F(TarnwickFileTest, FailedWriteBeforeDurabilityLeavesTheOldState) {
+  makeFile(50);
+  for (uint64_t step : {1, 2, 3}) {
+    TarnwickFile file;
+    ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+    EXPECT_NE(failChangeAt(file, step), 0);
+    EXPECT_FALSE(file.find(bytesOf("new")));
+    EXPECT_TRUE(file.find(bytesOf("k0")));
+    EXPECT_NE(file.insert(bytesOf("again"), {}), 0);  // the error sticks until closed
+  }
+  TarnwickFile file;
+  ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+  EXPECT_FALSE(file.find(bytesOf("new")));
+  EXPECT_TRUE(file.find(bytesOf("k0")));
+  testing::expectSound(file);
+}
+
+TEST_F(TarnwickFileTest, CorruptPageStopsWithANumberedInternalFailure) {
+  makeFile(200);
+  auto bytes = readRaw(path_);
+  TarnwickFile probe;
+  ASSERT_EQ(probe.open(path_, OpenMode{}), 0);
+  const uint32_t root = probe.header().rootUnit;
+  probe.close();
+  bytes[unitOffset(root) + 1] ^= 0x40;  // the root names another home
+  writeRaw(path_, bytes);
+  TarnwickFile file;
+  ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+  try {
+    file.find(bytesOf("k1"));
+    FAIL() << "no internal failure";
+  } catch (const FatalStop& stop) {
+    EXPECT_NE(std::string(stop.what()).find("Possible data corruption in file (7)"),
+              std::string::npos)
+        << stop.what();
+    EXPECT_EQ(lastDriverFault(), 7);
+  }
+  EXPECT_FALSE(surveyFile(file.store()).ok());
+}
+
+TEST(TarnwickPageCache, TrimsByRecencyBetweenTwentyAndAHundredPages) {
+  PageCache cache;
+  for (int i = 1; i <= 19; ++i) cache.add(std::make_shared<Page>(i, 0));
+  EXPECT_EQ(cache.size(), 19u);
+  cache.add(std::make_shared<Page>(20, 0));  // below 20 nothing is trimmed
+  EXPECT_EQ(cache.size(), 20u);
+  // Page 1 was loaded first and never used since: idle as long as it is
+  // old, which is at least 4 × age / 20, so it goes.
+  cache.add(std::make_shared<Page>(21, 0));
+  EXPECT_FALSE(cache.find(1));
+  // Pages in constant use stay; at a hundred the oldest always goes.
+  for (int i = 22; i <= 150; ++i) {
+    for (int j = i - 20; j < i; ++j) cache.find(j);
+    cache.add(std::make_shared<Page>(i, 0));
+    EXPECT_LE(cache.size(), PageCache::kAtMost);
+  }
+  EXPECT_TRUE(cache.find(149));
+  EXPECT_TRUE(cache.find(131));
+}
+
+}  // namespace
+}  // namespace zor::tarnwick
