@@ -15,8 +15,15 @@ bool isDigit(char c) {
 
 // Lays out a run of significant digits of which the first `point` stand
 // before the decimal point (point may be negative or exceed the count).
+void clear(NumberDigits& number) {  // the digit buffer itself needs no clearing
+  number.integerCount = 0;
+  number.fractionCount = 0;
+  number.negative = false;
+  number.tooLarge = false;
+}
+
 void assignDigits(const char* mantissa, int count, int point, bool negative, NumberDigits& number) {
-  number = NumberDigits{};
+  clear(number);
   int first = 0;
   while (first < count && mantissa[first] == '0') ++first;
   if (first == count) return;  // zero
@@ -85,16 +92,47 @@ void numberFromText(std::string_view text, NumberDigits& number) {
   assignDigits(mantissa, count, point, negative, number);
 }
 
+// The fifteen significant digits of a positive value by scaling with an
+// exact power of ten, when the scaled value is far enough from a rounding
+// tie that the result is certainly what "%.14e" gives; false otherwise.
+bool fastRealDigits(double value, char* mantissa, int& point) {
+  static constexpr double kPowers[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (!(value >= 1e-7 && value < 1e15)) return false;
+  int exponent = 14;  // value < 10^(exponent + 1)
+  while (exponent > -7 && value < (exponent >= 0 ? kPowers[exponent] : 1 / kPowers[-exponent])) {
+    --exponent;
+  }
+  double scaled = value * kPowers[14 - exponent];
+  if (!(scaled >= 1e14 && scaled < 1e15 - 1)) return false;
+  double whole = std::floor(scaled);
+  double fraction = scaled - whole;
+  if (fraction > 0.25 && fraction < 0.75) return false;
+  uint64_t digits = static_cast<uint64_t>(whole) + (fraction >= 0.75 ? 1 : 0);
+  for (int i = 14; i >= 0; --i) {
+    mantissa[i] = static_cast<char>('0' + digits % 10);
+    digits /= 10;
+  }
+  point = exponent + 1;
+  return digits == 0;
+}
+
 void numberFromReal(double value, NumberDigits& number) {
   if (!std::isfinite(value)) {
-    number = NumberDigits{};
+    clear(number);
     number.tooLarge = true;
     return;
   }
   // Fifteen significant digits, the precision a REAL carries.
+  char mantissa[16];
+  int point = 0;
+  if (value == 0 || fastRealDigits(std::fabs(value), mantissa, point)) {
+    assignDigits(mantissa, value == 0 ? 0 : 15, point, value < 0, number);
+    return;
+  }
   char text[40];
   int n = std::snprintf(text, sizeof text, "%.14e", std::fabs(value));
-  char mantissa[16];
   int count = 0;
   int at = 0;
   for (; at < n && text[at] != 'e'; ++at) {
@@ -141,7 +179,7 @@ void numberFromValue(const PictureValue& value, NumberDigits& number) {
       if (value.decimal) {
         numberFromDecimal(*value.decimal, number);
       } else {
-        number = NumberDigits{};
+        clear(number);
       }
       break;
     case PictureValue::Kind::Real:

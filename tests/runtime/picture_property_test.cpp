@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <random>
 #include <string>
@@ -160,6 +162,23 @@ TEST_F(PicturePropertyTest, NumericAgreesWithAnIndependentFormatter) {
                          (places > 0 ? "." + fraction : "");
       EXPECT_EQ(deformatPicture(compiled, expected), back);
     }
+  }
+}
+
+// A REAL shows its fifteen significant digits, rounded the way "%.14e"
+// rounds them, whatever its magnitude.
+TEST_F(PicturePropertyTest, RealsShowTheirFifteenDigits) {
+  std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+  std::uniform_int_distribution<int> exponent(-9, 16), places(0, 9);
+  for (int round = 0; round < 4000; ++round) {
+    double value = mantissa(random_) * std::pow(10.0, exponent(random_)) * (round % 2 ? -1 : 1);
+    if (round % 5 == 0) value = std::round(value * 1000) / 1000 + 0.0005;  // near a tie
+    char text[40];
+    std::snprintf(text, sizeof text, "%.14e", value);
+    std::string picture = "@N-40." + std::to_string(places(random_));
+    EXPECT_EQ(formatPicture(picture, PictureValue::ofReal(value)),
+              formatPicture(picture, PictureValue::ofText(text)))
+        << picture << " of " << text;
   }
 }
 
