@@ -1,8 +1,10 @@
 #include "ui/message_layer.h"
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <iterator>
 #include <mutex>
 #include <unordered_map>
 #include <utility>

@@ -1,7 +1,5 @@
 #include "ui/statements.h"
 
-#include <array>
-#include <utility>
 #include <vector>
 
 #include "platform/message_box.h"

@@ -19,8 +19,7 @@ Window::~Window() {
 
 void Window::open() {
   if (isOpen()) fatalRuntimeError(535, title);
-  handle_ =
-      createWindow([this](const Message& message) { return windowProcedure(*this, message); });
+  handle_ = createWindow([this](const Message& message) { return onMessage(message); });
   if (handle_ == 0) fatalRuntimeError(529, title);
   thread_ = platform::threadNumber();
   accept_.phase = LoopPhase::Accepting;
@@ -41,6 +40,10 @@ void Window::close() {
   accept_.refreshPending = false;
   accept_.pendingAccept = false;
   accept_.phase = LoopPhase::Inactive;
+}
+
+intptr_t Window::onMessage(const Message& message) {
+  return windowProcedure(*this, message);
 }
 
 Control& Window::add(std::unique_ptr<Control> control) {

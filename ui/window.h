@@ -64,6 +64,10 @@ class Window {
   Control* control(int field) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
+  // The window's procedure in the message layer. Derived windows (front ends,
+  // window kinds) handle their own messages and pass the rest on to this.
+  virtual intptr_t onMessage(const Message& message);
+
   virtual std::string property(int number, int index = 0) const;
   virtual void setProperty(int number, std::string value, int index = 0);
 

@@ -285,3 +285,34 @@ TEST(EngineErrors, OpeningTwiceAndLoopingOnAClosedWindowAreFatal) {
 
 }  // namespace
 }  // namespace zor::ui
+
+namespace zor::ui {
+namespace {
+
+// A derived window turns its own messages into events and leaves the rest to
+// the engine.
+struct KeyWindow : Window {
+  KeyWindow() : Window("Keys") {}
+  intptr_t onMessage(const Message& message) override {
+    if (message.message != WM_CHAR) return Window::onMessage(message);
+    setLastKeystroke(
+        {static_cast<uint32_t>(message.wParam), 0, static_cast<uint8_t>(message.wParam)});
+    post(*this, EVENT::AlertKey);
+    return 0;
+  }
+};
+
+TEST(EngineExtension, DerivedWindowsSeeTheirMessagesFirst) {
+  KeyWindow window;
+  window.open();
+  ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::OpenWindow));
+  postMessage(window.handle(), WM_CHAR, 'x');
+  postMessage(window.handle(), WM_CLOSE);
+  ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::AlertKey));
+  EXPECT_EQ(currentEvent(window)->keyCode, static_cast<uint32_t>('x'));
+  EXPECT_EQ(nextEvent(window), static_cast<int>(EVENT::CloseWindow));
+  EXPECT_EQ(nextEvent(window), 0);
+}
+
+}  // namespace
+}  // namespace zor::ui
