@@ -77,8 +77,8 @@ struct LogoutArgs {
   uint32_t fileCount = 0;
 };
 
-// SEND (text in, answer out), NAME (answer), COPY and RENAME (text: the
-// target name).
+// SEND (text in, answer out), NAME and GETNULLS (answer), SETNULLS (text),
+// COPY and RENAME (text: the target name).
 struct TextArgs {
   const std::string* text = nullptr;
   std::string* answer = nullptr;
