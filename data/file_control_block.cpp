@@ -19,6 +19,12 @@ uint16_t FileControlBlock::addField(FieldDescriptor field, const std::string& fi
   return static_cast<uint16_t>(fields.size());
 }
 
+void FileControlBlock::adoptLayout(const BuiltRecord& built) {
+  fields.clear();
+  for (const FieldDescriptor& field : built.layout()) addField(field, field.name, field.picture);
+  record.assign(built.size(), 0);
+}
+
 KeyBlock& FileControlBlock::addKey(KeyBlock key) {
   key.number = static_cast<int>(keys.size()) + 1;
   keys.push_back(std::move(key));

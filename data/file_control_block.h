@@ -12,6 +12,7 @@
 
 #include "data/driver_entry.h"
 #include "runtime/field_descriptor.h"
+#include "runtime/record_builder.h"
 
 namespace zor::data {
 
@@ -106,8 +107,11 @@ struct FileControlBlock {
   const char* keepText(std::string text);
 
   // Adds a field at the given offset and returns its 1-based number.
-  uint16_t addField(FieldDescriptor field, const std::string& label,
+  uint16_t addField(FieldDescriptor field, const std::string& fieldLabel,
                     const std::string& picture = "");
+  // Takes the fields of a record laid out by the run-time declaration
+  // builder and sizes the record buffer to it.
+  void adoptLayout(const BuiltRecord& built);
   // Adds a key and numbers it; the block keeps its address.
   KeyBlock& addKey(KeyBlock key);
   // The key with this label (without regard to case), or nullptr.
