@@ -41,6 +41,8 @@ bool FileHeader::zonesValid() const {
     const Zone& zone = zones[i];
     if (zone.start < previousEnd || zone.end < zone.start) return false;
     if ((zone.end - zone.start) % static_cast<uint32_t>(i) != 0) return false;
+    // Home 0 in the pending region means the header: no page may live there.
+    if (!zone.empty() && zone.start == 0) return false;
     previousEnd = zone.end;
   }
   return unitOffset(previousEnd) <= UINT32_MAX;

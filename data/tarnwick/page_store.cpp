@@ -30,6 +30,15 @@ FailurePlace failurePlaceOf(PageFault fault) {
 
 }  // namespace
 
+bool PageStore::plausible(const FileHeader& header) {
+  // Zones in order, a root inside them, and every page within the file (the
+  // pages of a change reach the file before the header naming them does).
+  uint64_t size = 0;
+  return header.zonesValid() && (header.rootUnit == 0 || header.zoneOf(header.rootUnit) != 0) &&
+         file_.size(size) == 0 &&
+         header.logicalEnd() <= std::max<uint64_t>(size, kHeaderSize + kUnitSize);
+}
+
 int PageStore::readHeader() {
   if (headerCurrent_) return kOk;
   uint8_t bytes[kHeaderSize];
@@ -50,10 +59,7 @@ int PageStore::readHeader() {
   if (done < kHeaderSize || !disk.decode(bytes)) return kInvalidDataFile;
   // A header with a pending change may be half written; its newer copy in
   // the pending region is checked instead.
-  if (!disk.pending() &&
-      (!disk.zonesValid() || (disk.rootUnit != 0 && disk.zoneOf(disk.rootUnit) == 0))) {
-    return kInvalidDataFile;
-  }
+  if (!disk.pending() && !plausible(disk)) return kInvalidDataFile;
   headerOnDisk_ = true;
   headerCurrent_ = true;
   if (headerValid_ && !disk.pending() && disk.changeCounter <= diskHeader_.changeCounter) {
@@ -101,8 +107,7 @@ bool PageStore::loadPending() {
     found[home] = {position, length};
     position += length;
   }
-  if (!newer.zonesValid() || (newer.rootUnit != 0 && newer.zoneOf(newer.rootUnit) == 0))
-    return false;
+  if (!plausible(newer)) return false;
   for (const auto& [home, place] : found) {
     const int zone = newer.zoneOf(home);
     if (zone == 0 || place.second != static_cast<uint32_t>(zone) * kUnitSize) return false;
@@ -151,7 +156,7 @@ int PageStore::dropPending(bool write) {
   int error = file_.read(0, bytes, kHeaderSize, done);
   if (error != 0) return error;
   FileHeader disk;
-  if (done < kHeaderSize || !disk.decode(bytes) || !disk.zonesValid()) return kInvalidDataFile;
+  if (done < kHeaderSize || !disk.decode(bytes) || !plausible(disk)) return kInvalidDataFile;
   header_ = diskHeader_ = disk;
   root_ = disk.rootUnit;
   headerValid_ = headerCurrent_ = true;

@@ -84,6 +84,7 @@ class PageStore : private PageMover {
   void close();
 
  private:
+  bool plausible(const FileHeader& header);
   void movePage(uint32_t from, uint32_t to) override;
   void renumber(const PagePtr& page, PageNumber number);
   // A key that leads from the root to `page`: the first key of its leftmost

@@ -25,16 +25,6 @@ bool longTests() {
   return value != nullptr && std::string(value) == "1";
 }
 
-std::string crashFolder() {
-  // Memory-backed when available: the harness flushes thousands of times.
-  const std::filesystem::path shm = "/dev/shm";
-  const auto folder = std::filesystem::exists(shm)
-                          ? shm / ("tarnwick_crash_" + std::to_string(::getpid()))
-                          : std::filesystem::path(testing::scratchPath("crash"));
-  std::filesystem::create_directories(folder);
-  return folder.string();
-}
-
 // The step (1-based, counted from the start of a commit of an existing
 // file) from which an interruption leaves the change in place: the header
 // announcing the pending region has reached the file.
@@ -50,7 +40,8 @@ uint64_t firstStepKeeping(FaultKind kind) {
 class TarnwickCrash : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder_ = crashFolder();
+    folder_ = testing::scratchPath("crash");
+    std::filesystem::create_directories(folder_);
     base_ = folder_ + "/base.twk";
     trial_ = folder_ + "/trial.twk";
   }
