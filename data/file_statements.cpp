@@ -18,6 +18,14 @@ int callWith(FileControlBlock& fcb, Op op, Args args) {
   return callDriver(fcb, op, &args);
 }
 
+// Calls with the arguments and reads one answered member back.
+template <class Args, class Member, class Out>
+int callAndRead(FileControlBlock& fcb, Op op, Args args, Member Args::*answer, Out& out) {
+  const int result = callDriver(fcb, op, &args);
+  out = static_cast<Out>(args.*answer);
+  return result;
+}
+
 int callKey(FileControlBlock& fcb, Op op, KeyBlock& key) {
   return callWith(fcb, op, KeyArgs{&key});
 }
@@ -80,24 +88,15 @@ int name(FileControlBlock& fcb, std::string& answer) {
 }
 
 int bytes(FileControlBlock& fcb, int64_t& count) {
-  CountArgs args;
-  const int result = call(fcb, Op::BYTES, &args);
-  count = args.count;
-  return result;
+  return callAndRead(fcb, Op::BYTES, CountArgs{}, &CountArgs::count, count);
 }
 
 int records(FileControlBlock& fcb, int64_t& count) {
-  CountArgs args;
-  const int result = call(fcb, Op::RECORDSfile, &args);
-  count = args.count;
-  return result;
+  return callAndRead(fcb, Op::RECORDSfile, CountArgs{}, &CountArgs::count, count);
 }
 
 int records(FileControlBlock& fcb, KeyBlock& key, int64_t& count) {
-  KeyCountArgs args{&key, 0};
-  const int result = call(fcb, Op::RECORDSkey, &args);
-  count = args.count;
-  return result;
+  return callAndRead(fcb, Op::RECORDSkey, KeyCountArgs{&key, 0}, &KeyCountArgs::count, count);
 }
 
 int lock(FileControlBlock& fcb) {
@@ -185,30 +184,24 @@ int position(FileControlBlock& fcb, KeyBlock& key, std::string& position) {
 }
 
 int pointer(FileControlBlock& fcb, uint32_t& pointer) {
-  PointerArgs args;
-  const int result = call(fcb, Op::POINTERfile, &args);
-  pointer = args.pointer;
-  return result;
+  return callAndRead(fcb, Op::POINTERfile, PointerArgs{}, &PointerArgs::pointer, pointer);
 }
 
 int pointer(FileControlBlock& fcb, KeyBlock& key, uint32_t& pointer) {
-  KeyPointerArgs args{&key, 0};
-  const int result = call(fcb, Op::POINTERkey, &args);
-  pointer = args.pointer;
-  return result;
+  return callAndRead(fcb, Op::POINTERkey, KeyPointerArgs{&key, 0}, &KeyPointerArgs::pointer,
+                     pointer);
 }
 
 int duplicate(FileControlBlock& fcb, bool& wouldRepeat) {
-  CountArgs args;
-  const int result = call(fcb, Op::DUPLICATE, &args);
-  wouldRepeat = result == kNoError && args.count != 0;
+  const int result = callAndRead(fcb, Op::DUPLICATE, CountArgs{}, &CountArgs::count, wouldRepeat);
+  wouldRepeat = wouldRepeat && result == kNoError;
   return result;
 }
 
 int duplicate(FileControlBlock& fcb, KeyBlock& key, bool& wouldRepeat) {
-  KeyCountArgs args{&key, 0};
-  const int result = call(fcb, Op::DUPLICATEkey, &args);
-  wouldRepeat = result == kNoError && args.count != 0;
+  const int result =
+      callAndRead(fcb, Op::DUPLICATEkey, KeyCountArgs{&key, 0}, &KeyCountArgs::count, wouldRepeat);
+  wouldRepeat = wouldRepeat && result == kNoError;
   return result;
 }
 
@@ -263,10 +256,7 @@ int rollback(FileControlBlock& fcb) {
 }
 
 int getState(FileControlBlock& fcb, uint32_t& handle) {
-  StateArgs args;
-  const int result = call(fcb, Op::GETSTATE, &args);
-  handle = args.handle;
-  return result;
+  return callAndRead(fcb, Op::GETSTATE, StateArgs{}, &StateArgs::handle, handle);
 }
 int restoreState(FileControlBlock& fcb, uint32_t handle) {
   return callWith(fcb, Op::RESTORESTATE, StateArgs{handle});
