@@ -75,6 +75,15 @@ TEST_F(DriverCallTest, EntryIsResolvedByNameAndAnswersBecomeTheErrorState) {
   EXPECT_EQ(errorCode(), 0);  // success clears it
 }
 
+TEST_F(DriverCallTest, TheTextDriverRefusesEveryStatement) {
+  FileControlBlock text;
+  text.driverName = "ASCII";
+  EXPECT_EQ(statement::open(text), kErrUnsupportedFunction);
+  EXPECT_EQ(errorCode(), kErrUnsupportedFunction);
+  EXPECT_EQ(errorText(), "Unsupported File Driver Function");
+  EXPECT_EQ(text.driverObject, nullptr);
+}
+
 TEST_F(DriverCallTest, UnknownDriverIsADeclarationFault) {
   FileControlBlock other;
   other.driverName = "GHOST";
