@@ -213,8 +213,10 @@ int nextEvent(Window& window) {
     }
     Message message;
     if (!peekMessage(message, window.handle(), 0, kAnyMessageLast, false) && window.idleWork) {
+      // Events the idle work queues wake the wait below; it may also have
+      // closed the window.
       window.idleWork();
-      continue;  // the idle work may have queued events or closed the window
+      if (!window.isOpen() || state.phase != LoopPhase::Accepting) return 0;
     }
     while (peekMessage(message, window.handle(), QUERY_DOCKQUERY, QUERY_DOCKQUERY, true)) {
       dispatchMessage(message);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "platform/threads.h"
@@ -174,6 +175,20 @@ TEST_F(EngineTest, PendingAcceptBecomesAcceptedOnlyWhenTheEntryCompletes) {
   };
   EXPECT_EQ(expectMarker(), 3) << "no event for the incomplete entry";
   EXPECT_EQ(idle, 1);
+}
+
+// Idle work runs when the loop runs out of messages and on each tick of the
+// loop timer, but the loop then waits: it never spins on idle work.
+TEST_F(EngineTest, IdleWorkRunsOnLoopTimerTicksWithoutSpinning) {
+  int calls = 0;
+  window.idleWork = [&] {
+    if (++calls == 6) mark();
+  };
+  window.setLoopTimer(2);
+  auto start = std::chrono::steady_clock::now();
+  expectMarker();
+  EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(3));
+  window.setLoopTimer(0);
 }
 
 TEST_F(EngineTest, SetUseRequestsRefreshTheControlsOnce) {
