@@ -23,7 +23,7 @@ class UfoNumeric : public Ufo {
 template <typename Int, uint8_t Code>
 class UfoInteger final : public UfoNumeric {
  public:
-  UfoInteger(uint8_t* address) : UfoNumeric(address, sizeof(Int)) {}
+  explicit UfoInteger(uint8_t* address) : UfoNumeric(address, sizeof(Int)) {}
   uint8_t type() const override { return Code; }
   int64_t toInt() const override;
   double toReal() const override { return static_cast<double>(toInt()); }

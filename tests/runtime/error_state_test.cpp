@@ -37,6 +37,8 @@ TEST(ErrorTexts, BuiltInRangesAndOverrides) {
   EXPECT_EQ(errorTextOf(515), "Internal error 15");
   EXPECT_EQ(errorTextOf(545), "Attempt to execute a modal event for not current thread");
   EXPECT_EQ(errorTextOf(1015), "Not-omittable parameter of built-in function is omitted");
+  EXPECT_EQ(errorTextOf(89), "Record Changed By Another Station");  // file errors
+  EXPECT_EQ(errorTextOf(305), "Access Denied");
   EXPECT_EQ(errorTextOf(523), "");  // a gap in the window errors
   EXPECT_EQ(errorTextOf(0), "");
   EXPECT_FALSE(errorTextOf(401).empty());
