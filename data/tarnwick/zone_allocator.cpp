@@ -1,5 +1,7 @@
 #include "data/tarnwick/zone_allocator.h"
 
+#include <algorithm>
+
 #include "data/tarnwick/internal_failure.h"
 
 namespace zor::tarnwick {
@@ -15,7 +17,9 @@ uint32_t ZoneAllocator::allocate(int units) {
     return zone.start;
   }
   if (units < kMaxPageUnits && header_.zones[units + 1].start - zone.end < n) {
-    makeRoomAbove(units, n * (1 + kSlackPages));
+    const uint32_t pages = (zone.end - zone.start) / n;
+    const uint32_t slack = std::min(pages / kSlackDivisor, kMaxSlackPages);
+    makeRoomAbove(units, n * (1 + slack));
   }
   const uint32_t unit = zone.end;
   if (unitOffset(uint64_t{unit} + n) > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);

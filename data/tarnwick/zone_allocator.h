@@ -19,9 +19,11 @@ class PageMover {
 
 class ZoneAllocator {
  public:
-  // A zone that has to grow into its neighbour's units makes room for this
-  // many further pages at once, so that the pages above are moved rarely.
-  static constexpr uint32_t kSlackPages = 4;
+  // A zone that has to grow into its neighbour's units makes room for an
+  // eighth more pages at once (up to 64), so that the pages above it are
+  // moved rarely while the gaps stay a small part of the file.
+  static constexpr uint32_t kSlackDivisor = 8;
+  static constexpr uint32_t kMaxSlackPages = 64;
 
   ZoneAllocator(FileHeader& header, PageMover& mover) : header_(header), mover_(mover) {}
 

@@ -1,0 +1,51 @@
+#include "tools/twk/opened_file.h"
+
+#include <iostream>
+#include <stdexcept>
+
+#include "platform/file.h"
+#include "runtime/error_state.h"
+#include "runtime/fatal_error.h"
+#include "tools/twk/command.h"
+
+namespace zor::twk {
+
+namespace {
+
+struct InternalFailure : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+std::string openErrorText(int error) {
+  if (error == 36) return "not a Tarnwick file (Invalid Data File)";
+  const char* text = error < 100 ? fileErrorTextOf(error) : nullptr;
+  return (text != nullptr ? std::string(text) : platform::fileErrorText(error)) + " (" +
+         std::to_string(error) + ")";
+}
+
+}  // namespace
+
+int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body) {
+  // The fatal stop of the engine is turned into an exception, so that a
+  // damaged page ends the command with a message instead of the process.
+  const FatalErrorHook previous = setFatalErrorHook([](int, const std::string& message) {
+    throw InternalFailure(message.substr(0, message.find('\n')));
+  });
+  int result = kExitFailure;
+  try {
+    tarnwick::TarnwickFile file;
+    const int error = file.open(path, tarnwick::OpenMode::fromWord(0x40));
+    if (error != 0) {
+      std::cerr << "twk: " << path << ": " << openErrorText(error) << '\n';
+    } else {
+      result = body(file);
+    }
+  } catch (const InternalFailure& failure) {
+    std::cerr << "twk: " << path << ": " << failure.what() << '\n';
+    result = kExitFailure;
+  }
+  setFatalErrorHook(previous);
+  return result;
+}
+
+}  // namespace zor::twk

@@ -1,0 +1,17 @@
+#pragma once
+// Opening a Tarnwick file for a twk command: read only, sharing with other
+// users, with a clear message for a missing or damaged file. An internal
+// failure while the command walks the file becomes a message and exit 1.
+
+#include <functional>
+#include <string>
+
+#include "data/tarnwick/tarnwick_file.h"
+
+namespace zor::twk {
+
+// Opens `path` and runs `body` on it; answers body's exit code, or prints
+// "twk: PATH: REASON" and answers kExitFailure.
+int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body);
+
+}  // namespace zor::twk
