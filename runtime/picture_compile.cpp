@@ -309,14 +309,16 @@ bool copyLocaleLayout(const LocalePicture& layout, CompiledPicture& picture) {
   return true;
 }
 
-bool compileDate(std::string_view text, CompiledPicture& picture) {
+// @D and @T: optional fill, the picture number, for dates an optional
+// century window, an optional separator, nothing else.
+bool compileDateOrTime(std::string_view text, bool time, CompiledPicture& picture) {
   Reader reader(text);
   char fill = isFillChar(reader.peek()) ? reader.peek() : 0;
   if (fill) reader.skip();
   int number = 0;
-  if (!reader.number(18, number) || number < 1) return false;
+  if (!reader.number(time ? 8 : 18, number) || number < 1) return false;
   int window = 80;
-  if (reader.peek() == '<' || reader.peek() == '>') {
+  if (!time && (reader.peek() == '<' || reader.peek() == '>')) {
     bool before = reader.peek() == '<';
     reader.skip();
     int n = 0;
@@ -331,41 +333,18 @@ bool compileDate(std::string_view text, CompiledPicture& picture) {
   }
   if (!reader.atEnd()) return false;
 
-  if (number <= 16) {
-    applyLayout(kDateLayouts[number], false, picture);
-  } else if (!copyLocaleLayout(localeDatePicture(number), picture)) {
+  int builtIn = time ? 6 : 16;  // above: built by the locale
+  if (number <= builtIn) {
+    applyLayout(time ? kTimeLayouts[number] : kDateLayouts[number], time, picture);
+  } else if (!copyLocaleLayout(time ? localeTimePicture(number) : localeDatePicture(number),
+                               picture)) {
     return false;
   }
-  picture.pictureClass = PictureClass::Date;
+  picture.pictureClass = time ? PictureClass::Time : PictureClass::Date;
   picture.valueKind = PictureValueKind::DateTime;
   picture.number = static_cast<uint8_t>(number);
-  picture.centuryWindow = static_cast<uint8_t>(window);
-  applyFillAndSeparator(picture, fill, separator, false);
-  return true;
-}
-
-bool compileTime(std::string_view text, CompiledPicture& picture) {
-  Reader reader(text);
-  char fill = isFillChar(reader.peek()) ? reader.peek() : 0;
-  if (fill) reader.skip();
-  int number = 0;
-  if (!reader.number(8, number) || number < 1) return false;
-  char separator = 0;
-  if (isSeparatorChar(reader.peek())) {
-    separator = reader.peek();
-    reader.skip();
-  }
-  if (!reader.atEnd()) return false;
-
-  if (number <= 6) {
-    applyLayout(kTimeLayouts[number], true, picture);
-  } else if (!copyLocaleLayout(localeTimePicture(number), picture)) {
-    return false;
-  }
-  picture.pictureClass = PictureClass::Time;
-  picture.valueKind = PictureValueKind::DateTime;
-  picture.number = static_cast<uint8_t>(number);
-  applyFillAndSeparator(picture, fill, separator, true);
+  if (!time) picture.centuryWindow = static_cast<uint8_t>(window);
+  applyFillAndSeparator(picture, fill, separator, time);
   return true;
 }
 
@@ -443,9 +422,9 @@ bool compileBody(std::string_view text, CompiledPicture& picture) {
     case 'S':
       return compileString(rest, picture);
     case 'D':
-      return compileDate(rest, picture);
+      return compileDateOrTime(rest, false, picture);
     case 'T':
-      return compileTime(rest, picture);
+      return compileDateOrTime(rest, true, picture);
     case 'N':
       return compileNumeric(rest, picture);
     case 'E':

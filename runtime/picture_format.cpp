@@ -308,7 +308,8 @@ void formatString(const CompiledPicture& picture, const PictureValue& value, cha
     if (number.tooLarge) return;
     text = std::string_view(buffer, picture_detail::numberToText(number, buffer));
   }
-  std::memcpy(out, text.data(), text.size() < picture.width ? text.size() : picture.width);
+  size_t n = text.size() < picture.width ? text.size() : picture.width;
+  if (n > 0) std::memcpy(out, text.data(), n);
 }
 
 }  // namespace
