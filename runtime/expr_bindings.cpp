@@ -44,6 +44,20 @@ void Bindings::bindField(const FieldDescriptor& field, uint8_t* record) {
   bind(field.name, field.type, record + field.offset, field.size, field.places);
 }
 
+size_t Bindings::bindRecord(const RecordLayout& layout, uint8_t* record) {
+  size_t bound = 0;
+  for (const FieldDescriptor& field : layout) {
+    bool readable = (field.type >= kByte && field.type <= kPDecimal) || field.type == kBFloat4 ||
+                    field.type == kBFloat8 || field.type == kAny || isStringType(field.type);
+    if (!readable || !field.dimensions.empty() || field.name == nullptr || *field.name == 0) {
+      continue;
+    }
+    bindField(field, record);
+    ++bound;
+  }
+  return bound;
+}
+
 void Bindings::bindText(std::string_view name, std::string_view value) {
   auto owned = std::make_shared<OwnedText>();
   owned->bytes.assign(value.begin(), value.end());

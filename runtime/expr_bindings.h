@@ -43,6 +43,9 @@ class Bindings {
   void bind(std::string_view name, uint8_t type, void* address, size_t size, unsigned places = 0);
   // Binds one field of a record buffer under its label ("SEC:ID").
   void bindField(const FieldDescriptor& field, uint8_t* record);
+  // Binds every field of the layout that a field object can read (not MEMO,
+  // BLOB or dimensioned fields); returns how many were bound.
+  size_t bindRecord(const RecordLayout& layout, uint8_t* record);
   // Binds a STRING variable of its own holding `value`.
   void bindText(std::string_view name, std::string_view value);
 

@@ -358,8 +358,9 @@ Value fnRound(Call& call) {
   double value = call.realArg(0);
   double step = std::fabs(call.realArg(1));
   if (step == 0) return Value::ofReal(value);
-  double steps = std::round(roundToSignificant(value / step));  // halves away from zero
-  return Value::ofReal(roundToSignificant(steps * step));
+  double steps = roundToSignificant(value / step);
+  if (!(std::fabs(steps) < 1e15)) return Value::ofReal(value);  // already finer than a real holds
+  return Value::ofReal(roundToSignificant(std::round(steps) * step));  // halves away from zero
 }
 
 Value fnRandom(Call& call) {

@@ -85,6 +85,28 @@ TEST(ExprEvalTest, BoundRecordFieldsAreReadWhereTheyLie) {
   EXPECT_EQ(evalWith(bindings, "PRO:COUNT / 2"), "20.5");
 }
 
+TEST(ExprEvalTest, BindRecordSkipsFieldsWithoutAFieldObject) {
+  uint8_t record[32] = {};
+  std::memcpy(record, "abc ", 4);
+  record[4] = 9;
+  auto field = [](const char* name, uint8_t type, uint32_t offset, uint32_t size) {
+    FieldDescriptor f;
+    f.name = name;
+    f.type = type;
+    f.offset = offset;
+    f.size = size;
+    return f;
+  };
+  RecordLayout layout = {field("T:NAME", kString, 0, 4), field("T:N", kByte, 4, 1),
+                         field("T:NOTE", kMemo, 8, 0), field("T:ALL", kGroup, 0, 5)};
+  layout.push_back(field("T:DIM", kByte, 5, 1));
+  layout.back().dimensions = {3};
+  Bindings bindings;
+  EXPECT_EQ(bindings.bindRecord(layout, record), 3u);
+  EXPECT_EQ(evalWith(bindings, "T:NAME & T:N & LEN(T:ALL)"), "abc 95");
+  EXPECT_EQ(evalWith(bindings, "T:NOTE"), "error BIND has not been called for T:NOTE at pos 0");
+}
+
 TEST(ExprEvalTest, ShortCircuitAndConditions) {
   Bindings none;
   EXPECT_EQ(evalWith(none, "0 AND 1 / 0"), "0");
