@@ -1,0 +1,49 @@
+# zor_window_definitions(TARGET SOURCES file.win ... [MODULE name])
+#
+# Compiles window declaration files with wincc when the target is built.
+# Each file becomes a generated C++ source that registers its compiled
+# definitions as embedded resources of type "DABDUMP" when the program
+# starts; the sources are linked into TARGET through an object library.
+# MODULE names the module the resources are registered under; by default
+# each definition's program module (the text before "$" of its owning name).
+# A static-library TARGET must also call the generated
+# registerWindowDefinitions_<file>() function, as the linker drops objects
+# nobody references.
+function(zor_window_definitions target)
+  cmake_parse_arguments(ARG "" "MODULE" "SOURCES" ${ARGN})
+  if(NOT ARG_SOURCES)
+    message(FATAL_ERROR "zor_window_definitions(${target}): no SOURCES given")
+  endif()
+  set(options)
+  if(ARG_MODULE)
+    set(options --module ${ARG_MODULE})
+  endif()
+  set(generated)
+  foreach(source ${ARG_SOURCES})
+    get_filename_component(input ${source} ABSOLUTE)
+    get_filename_component(stem ${source} NAME_WE)
+    set(output ${CMAKE_CURRENT_BINARY_DIR}/window_definitions/${target}/${stem}.cpp)
+    add_custom_command(OUTPUT ${output}
+      COMMAND wincc compile ${input} ${output} ${options}
+      DEPENDS wincc ${input}
+      COMMENT "Compiling window declarations ${stem}.win"
+      VERBATIM)
+    list(APPEND generated ${output})
+  endforeach()
+  add_library(${target}_window_definitions OBJECT ${generated})
+  target_link_libraries(${target}_window_definitions PRIVATE zor_options)
+  target_link_libraries(${target} PRIVATE ${target}_window_definitions zor_platform)
+endfunction()
+
+# The ui tests find a window compiled this way, and the wincc tests run the
+# built compiler. Both test programs are declared after this file is read,
+# so the links are made once the whole tree is configured.
+function(_zor_window_definitions_for_tests)
+  if(TARGET ui_tests)
+    zor_window_definitions(ui_tests SOURCES ${PROJECT_SOURCE_DIR}/tests/ui/definition_main_window.win)
+  endif()
+  if(TARGET tools_tests AND TARGET wincc)
+    add_dependencies(tools_tests wincc)
+  endif()
+endfunction()
+cmake_language(DEFER CALL _zor_window_definitions_for_tests)

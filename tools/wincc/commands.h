@@ -1,0 +1,24 @@
+#pragma once
+// The wincc commands. Each returns the exit code: 0 done, 1 bad input (a
+// malformed declaration or block, an unreadable file), 2 bad arguments.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ui/definition_model.h"
+
+namespace zor::tool {
+
+int compileCommand(const std::vector<std::string>& arguments);
+int dumpCommand(const std::vector<std::string>& arguments);
+int renderCommand(const std::vector<std::string>& arguments);
+
+// Shared by the commands: reading inputs and reporting.
+bool endsWith(const std::string& text, const std::string& ending);
+int usageError(const std::string& message);
+// The definitions in FILE: declarations for a .win file, otherwise a raw
+// resource. Prints the error and gives none on bad input.
+std::optional<std::vector<ui::DefinitionModule>> loadDefinitions(const std::string& path);
+
+}  // namespace zor::tool
