@@ -38,7 +38,7 @@ IniDocument::IniDocument(std::string_view text) {
   while (!text.empty()) {
     const size_t end = text.find('\n');
     std::string_view content = text.substr(0, end);
-    std::string ending;
+    std::string_view ending;
     if (end == text.npos) {
       text = {};
     } else {
@@ -48,10 +48,10 @@ IniDocument::IniDocument(std::string_view text) {
         content.remove_suffix(1);
         ending = "\r\n";
       }
-      if (!sawEnding) newline_ = ending;  // the first line break sets the style
+      if (!sawEnding) newline_ = std::string(ending);  // the first line break sets the style
       sawEnding = true;
     }
-    lines_.push_back(parse(std::string(content), std::move(ending)));
+    lines_.push_back(parse(std::string(content), std::string(ending)));
   }
 }
 
@@ -158,7 +158,10 @@ bool IniDocument::set(std::string_view section, std::string_view key, std::strin
     return true;
   }
   if (!lines_.empty() && lines_.back().kind != Kind::Blank) insert(lines_.size(), "");
-  insert(lines_.size(), "[" + std::string(trim(section)) + "]");
+  // Built by appending: GCC 12 warns falsely on "[" + string at -O3.
+  std::string header(1, '[');
+  header.append(trim(section)).push_back(']');
+  insert(lines_.size(), header);
   insert(lines_.size(), entry);
   return true;
 }
