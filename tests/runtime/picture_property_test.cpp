@@ -1,11 +1,13 @@
 // Pictures over many values: numeric pictures against an independent
 // formatter, date and time pictures round-tripping over their whole range,
 // and random picture texts that must never crash or overrun.
+// ZOR_LONG_TESTS=1 sweeps every day and every second and fuzzes much longer.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -18,6 +20,10 @@
 
 namespace zor {
 namespace {
+
+bool longRun() {
+  return std::getenv("ZOR_LONG_TESTS") != nullptr;
+}
 
 class PicturePropertyTest : public ::testing::Test {
  protected:
@@ -202,7 +208,7 @@ TEST_F(PicturePropertyTest, DatePicturesRoundTripOverTheValidRange) {
         fourDigitYear ? kLastStandardDate : dateFromMonthDayYear(12, 31, currentYear + 19);
     char shown[kMaxPictureWidth], back[kDeformatCapacity];
     int checked = 0;
-    for (int32_t date = first; date <= last; date += fourDigitYear ? 499 : 23) {
+    for (int32_t date = first; date <= last; date += longRun() ? 1 : fourDigitYear ? 499 : 23) {
       int year = 0, month = 0, day = 0;
       ASSERT_TRUE(standardDateToYmd(date, year, month, day));
       int32_t expected = hasDay ? date : dateFromMonthDayYear(month, 1, year);
@@ -226,7 +232,8 @@ TEST_F(PicturePropertyTest, TimePicturesRoundTripOverTheDay) {
       seconds = seconds || compiled.positions[i].kind == PositionKind::SecondDigit;
     }
     char shown[kMaxPictureWidth], back[kDeformatCapacity];
-    for (int32_t time = 1; time <= kLastStandardTime; time += seconds ? 701 : 6000) {
+    for (int32_t time = 1; time <= kLastStandardTime;
+         time += longRun() ? (seconds ? 100 : 6000) : (seconds ? 701 : 6000)) {
       int32_t expected = (time - 1) / (seconds ? 100 : 6000) * (seconds ? 100 : 6000) + 1;
       size_t width = formatPicture(compiled, PictureValue::ofTime(time), shown);
       size_t length = deformatPicture(compiled, std::string_view(shown, width), back);
@@ -250,7 +257,7 @@ TEST_F(PicturePropertyTest, RandomPicturesNeverCrash) {
                                  PictureValue::ofText("12-ab.5e9"),
                                  PictureValue::ofText(std::string_view())};
   char out[kMaxPictureWidth + 16], back[kDeformatCapacity + 16];
-  for (int round = 0; round < 6000; ++round) {
+  for (int round = 0, rounds = longRun() ? 600000 : 6000; round < rounds; ++round) {
     std::string text;
     int n = length(random_);
     bool structured = round % 2 == 0;
