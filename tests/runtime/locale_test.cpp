@@ -117,6 +117,7 @@ TEST_F(LocaleTest, EnvironmentFileSettings) {
       "ZORAMPM=vm,nm   \t\n"
       "ZORMSG545=Wrong thread, try again\n"
       "ZORBUTTON=&Gut,,&Weg\n"
+      "ZORMSG32515=&Neu, sofort\n"
       "ZORLFN=on\n"
       "ZORLAYOUT=rtl\n"
       "ZORSYSTEMCHARSET=238\n"
@@ -132,6 +133,7 @@ TEST_F(LocaleTest, EnvironmentFileSettings) {
   EXPECT_EQ(buttonText(0), "&Gut");
   EXPECT_EQ(buttonText(1), "");
   EXPECT_EQ(buttonText(2), "&Weg");
+  EXPECT_EQ(buttonText(3), "&Neu, sofort");  // message 0x7F03 is a button text
   EXPECT_TRUE(longFileNames());
   EXPECT_TRUE(rightToLeftLayout());
   EXPECT_EQ(systemCharacterSet(), "238");
