@@ -110,6 +110,30 @@ void AddByKey_Map(benchmark::State& state) {
   }
 }
 
+// --- ADD / std::vector push_back -------------------------------------------------
+
+void Add_Queue(benchmark::State& state) {
+  for (auto _ : state) {
+    auto* queue = new zor::Queue(recordLayout(), sizeof(Record));
+    for (const Record& r : records()) queue->add(bytesOf(r));
+    benchmark::DoNotOptimize(queue->records());
+    state.PauseTiming();
+    delete queue;
+    state.ResumeTiming();
+  }
+}
+
+void Add_Vector(benchmark::State& state) {
+  for (auto _ : state) {
+    auto* vector = new std::vector<Record>;
+    for (const Record& r : records()) vector->push_back(r);
+    benchmark::DoNotOptimize(vector->data());
+    state.PauseTiming();
+    delete vector;
+    state.ResumeTiming();
+  }
+}
+
 // --- GET by key / std::map find ---------------------------------------------------
 
 template <typename Key>
@@ -270,6 +294,8 @@ void AddDeleteMiddle_Vector(benchmark::State& state) {
 }
 
 #define QUEUE_BENCH(name) BENCHMARK(name)->Unit(benchmark::kMillisecond)->Iterations(3)
+QUEUE_BENCH(Add_Queue);
+QUEUE_BENCH(Add_Vector);
 QUEUE_BENCH(AddByKey_Queue);
 QUEUE_BENCH(AddByKey_Map);
 QUEUE_BENCH(GetByKey_Queue);
@@ -314,6 +340,7 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\ntime ratios for 10^6 entries, queue / baseline (lower is better):\n");
   const std::string run = "/iterations:3";
+  printRatio(reporter, "Add_Queue" + run, "Add_Vector" + run, "ADD / vector push_back", "");
   printRatio(reporter, "AddByKey_Queue" + run, "AddByKey_Map" + run, "ADD by key / map insert",
              "target <= 3");
   printRatio(reporter, "GetByKey_Queue" + run, "GetByKey_Map" + run, "GET by key / map find",

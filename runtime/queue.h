@@ -17,7 +17,9 @@
 // the current entry.
 //
 // Keys are given as text ("+SEC:ID,-NAME", see QueueKey::parse) or as a
-// QueueKey made once and reused, which saves parsing in loops.
+// QueueKey made once and reused, which saves parsing in loops. An empty
+// QueueKey (what QueueKey::fromFields(...).value_or(QueueKey()) gives for a
+// list that names no field) is refused with error 75 like a bad text.
 //
 // Orders. The queue keeps its entries in a current order, the one positions
 // refer to, and in up to kMaxKeyOrders orders of keys used so far, which
@@ -132,7 +134,7 @@ class Queue {
   // The key a text names, parsed once per distinct text in a row; nullptr
   // when it names no field.
   const QueueKey* keyFromText(std::string_view text);
-  bool usable(const QueueKey& key) const { return key.fitsIn(recordLength_); }
+  bool usable(const QueueKey& key) const { return key.size() > 0 && key.fitsIn(recordLength_); }
   // The kept order of a key, built over all entries when there is none.
   KeptOrder* orderFor(const QueueKey& key);
   void dropOldestOrder(const KeptOrder* keep);

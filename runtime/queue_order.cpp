@@ -98,12 +98,7 @@ void QueueOrder::reserveInsert() {
 
 void QueueOrder::insert(size_t position, QueueEntry* entry) {
   cachedBlock_ = SIZE_MAX;
-  if (blocks_.empty()) {
-    blocks_.push_back(std::move(spare_));
-    blocks_[0]->index = 0;
-    blocks_[0]->count = 0;
-    rebuildCounts();
-  }
+  if (blocks_.empty()) appendBlock();
   size_t block;
   size_t offset;
   if (position >= size_) {
@@ -115,11 +110,19 @@ void QueueOrder::insert(size_t position, QueueEntry* entry) {
     offset = where.offset;
   }
   if (blocks_[block]->count == kOrderBlockCapacity) {
-    splitBlock(block);
-    size_t kept = blocks_[block]->count;
-    if (offset > kept) {
+    if (block + 1 == blocks_.size() && offset == kOrderBlockCapacity) {
+      // Appending: a fresh last block, so that orders built by appending
+      // keep their blocks full.
+      appendBlock();
       ++block;
-      offset -= kept;
+      offset = 0;
+    } else {
+      splitBlock(block);
+      size_t kept = blocks_[block]->count;
+      if (offset > kept) {
+        ++block;
+        offset -= kept;
+      }
     }
   }
   OrderBlock& target = *blocks_[block];
@@ -131,6 +134,16 @@ void QueueOrder::insert(size_t position, QueueEntry* entry) {
   addCount(block, 1);
   if (tracksHomes_) entry->home = &target;
   cachedBlock_ = SIZE_MAX;
+}
+
+void QueueOrder::appendBlock() {
+  BlockPtr fresh = std::move(spare_);
+  fresh->count = 0;
+  fresh->index = static_cast<uint32_t>(blocks_.size());
+  blocks_.push_back(std::move(fresh));
+  // An empty block past the last one is already in the padded tree; the
+  // tree is rebuilt only when it has to grow.
+  if (blocks_.size() + 1 > counts_.size()) rebuildCounts();
 }
 
 void QueueOrder::splitBlock(size_t block) {

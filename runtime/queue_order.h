@@ -81,6 +81,7 @@ class QueueOrder {
   Located locate(size_t position) const;
   size_t blockStart(size_t block) const;
 
+  void appendBlock();
   void splitBlock(size_t block);
   void removeBlock(size_t block);
   void mergeIfSparse(size_t block);

@@ -121,6 +121,9 @@ TEST_F(QueueTest, BadKeysSetError75AndChangeNothing) {
   auto foreign = QueueKey::parse(testLayout(), "ID");
   Queue small(testLayout(), 2);  // the key's field lies beyond this queue's records
   EXPECT_EQ(small.sort(*foreign), 75);
+  KeyField bad[] = {{42, false}};
+  EXPECT_EQ(queue.get(QueueKey::fromFields(testLayout(), bad).value_or(QueueKey()), buffer.data()),
+            75);
   EXPECT_EQ(ids(), (std::vector<int32_t>{2, 1}));
   EXPECT_EQ(queue.changes(), changes);
   EXPECT_EQ(queue.pointer(), 2u);
