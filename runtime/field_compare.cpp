@@ -63,6 +63,33 @@ int compareDecimals(const FieldShape& shape, const uint8_t* a, const uint8_t* b)
   return compareDecimal(left, right);
 }
 
+// The packed digits as the accumulator reads them: a damaged nibble counts
+// as 9. Digit 0 is the most significant of the 2n - 1.
+uint8_t packedDigit(const uint8_t* bytes, size_t index, bool trailingSign) {
+  size_t nibble = trailingSign ? index : index + 1;
+  uint8_t byte = bytes[nibble / 2];
+  uint8_t digit =
+      (nibble % 2 == 0) ? static_cast<uint8_t>(byte >> 4) : static_cast<uint8_t>(byte & 0x0F);
+  return digit > 9 ? 9 : digit;
+}
+
+// The first 18 digits of a packed decimal with its sign, shifted to an
+// unsigned order; 0 when the accumulator would drop digits of the field
+// (more than 31 places or 32 integer digits), where only the full
+// comparison is exact.
+uint64_t packedPrefix(const FieldShape& shape, const uint8_t* bytes) {
+  if (shape.size == 0) return 0;
+  size_t digits = 2 * size_t{shape.size} - 1;
+  if (shape.places > 31 || digits > 32 + size_t{shape.places}) return 0;
+  bool trailingSign = shape.type == kPDecimal;
+  int64_t magnitude = 0;
+  for (size_t i = 0; i < digits && i < 18; ++i)
+    magnitude = magnitude * 10 + packedDigit(bytes, i, trailingSign);
+  bool negative = trailingSign ? (bytes[shape.size - 1] & 0x0F) == 0x0D : (bytes[0] >> 4) != 0;
+  int64_t value = negative ? -magnitude : magnitude;
+  return static_cast<uint64_t>(value) ^ (uint64_t{1} << 63);
+}
+
 // BFLOAT4/8 decoded by their field classes, made on the stack.
 double bfloatValue(uint8_t type, const uint8_t* p) {
   uint8_t* bytes = const_cast<uint8_t*>(p);  // only read
@@ -213,6 +240,9 @@ uint64_t fieldOrderPrefix(const FieldShape& shape, const uint8_t* value) {
     case kBFloat4:
     case kBFloat8:
       return realPrefix(bfloatValue(shape.type, value));
+    case kDecimal:
+    case kPDecimal:
+      return packedPrefix(shape, value);
     case kString:
     case kCString:
     case kPString:

@@ -35,9 +35,9 @@ int compareFields(const FieldDescriptor& field, const uint8_t* recordA, const ui
 
 // A number whose order agrees with compareFieldValues: prefix(a) < prefix(b)
 // implies a < b, and equal values have equal prefixes. Exact for the
-// integers, dates, times and floating types; the first eight bytes of a text; 0 for
-// the packed decimals. Sorting compares these first and the values only
-// where two prefixes tie.
+// integers, dates, times and floating types; the first eight bytes of a
+// text; the first 18 digits of a packed decimal. Sorting compares these
+// first and the values only where two prefixes tie.
 uint64_t fieldOrderPrefix(const FieldShape& shape, const uint8_t* value);
 
 // The text of a text field: its bytes up to the end of the text (STRING and

@@ -121,8 +121,13 @@ TEST(FieldCompare, PackedDecimalsCompareByValue) {
   Bytes signC = positive;
   signC[2] = static_cast<uint8_t>((signC[2] & 0xF0) | 0x0C);
   EXPECT_EQ(cmp(pdecimal, positive, signC), 0);
-  // A negative zero equals zero.
-  EXPECT_EQ(cmp(decimal, Bytes{0xF0, 0, 0}, Bytes{0, 0, 0}), 0);
+  // A negative zero equals zero, a damaged digit reads as 9; the prefixes
+  // agree, or sorting would order values that compare equal.
+  for (auto [a, b] : {std::pair{Bytes{0xF0, 0, 0}, Bytes{0, 0, 0}},
+                      std::pair{Bytes{0x0A, 0xBC, 0x12}, Bytes{0x09, 0x99, 0x12}}}) {
+    EXPECT_EQ(cmp(decimal, a, b), 0);
+    EXPECT_EQ(fieldOrderPrefix(decimal, a.data()), fieldOrderPrefix(decimal, b.data()));
+  }
 }
 
 TEST(FieldCompare, TextsIgnoreTrailingBlanksAndCompareUnsigned) {

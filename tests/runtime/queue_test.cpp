@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "queue_test_records.h"
+#include "runtime/decimal.h"
 #include "runtime/error_state.h"
 
 namespace zor {
@@ -225,6 +226,28 @@ TEST_F(QueueTest, KeyOrdersBeyondTheKeptNumberAreRebuilt) {
         ASSERT_EQ(queue.records(), before - 1);
       }
     }
+  }
+}
+
+TEST(QueueSort, PackedDecimalKeysSortByValue) {
+  FieldDescriptor amount = testing::field("D:AMOUNT", kDecimal, 0, 4);  // DECIMAL(7,2)
+  amount.places = 2;
+  Queue queue({amount}, 4);
+  std::mt19937 random(5);
+  for (int i = 0; i < 3000; ++i) {
+    DecimalAccumulator acc;
+    decimalFromInt(static_cast<int64_t>(random() % 2000001) - 1000000, acc);
+    uint8_t bytes[4];
+    packDecimal(acc, bytes, 4, 0);  // hundredths as whole digits: the stored digits are the same
+    ASSERT_EQ(queue.add(bytes), 0);
+  }
+  ASSERT_EQ(queue.sort("-AMOUNT"), 0);
+  double previous = 1e9;
+  for (size_t i = 1; i <= queue.records(); ++i) {
+    DecimalAccumulator acc;
+    unpackDecimal(queue.row(i), 4, 2, acc);
+    ASSERT_LE(decimalToReal(acc), previous) << i;
+    previous = decimalToReal(acc);
   }
 }
 
