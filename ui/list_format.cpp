@@ -1,0 +1,69 @@
+#include "ui/list_format.h"
+
+#include <algorithm>
+
+namespace zor::ui {
+
+ListColumn* ListFormat::column(int number) {
+  if (number < 1 || static_cast<size_t>(number) > columns.size()) return nullptr;
+  return &columns[static_cast<size_t>(number) - 1];
+}
+
+const ListColumn* ListFormat::column(int number) const {
+  return const_cast<ListFormat*>(this)->column(number);
+}
+
+ListGroup* ListFormat::groupOfColumn(int number) {
+  const ListColumn* c = column(number);
+  if (c == nullptr || c->group == 0) return nullptr;
+  return &groups[static_cast<size_t>(c->group) - 1];
+}
+
+const ListGroup* ListFormat::groupOfColumn(int number) const {
+  return const_cast<ListFormat*>(this)->groupOfColumn(number);
+}
+
+void assignQueueFields(ListFormat& format) {
+  int running = 1;
+  format.hasTips = false;
+  for (ListColumn& c : format.columns) {
+    c.field = c.fieldGiven ? c.field : running;
+    int next = c.field + 1;
+    auto take = [&next](bool present, int count) {
+      if (!present) return 0;
+      int first = next;
+      next += count;
+      return first;
+    };
+    c.colourField = take(c.hasOption(ColumnOption::RowColours), 4);
+    c.iconField = take(c.has(ColumnFlag::Icon), 1);
+    c.treeField = take(c.has(ColumnFlag::Tree), 1);
+    c.styleField = take(c.hasOption(ColumnOption::RowStyle), 1);
+    c.tipField = take(c.hasOption(ColumnOption::RowTip), 1);
+    running = next;
+    if (c.hasOption(ColumnOption::RowTip) || c.hasOption(ColumnOption::DefaultTip)) {
+      format.hasTips = true;
+    }
+  }
+}
+
+void setColumnPicture(ListColumn& column, std::string_view picture) {
+  column.picture = ListStringStore::global().store(picture);
+  compilePicture(picture, column.compiled);
+  column.decimalChar = column.compiled.decimalChar;
+}
+
+void setHeaderText(ListAttributes& attributes, std::string_view text) {
+  attributes.header = ListStringStore::global().store(text);
+  attributes.hasHeader = true;
+  attributes.headerLines = 1 + static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+void setLocatorColumn(ListFormat& format, int column) {
+  for (ListColumn& c : format.columns) c.flags &= ~ColumnFlag::Locator;
+  ListColumn* chosen = format.column(column);
+  if (chosen != nullptr) chosen->flags |= ColumnFlag::Locator;
+  format.locatorColumn = chosen != nullptr ? column : 0;
+}
+
+}  // namespace zor::ui
