@@ -1,0 +1,140 @@
+#pragma once
+// The driver's per-file object: one table of a Tarnwick file opened through
+// one FILE control block, with its sequential position, its current record
+// (the last one read or added), pending HOLD and WATCH requests, the memo
+// buffers and the saved states of GETSTATE.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "data/file_control_block.h"
+#include "data/tarnwick/table.h"
+#include "data/tarnwick/table_position.h"
+#include "data/tarnwick/tarnwick_file.h"
+
+namespace zor::tarnwick {
+
+class OpenTable : public data::DriverFileObject {
+ public:
+  explicit OpenTable(data::FileControlBlock& fcb) : fcb_(fcb) {}
+  ~OpenTable() override { close(); }
+
+  // Opens the table the block's name text names and compares its stored
+  // definition with the declaration (47 on a difference).
+  int open(uint32_t modeWord);
+  void close();
+
+  Table& table() { return *table_; }
+  TarnwickFile& file() { return file_; }
+  const std::string& path() const { return path_; }
+
+  // Sequential positions; no record is read.
+  void setRecordOrder();
+  void setKeyOrder(const data::KeyBlock& key);
+  int setToKeyValue(const data::KeyBlock& key, const uint32_t* pointer);
+  int setRecordOrderAt(uint32_t pointer);
+  int setRecordOrderAtKeyValue(const data::KeyBlock& key);
+  int setKeyOrderAtRecord(const data::KeyBlock& key, uint32_t pointer);
+  int reset(const data::KeyBlock* key, const std::string& position);
+
+  // Reading.
+  int step(bool forward);
+  int skip(int64_t count);
+  int get(const data::KeyBlock& key);
+  int getByPointer(uint32_t pointer);
+  int reget(const std::string& position);
+  void holdNextRead() { holdPending_ = true; }
+  void watchNextRead() { watchPending_ = true; }
+  void skipMemosOnNextRead() { noMemoPending_ = true; }
+  int release();
+
+  // Positions of the current record.
+  int position(const data::KeyBlock* key, std::string& answer);
+  int pointer(uint32_t& answer) const;
+  int wouldRepeat(const data::KeyBlock* key, bool& answer);
+
+  // Writing.
+  int add(uint32_t length, bool makeCurrent);
+  int put();
+  int erase();
+  int removeAll();
+  int rebuild(const data::KeyBlock* key);
+  int flush();
+
+  int64_t records(const data::KeyBlock* key);
+
+  // Memos and blobs of the record buffer (1-based numbers).
+  std::string* memo(uint32_t number);
+  const data::MemoBlock* memoBlock(uint32_t number) const;
+
+  // Saved states.
+  uint32_t saveState();
+  bool restoreState(uint32_t handle);
+  bool freeState(uint32_t handle);
+
+  int lockFile();
+  int unlockFile();
+
+ private:
+  struct State {
+    TablePosition position;
+    bool hasCurrent = false;
+    uint32_t current = 0;
+    std::vector<uint8_t> currentImage;
+    std::vector<uint8_t> buffer;
+    std::vector<std::string> memos;
+  };
+
+  // Shared files re-read the header at each access, since another process
+  // may have completed a change; changes hold the writer byte.
+  int beginAccess();
+  void endAccess();
+  int beginChange();
+  int endChange(int result);
+  int readRecord(uint32_t number);
+  int readAtItem(const ItemKey& item, uint32_t record);
+  bool takeRecordLock(uint32_t record);
+  void releaseHeld();
+  ItemKey keyOrderBound(const data::KeyBlock& key, const std::vector<uint8_t>& value,
+                        uint32_t record, bool high) const;
+
+  data::FileControlBlock& fcb_;
+  TarnwickFile file_;
+  std::unique_ptr<Table> table_;
+  std::string path_;
+  std::string tableName_;
+  bool shared_ = false;
+  bool writerLocked_ = false;
+
+  TablePosition position_;
+  bool hasCurrent_ = false;
+  uint32_t current_ = 0;
+  std::vector<uint8_t> currentImage_;
+  std::vector<std::string> memos_;
+
+  bool holdPending_ = false;
+  bool watchPending_ = false;
+  bool noMemoPending_ = false;
+  bool watched_ = false;
+  std::vector<uint8_t> watchedImage_;
+  std::vector<std::string> watchedMemos_;
+  bool holding_ = false;
+  uint32_t held_ = 0;
+  bool fileLocked_ = false;
+
+  std::map<uint32_t, State> states_;
+  uint32_t nextState_ = 1;
+};
+
+// CREATE: a new table (a new file when there is none) with the declared
+// fields, memos and keys; an existing table of that name is replaced.
+int createTable(data::FileControlBlock& fcb);
+
+// The first fault of a declaration this driver cannot store, reported as
+// error 47; 0 when there is none.
+int checkTableDeclaration(const data::FileControlBlock& fcb);
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,297 @@
+#include "data/tarnwick/tarnwick_driver.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "data/driver_descriptor.h"
+#include "data/driver_frame.h"
+#include "data/driver_operation.h"
+#include "data/driver_registry.h"
+#include "data/file_errors.h"
+#include "data/tarnwick/open_table.h"
+#include "data/tarnwick/table_name.h"
+#include "platform/file.h"
+
+namespace zor::tarnwick {
+
+namespace {
+
+using namespace data;
+
+int openTable(DriverCall& call, uint32_t mode) {
+  auto table = std::make_unique<OpenTable>(call.fcb());
+  const int result = table->open(mode);
+  if (result == kNoError) call.attachObject(std::move(table));
+  return result;
+}
+
+int blobOperation(OpenTable& table, Op op, BlobArgs& args) {
+  std::string* memo = table.memo(args.blob);
+  const MemoBlock* block = table.memoBlock(args.blob);
+  if (memo == nullptr || block == nullptr) return kErrInvalidParameterCount;
+  switch (op) {
+    case Op::BLOB_SIZE:
+      args.length = static_cast<int64_t>(memo->size());
+      return kNoError;
+    case Op::BLOB_YIELD: {
+      if (args.data == nullptr || args.offset < 0) return kErrInvalidParameterCount;
+      const auto offset = static_cast<size_t>(args.offset);
+      args.data->clear();
+      if (offset < memo->size()) {
+        const size_t length =
+            args.length < 0 ? memo->size() - offset : static_cast<size_t>(args.length);
+        args.data->assign(*memo, offset, length);
+      }
+      return kNoError;
+    }
+    case Op::BLOB_TAKE: {
+      if (args.data == nullptr || args.offset < 0) return kErrInvalidParameterCount;
+      const auto offset = static_cast<size_t>(args.offset);
+      const size_t end = offset + args.data->size();
+      // A MEMO holds at most its declared size: a longer text is refused
+      // whole rather than cut.
+      if (!block->isBlob() && block->size != 0 && end > block->size)
+        return kErrInvalidParameterCount;
+      std::string changed = *memo;
+      if (offset == 0) changed.clear();
+      if (changed.size() < end) changed.resize(end, '\0');
+      changed.replace(offset, args.data->size(), *args.data);
+      *memo = std::move(changed);
+      return kNoError;
+    }
+    case Op::BLOB_GET_PROP:
+      if (args.data != nullptr) args.data->clear();
+      return kNoError;
+    default:
+      return kNoError;
+  }
+}
+
+// Operations that run before OPEN (or without it).
+int performOnFile(DriverCall& call) {
+  FileControlBlock& fcb = call.fcb();
+  const TableLocation location = locateTable(fcb.name);
+  switch (static_cast<Op>(call.op())) {
+    case Op::OPEN:
+      if (call.object() != nullptr) return kErrFileAlreadyOpen;
+      return openTable(call, call.arguments<OpenArgs>()->mode);
+    case Op::SHARE:
+      if (call.object() != nullptr) return kErrFileAlreadyOpen;
+      return openTable(call, (call.arguments<OpenArgs>()->mode & ~0x30u) | 0x40u);
+    case Op::CREATE:
+      if (call.object() != nullptr) return kErrFileAlreadyOpen;
+      return createTable(fcb);
+    case Op::NAME:
+      *call.arguments<TextArgs>()->answer = fcb.name;
+      return kNoError;
+    case Op::REMOVE:
+      if (call.object() != nullptr) return kErrFileAlreadyOpen;
+      return platform::removeFile(location.filePath);
+    case Op::RENAME:
+    case Op::COPY: {
+      if (call.object() != nullptr) return kErrFileAlreadyOpen;
+      const std::string* target = call.arguments<TextArgs>()->text;
+      if (target == nullptr) return kErrInvalidParameterCount;
+      const std::string to = locateTable(*target).filePath;
+      if (call.op() == opNumber(Op::RENAME)) return platform::renameFile(location.filePath, to);
+      std::error_code error;
+      std::filesystem::copy_file(location.filePath, to,
+                                 std::filesystem::copy_options::overwrite_existing, error);
+      return error ? kErrAccessDenied : kNoError;
+    }
+    case Op::BYTES: {
+      uint64_t size = 0;
+      std::error_code error;
+      size = std::filesystem::file_size(location.filePath, error);
+      if (error) return kErrFileNotFound;
+      call.arguments<CountArgs>()->count = static_cast<int64_t>(size);
+      return kNoError;
+    }
+    case Op::SEND:
+      call.arguments<TextArgs>()->answer->clear();
+      return kNoError;
+    case Op::GET_PROPERTY:
+      call.arguments<PropertyArgs>()->value->clear();
+      return kNoError;
+    case Op::PACK:
+      return kNoError;
+    default:
+      return kErrUnsupportedFunction;
+  }
+}
+
+int performOnTable(DriverCall& call, OpenTable& table) {
+  KeyBlock* key = call.key();
+  switch (static_cast<Op>(call.op())) {
+    case Op::CLOSE:
+      table.close();
+      return kNoError;
+    case Op::SETfile:
+      table.setRecordOrder();
+      return kNoError;
+    case Op::SETkey:
+      table.setKeyOrder(*key);
+      return kNoError;
+    case Op::SETkeykey:
+      return table.setToKeyValue(*key, nullptr);
+    case Op::SETkeykeyptr:
+      return table.setToKeyValue(*key, &call.arguments<KeyPointerArgs>()->pointer);
+    case Op::SETfileptr:
+      return table.setRecordOrderAt(call.arguments<PointerArgs>()->pointer);
+    case Op::SETkeyptr:
+      return table.setKeyOrderAtRecord(*key, call.arguments<KeyPointerArgs>()->pointer);
+    case Op::SETfilekey:
+      return table.setRecordOrderAtKeyValue(*key);
+    case Op::RESETfile:
+      return table.reset(nullptr, *call.arguments<PositionArgs>()->position);
+    case Op::RESETkey:
+      return table.reset(key, *call.arguments<KeyPositionArgs>()->position);
+    case Op::NEXT:
+      return table.step(true);
+    case Op::PREVIOUS:
+      return table.step(false);
+    case Op::SKIP:
+      return table.skip(call.arguments<CountArgs>()->count);
+    case Op::GETfilekey:
+      return table.get(*key);
+    case Op::GETfileptr:
+      return table.getByPointer(call.arguments<PointerArgs>()->pointer);
+    case Op::GETkeyptr:
+      return table.getByPointer(call.arguments<KeyPointerArgs>()->pointer);
+    case Op::REGETfile:
+      return table.reget(*call.arguments<PositionArgs>()->position);
+    case Op::REGETkey:
+      return table.reget(*call.arguments<KeyPositionArgs>()->position);
+    case Op::POSITIONfile:
+      return table.position(nullptr, *call.arguments<PositionArgs>()->position);
+    case Op::POSITIONkey:
+      return table.position(key, *call.arguments<KeyPositionArgs>()->position);
+    case Op::POINTERfile:
+      return table.pointer(call.arguments<PointerArgs>()->pointer);
+    case Op::POINTERkey:
+      return table.pointer(call.arguments<KeyPointerArgs>()->pointer);
+    case Op::DUPLICATE:
+    case Op::DUPLICATEkey: {
+      bool repeats = false;
+      const int result = table.wouldRepeat(key, repeats);
+      if (key == nullptr) {
+        call.arguments<CountArgs>()->count = repeats ? 1 : 0;
+      } else {
+        call.arguments<KeyCountArgs>()->count = repeats ? 1 : 0;
+      }
+      return result;
+    }
+    case Op::HOLDfile:
+    case Op::HOLDfilesec:
+      table.holdNextRead();
+      return kNoError;
+    case Op::RELEASE:
+      return table.release();
+    case Op::WATCH:
+      table.watchNextRead();
+      return kNoError;
+    case Op::NOMEMO:
+      table.skipMemosOnNextRead();
+      return kNoError;
+    case Op::ADD:
+      return table.add(0, true);
+    case Op::ADDfilelen:
+      return table.add(call.arguments<LengthArgs>()->length, true);
+    case Op::APPEND:
+      return table.add(0, false);
+    case Op::APPENDlen:
+      return table.add(call.arguments<LengthArgs>()->length, false);
+    case Op::PUT:
+      return table.put();
+    case Op::DELETE:
+      return table.erase();
+    case Op::EMPTY:
+      return table.removeAll();
+    case Op::BUILDfile:
+      return table.rebuild(nullptr);
+    case Op::BUILDkey:
+      return table.rebuild(key);
+    case Op::RECORDSfile:
+      call.arguments<CountArgs>()->count = table.records(nullptr);
+      return kNoError;
+    case Op::RECORDSkey:
+      call.arguments<KeyCountArgs>()->count = table.records(key);
+      return kNoError;
+    case Op::STREAM:
+      return kNoError;
+    case Op::FLUSH:
+      return table.flush();
+    case Op::LOCKfile:
+    case Op::LOCKfilesec:
+      return table.lockFile();
+    case Op::UNLOCK:
+      return table.unlockFile();
+    case Op::GETSTATE:
+      call.arguments<StateArgs>()->handle = table.saveState();
+      return kNoError;
+    case Op::RESTORESTATE:
+      return table.restoreState(call.arguments<StateArgs>()->handle) ? kNoError
+                                                                     : kErrInvalidParameterCount;
+    case Op::FREESTATE:
+      return table.freeState(call.arguments<StateArgs>()->handle) ? kNoError
+                                                                  : kErrInvalidParameterCount;
+    case Op::BLOB_SIZE:
+    case Op::BLOB_YIELD:
+    case Op::BLOB_TAKE:
+    case Op::BLOB_GET_PROP:
+    case Op::BLOB_SET_PROP:
+      return blobOperation(table, static_cast<Op>(call.op()), *call.arguments<BlobArgs>());
+    case Op::SET_PROPERTY:
+    case Op::SETPROPERTYkey:
+      return kNoError;
+    case Op::GETPROPERTYkey:
+      call.arguments<KeyPropertyArgs>()->value->clear();
+      return kNoError;
+    default:
+      return kErrUnsupportedFunction;
+  }
+}
+
+class TarnwickDriver : public FramedDriver {
+ public:
+  const DriverDescriptor& descriptor() const override {
+    const DriverDescriptor* registered = findDriver("TARNWICK");
+    return registered != nullptr ? *registered : tarnwickDescriptor();
+  }
+
+  int perform(DriverCall& call) override {
+    auto* table = call.objectAs<OpenTable>();
+    const Op op = static_cast<Op>(call.op());
+    // BUILD and EMPTY of a table that is not open work on it for the time
+    // of the operation.
+    if (table == nullptr && (op == Op::BUILDfile || op == Op::EMPTY)) {
+      OpenTable scratch(call.fcb());
+      int result = scratch.open(0x12);
+      if (result == kNoError) result = performOnTable(call, scratch);
+      return result;
+    }
+    if (table == nullptr || runsOnClosedFile(call.op())) {
+      const int result = performOnFile(call);
+      if (result != kErrUnsupportedFunction || table == nullptr) return result;
+    }
+    return performOnTable(call, *table);
+  }
+};
+
+TarnwickDriver& driver() {
+  static TarnwickDriver instance;
+  return instance;
+}
+
+}  // namespace
+
+int tarnwickDriverEntry(int op, FileControlBlock* fcb, void* args) {
+  return runDriverFrame(driver(), op, fcb, args);
+}
+
+void registerTarnwickDriver() {
+  registerDriver(tarnwickDescriptor(), &tarnwickDriverEntry);
+}
+
+}  // namespace zor::tarnwick
