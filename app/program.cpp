@@ -5,8 +5,10 @@
 
 #include "app/dictionary.h"
 #include "app/program_globals.h"
+#include "platform/program_path.h"
 #include "platform/system_parameters.h"
 #include "platform/threads.h"
+#include "runtime/locale.h"
 
 namespace qv {
 
@@ -92,9 +94,17 @@ bool runProgramBody(const ProgramParts& parts) {
   return true;
 }
 
+void startRuntime() {
+  // The locale comes first: its message overrides replace error texts that
+  // anything later may show.
+  zor::setProgramPath(zor::platform::programPath());
+  zor::initialiseLocale();
+  registerThreadHooks();
+}
+
 int runProcess(const ProgramParts& parts) {
   std::feclearexcept(FE_ALL_EXCEPT);
-  registerThreadHooks();
+  startRuntime();
   if (runProgramBody(parts)) {
     // The end of thread 1 tears down its file objects; the error reporter,
     // created first, goes last.

@@ -22,6 +22,10 @@ bool initialiseWindowSystemOnce(const std::function<bool()>& init);
 // thread but 1; thread end: dictionary tear-down). Idempotent.
 void registerThreadHooks();
 
+// Starts the runtime: the program path, the locale (from the system-wide
+// profile and the environment file beside the program), the thread hooks.
+void startRuntime();
+
 // The program body. Returns false when the window system could not be
 // initialised (the program halts).
 bool runProgramBody(const ProgramParts& parts);

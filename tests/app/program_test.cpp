@@ -11,8 +11,10 @@
 #include "app/dictionary.h"
 #include "app/program_globals.h"
 #include "platform/profile.h"
+#include "platform/program_path.h"
 #include "platform/system_parameters.h"
 #include "platform/threads.h"
+#include "runtime/locale.h"
 
 namespace {
 
@@ -144,6 +146,18 @@ TEST(WindowSystemGuard, InitialisesOnlyOnce) {
   bool second = qv::initialiseWindowSystemOnce(init);
   EXPECT_EQ(first, second);
   EXPECT_LE(calls, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RuntimeStart, LocaleReadsTheEnvironmentFileBesideTheProgram) {
+  // The program path names the environment file; the test program has none,
+  // so the locale keeps its defaults and start-up still succeeds.
+  qv::startRuntime();
+  EXPECT_FALSE(zor::platform::programPath().empty());
+  EXPECT_NE(zor::environmentFilePath().find(".ENV"), std::string::npos);
 }
 
 }  // namespace
