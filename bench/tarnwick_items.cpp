@@ -4,7 +4,9 @@
 // batches of 1000 on both sides. SQLite keeps them in a WITHOUT ROWID table
 // with a blob primary key and synchronous FULL. Prints each as a time ratio
 // (Tarnwick / SQLite; below 1 is ahead) and the sizes of both files.
-// ZOR_BENCH_ITEMS overrides the number of items.
+// ZOR_BENCH_ITEMS overrides the number of items; with ZOR_BENCH_KEEP set the
+// files stay in the temporary folder. CPU-time ratios are printed beside the
+// wall-clock ones: on a busy machine they say more about the code.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -216,16 +218,19 @@ class TimeReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedRealTime();
+    for (const Run& run : runs) {
+      times[run.benchmark_name()] = run.GetAdjustedRealTime();
+      cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    }
   }
   std::map<std::string, double> times;
+  std::map<std::string, double> cpuTimes;
 };
 
-double ratio(const TimeReporter& reporter, const std::string& what) {
-  const auto ours = reporter.times.find(what + "_Tarnwick/iterations:1/real_time");
-  const auto theirs = reporter.times.find(what + "_SQLite/iterations:1/real_time");
-  if (ours == reporter.times.end() || theirs == reporter.times.end() || theirs->second <= 0)
-    return 0;
+double ratio(const std::map<std::string, double>& times, const std::string& what) {
+  const auto ours = times.find(what + "_Tarnwick/iterations:1/real_time");
+  const auto theirs = times.find(what + "_SQLite/iterations:1/real_time");
+  if (ours == times.end() || theirs == times.end() || theirs->second <= 0) return 0;
   return ours->second / theirs->second;
 }
 
@@ -238,7 +243,8 @@ int main(int argc, char** argv) {
   std::printf("\n%zu items, batches of %zu, %zu lookups (Tarnwick / SQLite, below 1 is ahead)\n",
               items().size(), kBatch, probes().size());
   for (const char* what : {"Insert", "Lookup", "Scan"}) {
-    std::printf("  %-8s %.2f\n", what, ratio(reporter, what));
+    std::printf("  %-8s %.2f (CPU time %.2f)\n", what, ratio(reporter.times, what),
+                ratio(reporter.cpuTimes, what));
   }
   std::error_code error;
   const auto ours = std::filesystem::file_size(tarnwickPath(), error);
@@ -246,8 +252,10 @@ int main(int argc, char** argv) {
   std::printf("  file size: Tarnwick %.1f MB, SQLite %.1f MB, ratio %.2f\n", ours / 1e6,
               theirs / 1e6,
               theirs != 0 ? static_cast<double>(ours) / static_cast<double>(theirs) : 0.0);
-  std::filesystem::remove(tarnwickPath(), error);
-  std::filesystem::remove(sqlitePath(), error);
+  if (std::getenv("ZOR_BENCH_KEEP") == nullptr) {  // kept for a look with twk info
+    std::filesystem::remove(tarnwickPath(), error);
+    std::filesystem::remove(sqlitePath(), error);
+  }
   benchmark::Shutdown();
   return 0;
 }

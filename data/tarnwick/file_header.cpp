@@ -26,12 +26,20 @@ uint64_t FileHeader::logicalEnd() const {
 }
 
 int FileHeader::zoneOf(uint32_t unit) const {
-  // Zones are ordered, so a binary search over the non-empty ones would do;
-  // 59 comparisons are cheap next to a page read.
-  for (int i = 1; i < kZoneCount; ++i) {
-    if (unit >= zones[i].start && unit < zones[i].end) return i;
+  // Zone starts never decrease, and no zone after the one holding `unit`
+  // starts at or below it: the last zone starting at or below it is the one.
+  int low = 1;
+  int high = kZoneCount;
+  while (low < high) {
+    const int middle = (low + high) / 2;
+    if (zones[middle].start <= unit) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
   }
-  return 0;
+  const int zone = low - 1;
+  return zone >= 1 && unit < zones[zone].end ? zone : 0;
 }
 
 bool FileHeader::zonesValid() const {

@@ -70,10 +70,14 @@ bool ItemTree::descendToItem(Bytes key, std::vector<PathStep>& path) {
 }
 
 bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
-  std::vector<PathStep> path;
-  if (!descendToItem(key, path)) return false;
+  // The most frequent call: no path is kept.
+  if (store_.root() == 0) return false;
+  PagePtr current = store_.page(store_.root());
+  while (!current->isLeaf()) current = child(*current, current->childSlotFor(key));
+  const size_t slot = current->lowerBound(key);
+  if (slot >= current->count() || !sameKey(current->key(slot), key)) return false;
   if (data != nullptr) {
-    const Bytes found = path.back().page->item(path.back().slot).data;
+    const Bytes found = current->item(slot).data;
     data->assign(found.begin(), found.end());
   }
   return true;

@@ -164,40 +164,42 @@ void Page::encodeBody(std::vector<uint8_t>& out) const {
   }
 }
 
+void Page::prepareStoredBody() const {
+  if (unitsCache_ != 0) return;
+  const size_t prefix = kPageHeaderSize + (isLeaf() ? 0 : 4 * children_.size());
+  std::vector<uint8_t> body;
+  body.reserve(measure_);
+  encodeBody(body);
+  unpackedLength_ = static_cast<uint32_t>(prefix + body.size());
+  storedBody_.clear();
+  packRuns(body.data(), body.size(), storedBody_);
+  if (storedBody_.size() >= body.size()) storedBody_.swap(body);  // packing gains nothing
+  const size_t stored = prefix + storedBody_.size();
+  if (stored > kMaxPageBytes) internalFailure(FailurePlace::PageTooLarge);
+  unitsCache_ = static_cast<uint32_t>((stored + kUnitSize - 1) / kUnitSize);
+}
+
 void Page::encode(uint32_t home, std::vector<uint8_t>& out) const {
+  prepareStoredBody();
   const size_t childBytes = isLeaf() ? 0 : 4 * children_.size();
   const size_t prefix = kPageHeaderSize + childBytes;
-  out.assign(prefix, 0);
-  encodeBody(out);
-  const size_t unpacked = out.size();
-  std::vector<uint8_t> packed;
-  packed.reserve(unpacked - prefix);
-  packRuns(out.data() + prefix, unpacked - prefix, packed);
-  if (prefix + packed.size() < unpacked) {
-    out.resize(prefix);
-    out.insert(out.end(), packed.begin(), packed.end());
-  }
-  const size_t stored = out.size();
-  if (stored > kMaxPageBytes) internalFailure(FailurePlace::PageTooLarge);
+  const size_t stored = prefix + storedBody_.size();
+  out.assign(static_cast<size_t>(unitsCache_) * kUnitSize, 0);
   uint8_t* header = out.data();
   store32(header, home);
   store16(header + 4, static_cast<uint32_t>(stored));
-  store16(header + 6, static_cast<uint32_t>(unpacked));
+  store16(header + 6, unpackedLength_);
   store16(header + 8, std::min<uint32_t>(measure_, 0xffff));
   store16(header + 10, static_cast<uint32_t>(slots_.size()));
   header[12] = level_;
   for (size_t i = 0; i < childBytes / 4; ++i) {
     store32(header + kPageHeaderSize + 4 * i, static_cast<uint32_t>(children_[i]));
   }
-  out.resize((stored + kUnitSize - 1) / kUnitSize * kUnitSize, 0);
-  unitsCache_ = static_cast<uint32_t>(out.size() / kUnitSize);
+  if (!storedBody_.empty()) std::memcpy(header + prefix, storedBody_.data(), storedBody_.size());
 }
 
 uint32_t Page::unitsNeeded() const {
-  if (unitsCache_ == 0) {
-    std::vector<uint8_t> scratch;
-    encode(0, scratch);
-  }
+  prepareStoredBody();
   return unitsCache_;
 }
 
@@ -217,7 +219,9 @@ PageFault PageCodec::decode(const uint8_t* bytes, size_t size, uint32_t expected
   if (prefix > stored || prefix > unpacked || stored > unpacked) return PageFault::Items;
   if (!page.isLeaf() && count == 0) return PageFault::Items;
 
-  std::vector<uint8_t> body;
+  // Unpacked bodies go through one buffer per thread: pages are decoded on
+  // every cache miss.
+  thread_local std::vector<uint8_t> body;
   const uint8_t* in = bytes + prefix;
   const size_t bodyLength = unpacked - prefix;
   if (stored < unpacked) {
@@ -229,7 +233,7 @@ PageFault PageCodec::decode(const uint8_t* bytes, size_t size, uint32_t expected
   }
 
   const uint8_t* end = in + bodyLength;
-  page.arena_.reserve(bodyLength + 64 * count);
+  page.arena_.reserve(bodyLength + 16 * count);
   page.slots_.reserve(count);
   uint32_t previousTotal = 0;
   uint32_t previousKey = 0;

@@ -80,7 +80,12 @@ class Page {
   std::vector<PageNumber> children_;
   size_t garbage_ = 0;
   uint32_t measure_ = kPageHeaderSize;
-  mutable uint32_t unitsCache_ = 0;  // 0: not computed
+  // The stored form of the items (packed or not), kept until they change:
+  // a change of child numbers alone leaves it as it is.
+  void prepareStoredBody() const;
+  mutable uint32_t unitsCache_ = 0;  // 0: not prepared
+  mutable uint32_t unpackedLength_ = 0;
+  mutable std::vector<uint8_t> storedBody_;
 
   friend class PageCodec;
 };

@@ -33,6 +33,10 @@ PagePtr PageCache::remove(PageNumber number) {
   return nullptr;
 }
 
+PagePtr PageCache::takeSpare() {
+  return std::move(spare_);
+}
+
 void PageCache::clear() {
   for (auto& entries : buckets_) entries.clear();
   count_ = 0;
@@ -54,6 +58,9 @@ void PageCache::trim() {
     const uint64_t idle = clock_ - oldest.used;
     const uint64_t age = clock_ - oldest.loaded;
     if (count_ < kAtMost && idle < 4 * age / count_) return;
+    if ((*oldestBucket)[oldestIndex].page.use_count() == 1) {
+      spare_ = std::move((*oldestBucket)[oldestIndex].page);
+    }
     (*oldestBucket)[oldestIndex] = std::move(oldestBucket->back());
     oldestBucket->pop_back();
     --count_;

@@ -28,6 +28,10 @@ class PageCache {
   // idle for at least four times its age divided by the number of pages.
   void trim();
 
+  // A page object trimmed from the cache that nobody else holds, for the
+  // next load to reuse with its buffers (nullptr when there is none).
+  PagePtr takeSpare();
+
  private:
   struct Entry {
     PagePtr page;
@@ -40,6 +44,7 @@ class PageCache {
   }
 
   std::array<std::vector<Entry>, kBuckets> buckets_;
+  PagePtr spare_;
   size_t count_ = 0;
   uint64_t clock_ = 0;
 };

@@ -185,7 +185,13 @@ PagePtr PageStore::page(PageNumber number) {
   if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) {
     internalFailure(FailurePlace::PageRead);
   }
-  auto loaded = std::make_shared<Page>(number, 0);
+  cache_.trim();  // before the load, which may then reuse a trimmed page
+  PagePtr loaded = cache_.takeSpare();
+  if (loaded) {
+    loaded->setNumber(number);
+  } else {
+    loaded = std::make_shared<Page>(number, 0);
+  }
   const PageFault fault = PageCodec::decode(readBuffer_.data(), size, unit, *loaded);
   if (fault != PageFault::None) internalFailure(failurePlaceOf(fault));
   cache_.add(loaded);
