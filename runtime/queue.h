@@ -11,10 +11,11 @@
 //   RECORDS(q)        records()              POINTER(q)    pointer()
 //
 // Each statement returns its error number (0 on success) and leaves it in
-// the runtime's error state (ERRORCODE()): 8 when memory runs out, 30 when
+// the runtime's error state (ERRORCODE()): 8 when memory runs out (for an
+// ADD, or a keyed statement that has to build its key's order), 30 when
 // there is no such entry, 75 for a key that names no field of the queue.
-// A failed statement changes nothing, except that GET(q, 0) also forgets
-// the current entry.
+// A failed statement changes nothing visible, except that GET(q, 0) also
+// forgets the current entry (a key's order it built may be kept).
 //
 // Keys are given as text ("+SEC:ID,-NAME", see QueueKey::parse) or as a
 // QueueKey made once and reused, which saves parsing in loops. An empty
@@ -56,7 +57,9 @@
 // position next to the last one read and O(log(n/512)) otherwise; ADD, PUT
 // and DELETE cost O(log n) per order; GET by key O(log n); building a key's
 // order (first use of a key, SORT by a new key) O(n log n). Entries never
-// move in memory, so the orders hold 8-byte handles.
+// move in memory, so the orders hold 8-byte handles in blocks of 512; a
+// queue with entries costs about 8 KiB before its records. A random read by
+// position in a large queue takes two cache misses (handle, then record).
 
 #include <cstddef>
 #include <cstdint>
