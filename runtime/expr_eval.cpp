@@ -17,101 +17,92 @@ namespace {
 
 constexpr int64_t kInt64Min = std::numeric_limits<int64_t>::min();
 
-Value integerPower(int64_t base, int64_t exponent) {
+void integerPower(int64_t base, int64_t exponent, Value& out) {
   int64_t result = 1;
   int64_t factor = base;
   for (int64_t rest = exponent; rest > 0; rest >>= 1) {
-    if ((rest & 1) && __builtin_mul_overflow(result, factor, &result)) {
-      return Value::ofReal(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
-    }
-    if (rest > 1 && __builtin_mul_overflow(factor, factor, &factor)) {
-      return Value::ofReal(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
+    if (((rest & 1) && __builtin_mul_overflow(result, factor, &result)) ||
+        (rest > 1 && __builtin_mul_overflow(factor, factor, &factor))) {
+      return out.setReal(std::pow(static_cast<double>(base), static_cast<double>(exponent)));
     }
   }
-  return Value::ofInt(result);
+  out.setInt(result);
 }
 
-Value integerArithmetic(uint8_t code, int64_t x, int64_t y) {
+void integerArithmetic(uint8_t code, int64_t x, int64_t y, Value& out) {
   int64_t result = 0;
   switch (code) {
     case op::kAdd:
-      if (!__builtin_add_overflow(x, y, &result)) return Value::ofInt(result);
-      return Value::ofReal(static_cast<double>(x) + static_cast<double>(y));
+      if (!__builtin_add_overflow(x, y, &result)) return out.setInt(result);
+      return out.setReal(static_cast<double>(x) + static_cast<double>(y));
     case op::kSubtract:
-      if (!__builtin_sub_overflow(x, y, &result)) return Value::ofInt(result);
-      return Value::ofReal(static_cast<double>(x) - static_cast<double>(y));
+      if (!__builtin_sub_overflow(x, y, &result)) return out.setInt(result);
+      return out.setReal(static_cast<double>(x) - static_cast<double>(y));
     case op::kMultiply:
-      if (!__builtin_mul_overflow(x, y, &result)) return Value::ofInt(result);
-      return Value::ofReal(static_cast<double>(x) * static_cast<double>(y));
+      if (!__builtin_mul_overflow(x, y, &result)) return out.setInt(result);
+      return out.setReal(static_cast<double>(x) * static_cast<double>(y));
     case op::kDivide:
-      if (y == 0) return Value::ofInt(0);
-      if (!(x == kInt64Min && y == -1) && x % y == 0) return Value::ofInt(x / y);
-      return Value::ofReal(static_cast<double>(x) / static_cast<double>(y));
+      if (y == 0) return out.setInt(0);
+      if (!(x == kInt64Min && y == -1) && x % y == 0) return out.setInt(x / y);
+      return out.setReal(static_cast<double>(x) / static_cast<double>(y));
     case op::kRemainder:
-      if (y == 0 || y == -1) return Value::ofInt(0);
-      return Value::ofInt(x % y);
+      if (y == 0 || y == -1) return out.setInt(0);
+      return out.setInt(x % y);
     case op::kPower:
-      if (y >= 0) return integerPower(x, y);
-      return Value::ofReal(std::pow(static_cast<double>(x), static_cast<double>(y)));
+      if (y >= 0) return integerPower(x, y, out);
+      return out.setReal(std::pow(static_cast<double>(x), static_cast<double>(y)));
   }
-  return Value::ofInt(0);
+  return out.setInt(0);
 }
 
-Value realArithmetic(uint8_t code, double x, double y) {
+void realArithmetic(uint8_t code, double x, double y, Value& out) {
   switch (code) {
     case op::kAdd:
-      return Value::ofReal(x + y);
+      return out.setReal(x + y);
     case op::kSubtract:
-      return Value::ofReal(x - y);
+      return out.setReal(x - y);
     case op::kMultiply:
-      return Value::ofReal(x * y);
+      return out.setReal(x * y);
     case op::kDivide:
-      return Value::ofReal(y == 0 ? 0 : x / y);
+      return out.setReal(y == 0 ? 0 : x / y);
     case op::kRemainder:
-      return Value::ofReal(y == 0 ? 0 : std::fmod(x, y));
+      return out.setReal(y == 0 ? 0 : std::fmod(x, y));
     case op::kPower:
-      return Value::ofReal(std::pow(x, y));
+      return out.setReal(std::pow(x, y));
   }
-  return Value::ofInt(0);
+  return out.setInt(0);
 }
 
-Value binary(uint8_t code, const Value& a, const Value& b) {
-  if (isRelational(code)) {
-    int order = compareValues(a, b);
-    bool result = false;
-    switch (code) {
-      case op::kEqual:
-        result = order == 0;
-        break;
-      case op::kNotEqual:
-        result = order != 0;
-        break;
-      case op::kLess:
-        result = order < 0;
-        break;
-      case op::kGreater:
-        result = order > 0;
-        break;
-      case op::kLessEqual:
-        result = order <= 0;
-        break;
-      case op::kGreaterEqual:
-        result = order >= 0;
-        break;
-    }
-    return Value::ofInt(result ? 1 : 0);
+bool holds(uint8_t relation, int order) {
+  switch (relation) {
+    case op::kEqual:
+      return order == 0;
+    case op::kNotEqual:
+      return order != 0;
+    case op::kLess:
+      return order < 0;
+    case op::kGreater:
+      return order > 0;
+    case op::kLessEqual:
+      return order <= 0;
+    default:
+      return order >= 0;
   }
-  if (code == op::kXor) return Value::ofInt(isTrue(a) != isTrue(b) ? 1 : 0);
+}
+
+void binary(uint8_t code, const Value& a, const Value& b, Value& out) {
+  if (isRelational(code)) return out.setInt(holds(code, compareValues(a, b)) ? 1 : 0);
+  if (code == op::kXor) return out.setInt(isTrue(a) != isTrue(b) ? 1 : 0);
   Value x = toNumber(a), y = toNumber(b);
   if (x.kind == ValueKind::kInt && y.kind == ValueKind::kInt) {
-    return integerArithmetic(code, x.integer, y.integer);
+    return integerArithmetic(code, x.integer, y.integer, out);
   }
-  return realArithmetic(code, toReal(x), toReal(y));
+  realArithmetic(code, toReal(x), toReal(y), out);
 }
 
-std::string_view fieldText(const ExprNode& node) {
-  const auto* bytes = reinterpret_cast<const char*>(node.field->address());
-  size_t size = node.field->size();
+inline std::string_view fieldText(const ExprNode& node) {
+  const char* bytes = node.fieldBytes;
+  size_t size = node.fieldSize;
   switch (node.fieldType) {
     case kCString: {
       const void* end = std::memchr(bytes, 0, size);
@@ -129,19 +120,70 @@ class Evaluator {
  public:
   explicit Evaluator(ExprTree& tree) : tree_(tree) {}
 
+  // Leaves are read here directly; only inner nodes go through eval's
+  // dispatch.
+  void operand(uint32_t index, Value& out) {
+    ExprNode& node = tree_.nodes[index];
+    if (node.kind == NodeKind::kVariable) return readField(node, out);
+    if (node.kind == NodeKind::kConstant) {
+      out = node.constant;
+      return;
+    }
+    eval(index, out);
+  }
+
+  // A term of AND or OR; comparisons, the usual terms, without a dispatch.
+  bool term(uint32_t index) {
+    const ExprNode& node = tree_.nodes[index];
+    if (node.kind != NodeKind::kCompare) return condition(index);
+    return holds(node.op, compare(node));
+  }
+
+  // The truth of a node without building its value: filters ask only this.
+  bool condition(uint32_t index) {
+    ExprNode& node = tree_.nodes[index];
+    const uint32_t* kids = tree_.children.data() + node.first;
+    switch (node.kind) {
+      case NodeKind::kCompare:
+        return holds(node.op, compare(node));
+      case NodeKind::kAnd:
+        for (uint32_t i = 0; i < node.count; ++i) {
+          if (!term(kids[i])) return false;
+        }
+        return true;
+      case NodeKind::kOr:
+        for (uint32_t i = 0; i < node.count; ++i) {
+          if (term(kids[i])) return true;
+        }
+        return false;
+      case NodeKind::kUnary:
+        if (node.op == op::kNot) return !condition(kids[0]);
+        break;
+      default:
+        break;
+    }
+    Value value;
+    eval(index, value);
+    return isTrue(value);
+  }
+
   void eval(uint32_t index, Value& out) {
     ExprNode& node = tree_.nodes[index];
     const uint32_t* kids = tree_.children.data() + node.first;
     switch (node.kind) {
       case NodeKind::kConstant:
         out = node.constant;
-        if (out.kind == ValueKind::kString) out.text = node.text;
+        return;
+      case NodeKind::kCompare:
+      case NodeKind::kAnd:
+      case NodeKind::kOr:
+        out.setInt(condition(index) ? 1 : 0);
         return;
       case NodeKind::kVariable:
         readField(node, out);
         return;
       case NodeKind::kOmitted:
-        out = Value{};
+        out.setNone();
         return;
       case NodeKind::kUnary:
         eval(kids[0], out);
@@ -149,24 +191,9 @@ class Evaluator {
         return;
       case NodeKind::kBinary: {
         Value left, right;
-        eval(kids[0], left);
-        eval(kids[1], right);
-        out = binary(node.op, left, right);
-        return;
-      }
-      case NodeKind::kAnd:
-      case NodeKind::kOr: {
-        // AND stops at the first false operand, OR at the first true one.
-        const bool stopAt = node.kind == NodeKind::kOr;
-        bool result = !stopAt;
-        for (uint32_t i = 0; i < node.count; ++i) {
-          eval(kids[i], out);
-          if (isTrue(out) == stopAt) {
-            result = stopAt;
-            break;
-          }
-        }
-        out = Value::ofInt(result ? 1 : 0);
+        operand(kids[0], left);
+        operand(kids[1], right);
+        binary(node.op, left, right, out);
         return;
       }
       case NodeKind::kConcat:
@@ -183,37 +210,72 @@ class Evaluator {
 
  private:
   static void unary(uint8_t code, Value& value) {
-    if (code == op::kNot) {
-      value = Value::ofInt(isTrue(value) ? 0 : 1);
-      return;
+    if (code == op::kNot) return value.setInt(isTrue(value) ? 0 : 1);
+    if (value.kind == ValueKind::kString || value.kind == ValueKind::kNone) {
+      Value number = toNumber(value);
+      if (number.kind == ValueKind::kInt) {
+        value.setInt(number.integer);
+      } else {
+        value.setReal(number.real);
+      }
     }
-    value = toNumber(value);
     if (code != op::kSubtract) return;
     if (value.kind == ValueKind::kReal) {
       value.real = -value.real;
     } else if (value.integer == kInt64Min) {
-      value = Value::ofReal(-static_cast<double>(value.integer));
+      value.setReal(-static_cast<double>(value.integer));
     } else {
       value.integer = -value.integer;
     }
   }
 
+  // -1, 0 or 1: the child against the node's constant. A bound field is
+  // read by the comparison node itself, without a value in between.
+  int compare(const ExprNode& node) {
+    switch (node.form) {
+      case ExprNode::CompareForm::kTextField: {
+        std::string_view text = fieldText(node);
+        return node.noCase ? compareTextNoCase(text, node.text) : compareText(text, node.text);
+      }
+      case ExprNode::CompareForm::kIntegerField: {
+        int64_t field = node.field->toInt(), constant = node.constant.integer;
+        return field < constant ? -1 : field > constant ? 1 : 0;
+      }
+      case ExprNode::CompareForm::kValue:
+        break;
+    }
+    Value value;
+    operand(tree_.children[node.first], value);
+    if (node.noCase) {  // UPPER(value): always a text, even of a number
+      NumberText scratch;
+      return compareTextNoCase(toText(value, scratch), node.text);
+    }
+    if (node.constant.kind == ValueKind::kString &&
+        (value.kind == ValueKind::kString || value.kind == ValueKind::kNone)) {
+      return compareText(value.text, node.text);
+    }
+    return compareValues(value, node.constant);
+  }
+
   static void readField(ExprNode& node, Value& out) {
     switch (node.constant.kind) {
       case ValueKind::kInt:
-        out = Value::ofInt(node.field->toInt());
+        out.setInt(node.field->toInt());
         return;
       case ValueKind::kReal:
-        out = Value::ofReal(node.field->toReal());
+        out.setReal(node.field->toReal());
         return;
       default:
         break;
     }
-    if (isStringType(node.fieldType)) {
-      out = Value::ofText(fieldText(node));
-    } else {  // ANY and other kinds: through the field object's text
+    if (node.fieldType != kAny) {
+      out.setText(fieldText(node));
+    } else if (node.field->isNumeric()) {  // ANY: as what it holds now
       node.buffer = node.field->text();
-      out = node.field->isNumeric() ? numberFromText(node.buffer) : Value::ofText(node.buffer);
+      out = numberFromText(node.buffer);
+    } else {
+      node.buffer = node.field->text();
+      out.setText(node.buffer);
     }
   }
 
@@ -226,14 +288,15 @@ class Evaluator {
       std::string_view text = toText(part, scratch);
       node.buffer.append(text.substr(0, kMaxBuiltText - node.buffer.size()));
     }
-    out = Value::ofText(node.buffer);
+    out.setText(node.buffer);
   }
 
   void call(ExprNode& node, const uint32_t* kids, Value& out) {
-    for (uint32_t i = 0; i < node.count; ++i) eval(kids[i], node.args[i]);
-    FunctionCall call{node.args.data(), node.count,
-                      node.count > 0 && tree_.nodes[kids[0]].condition, node.buffer, node.pattern};
-    out = builtinFunctions()[node.op].body(call);
+    for (uint32_t i = 0; i < node.count; ++i) operand(kids[i], node.args[i]);
+    FunctionCall call{out,         node.args.data(),
+                      node.count,  node.count > 0 && tree_.nodes[kids[0]].condition,
+                      node.buffer, node.pattern};
+    builtinFunctions()[node.op].body(call);
   }
 
   void slice(ExprNode& node, const uint32_t* kids, Value& out) {
@@ -251,7 +314,7 @@ class Evaluator {
     int64_t to = node.count > 2 ? toInt(last) : from;
     if (from < 1) from = 1;
     int64_t length = to < from ? 0 : (to - from >= INT64_MAX - 1 ? INT64_MAX : to - from + 1);
-    out = Value::ofText(subText(text, from, length));
+    out.setText(subText(text, from, length));
   }
 
   ExprTree& tree_;
@@ -289,15 +352,25 @@ const Value& Expression::evaluate() {
     result_ = Value{};
     return result_;
   }
-  for (const auto& scope : tree_->scopes) {
-    if (scope.expired()) {
-      raise(error_, kErrorUnknownContext);
-      result_ = Value{};
-      return result_;
-    }
+  if (!scopesAlive()) {
+    raise(error_, kErrorUnknownContext);
+    result_ = Value{};
+    return result_;
   }
   Evaluator(*tree_).eval(tree_->root, result_);
   return result_;
+}
+
+bool Expression::test() {
+  if (!tree_ || !scopesAlive()) return isTrue(evaluate());  // evaluate() reports the error
+  return Evaluator(*tree_).condition(tree_->root);
+}
+
+bool Expression::scopesAlive() const {
+  for (const auto& scope : tree_->scopes) {
+    if (scope.expired()) return false;
+  }
+  return true;
 }
 
 std::string Expression::evaluateText() {

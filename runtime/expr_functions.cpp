@@ -53,17 +53,17 @@ std::string_view stableText(Call& call, uint32_t i) {
   return call.buffer;
 }
 
-Value textResult(Call& call) {
-  return Value::ofText(call.buffer);
+void textResult(Call& call) {
+  call.out.setText(call.buffer);
 }
 
-Value truth(bool value) {
-  return Value::ofInt(value ? 1 : 0);
+void truth(Call& call, bool value) {
+  call.out.setInt(value ? 1 : 0);
 }
 
 template <double (*F)(double)>
-Value realFunction(Call& call) {
-  return Value::ofReal(F(call.realArg(0)));
+void realFunction(Call& call) {
+  return call.out.setReal(F(call.realArg(0)));
 }
 
 double absolute(double x) {
@@ -99,24 +99,24 @@ double logarithmE(double x) {
 
 // --- dates and times ------------------------------------------------------
 
-Value fnAge(Call& call) {
+void fnAge(Call& call) {
   int32_t start = clampToInt32(call.intArg(0));
   call.buffer = call.has(1) ? ageText(start, clampToInt32(call.intArg(1))) : ageText(start);
   return textResult(call);
 }
 
-Value fnClock(Call&) {
-  return Value::ofInt(clockNow());
+void fnClock(Call& call) {
+  return call.out.setInt(clockNow());
 }
-Value fnToday(Call&) {
-  return Value::ofInt(today());
+void fnToday(Call& call) {
+  return call.out.setInt(today());
 }
 
 int64_t floorDivide(int64_t a, int64_t b) {
   return a / b - ((a % b != 0) && ((a < 0) != (b < 0)));
 }
 
-Value fnDate(Call& call) {
+void fnDate(Call& call) {
   constexpr int64_t kBound = 1'000'000'000;
   int64_t month = std::clamp<int64_t>(call.intArg(0), -kBound, kBound);
   int64_t day = call.intArg(1);
@@ -125,24 +125,24 @@ Value fnDate(Call& call) {
   // Months past December (or before January) roll into the years.
   year += floorDivide(month - 1, 12);
   month = month - 1 - floorDivide(month - 1, 12) * 12 + 1;
-  if (year < 100 || year > 9999 || day < -4'000'000 || day > 4'000'000) return Value::ofInt(-1);
-  return Value::ofInt(
+  if (year < 100 || year > 9999 || day < -4'000'000 || day > 4'000'000) return call.out.setInt(-1);
+  return call.out.setInt(
       dateFromMonthDayYear(static_cast<int>(month), static_cast<int>(day), static_cast<int>(year)));
 }
 
-Value fnDay(Call& call) {
-  return Value::ofInt(dayOf(clampToInt32(call.intArg(0))));
+void fnDay(Call& call) {
+  return call.out.setInt(dayOf(clampToInt32(call.intArg(0))));
 }
-Value fnMonth(Call& call) {
-  return Value::ofInt(monthOf(clampToInt32(call.intArg(0))));
+void fnMonth(Call& call) {
+  return call.out.setInt(monthOf(clampToInt32(call.intArg(0))));
 }
-Value fnYear(Call& call) {
-  return Value::ofInt(yearOf(clampToInt32(call.intArg(0))));
+void fnYear(Call& call) {
+  return call.out.setInt(yearOf(clampToInt32(call.intArg(0))));
 }
 
 // --- pictures -------------------------------------------------------------
 
-Value fnFormat(Call& call) {
+void fnFormat(Call& call) {
   NumberText scratch;
   CompiledPicture picture;
   compilePicture(call.textArg(1, scratch), picture);
@@ -176,7 +176,7 @@ Value fnFormat(Call& call) {
   return textResult(call);
 }
 
-Value fnDeformat(Call& call) {
+void fnDeformat(Call& call) {
   NumberText scratch;
   CompiledPicture picture;
   NumberText pictureScratch;
@@ -189,86 +189,86 @@ Value fnDeformat(Call& call) {
 
 // --- texts ----------------------------------------------------------------
 
-Value fnAll(Call& call) {
+void fnAll(Call& call) {
   NumberText scratch;
   repeatText(call.textArg(0, scratch), lengthArg(call, 1, kDefaultAllLength), call.buffer);
   return textResult(call);
 }
 
 template <void (*Place)(std::string_view, size_t, std::string&)>
-Value placeText(Call& call) {
+void placeText(Call& call) {
   NumberText scratch;
   std::string_view text = call.textArg(0, scratch);
   Place(text, lengthArg(call, 1, text.size()), call.buffer);
   return textResult(call);
 }
 
-Value fnChr(Call& call) {
+void fnChr(Call& call) {
   int64_t code = call.intArg(0);
   call.buffer.clear();
   if (code >= 0 && code <= 255) call.buffer.push_back(static_cast<char>(code));
   return textResult(call);
 }
 
-Value fnClip(Call& call) {
-  return Value::ofText(clipText(stableText(call, 0)));
+void fnClip(Call& call) {
+  return call.out.setText(clipText(stableText(call, 0)));
 }
 
-Value fnSub(Call& call) {
+void fnSub(Call& call) {
   std::string_view text = stableText(call, 0);
-  return Value::ofText(subText(text, call.intArg(1), call.intArg(2)));
+  return call.out.setText(subText(text, call.intArg(1), call.intArg(2)));
 }
 
-Value fnLen(Call& call) {
+void fnLen(Call& call) {
   NumberText scratch;
-  return Value::ofInt(static_cast<int64_t>(call.textArg(0, scratch).size()));
+  return call.out.setInt(static_cast<int64_t>(call.textArg(0, scratch).size()));
 }
 
-Value fnUpper(Call& call) {
+void fnUpper(Call& call) {
   NumberText scratch;
   upperText(call.textArg(0, scratch), call.buffer);
   return textResult(call);
 }
 
-Value fnLower(Call& call) {
+void fnLower(Call& call) {
   NumberText scratch;
   lowerText(call.textArg(0, scratch), call.buffer);
   return textResult(call);
 }
 
-Value fnVal(Call& call) {
+void fnVal(Call& call) {
   NumberText scratch;
   std::string_view text = call.textArg(0, scratch);
-  return Value::ofInt(text.empty() ? 0 : static_cast<unsigned char>(text.front()));
+  return call.out.setInt(text.empty() ? 0 : static_cast<unsigned char>(text.front()));
 }
 
-Value fnQuote(Call& call) {
+void fnQuote(Call& call) {
   NumberText scratch;
   std::string_view text = call.textArg(0, scratch);
   quoteText(text, call.intArg(1) != 0, call.buffer);
   return textResult(call);
 }
 
-Value fnUnquote(Call& call) {
+void fnUnquote(Call& call) {
   NumberText scratch;
   unquoteText(call.textArg(0, scratch), call.buffer);
   return textResult(call);
 }
 
-Value fnNumeric(Call& call) {
-  if (call.has(0) && call.args[0].isNumber()) return truth(true);
+void fnNumeric(Call& call) {
+  if (call.has(0) && call.args[0].isNumber()) return truth(call, true);
   NumberText scratch;
-  return truth(isNumericText(call.textArg(0, scratch)));
+  return truth(call, isNumericText(call.textArg(0, scratch)));
 }
 
-Value fnInstring(Call& call) {
+void fnInstring(Call& call) {
   NumberText subScratch, textScratch;
   std::string_view sub = call.textArg(0, subScratch);
   std::string_view text = call.textArg(1, textScratch);
   int64_t step = call.intArg(2, 1);
   int64_t lastStart = static_cast<int64_t>(text.size()) - static_cast<int64_t>(sub.size()) + 1;
   int64_t start = call.intArg(3, step < 0 ? lastStart : 1);
-  return Value::ofInt(inString(sub, text, step, start));
+  return call.out.setInt(inString(sub, text, step, start));
 }
 
 TextPattern& patternFor(Call& call, std::string_view pattern, bool noCase) {
@@ -277,11 +277,11 @@ TextPattern& patternFor(Call& call, std::string_view pattern, bool noCase) {
   return *call.pattern;
 }
 
-Value fnStrpos(Call& call) {
+void fnStrpos(Call& call) {
   NumberText textScratch, patternScratch;
   std::string_view text = call.textArg(0, textScratch);
   std::string_view pattern = call.textArg(1, patternScratch);
-  return Value::ofInt(patternFor(call, pattern, call.intArg(2) != 0).find(text));
+  return call.out.setInt(patternFor(call, pattern, call.intArg(2) != 0).find(text));
 }
 
 constexpr int64_t kMatchWildcard = 0;
@@ -290,7 +290,7 @@ constexpr int64_t kMatchSoundex = 2;
 constexpr int64_t kMatchPlain = 3;
 constexpr int64_t kMatchNoCase = 0x10;
 
-Value fnMatch(Call& call) {
+void fnMatch(Call& call) {
   NumberText textScratch, patternScratch;
   std::string_view text = clipText(call.textArg(0, textScratch));
   std::string_view pattern = clipText(call.textArg(1, patternScratch));
@@ -298,21 +298,22 @@ Value fnMatch(Call& call) {
   bool noCase = (mode & kMatchNoCase) != 0;
   switch (mode & ~kMatchNoCase) {
     case kMatchWildcard:
-      return truth(matchWildcard(text, pattern, noCase));
+      return truth(call, matchWildcard(text, pattern, noCase));
     case kMatchRegular:
-      return truth(patternFor(call, pattern, noCase).matchesWhole(text));
+      return truth(call, patternFor(call, pattern, noCase).matchesWhole(text));
     case kMatchSoundex:
-      return truth(soundexCode(text) == soundexCode(pattern));
+      return truth(call, soundexCode(text) == soundexCode(pattern));
     case kMatchPlain:
-      return truth((noCase ? compareTextNoCase(text, pattern) : compareText(text, pattern)) == 0);
+      return truth(call,
+                   (noCase ? compareTextNoCase(text, pattern) : compareText(text, pattern)) == 0);
     default:
-      return truth(false);
+      return truth(call, false);
   }
 }
 
 // --- choices and lists ----------------------------------------------------
 
-Value fnChoose(Call& call) {
+void fnChoose(Call& call) {
   uint32_t chosen;
   if (call.count == 1) {  // CHOOSE(condition): "1" or "0"
     call.buffer.assign(isTrue(call.args[0]) ? "1" : "0");
@@ -325,72 +326,74 @@ Value fnChoose(Call& call) {
     // Out of range: the last value.
     chosen = (index >= 1 && index < call.count) ? static_cast<uint32_t>(index) : call.count - 1;
   }
-  return Value::ofText(stableText(call, chosen));
+  return call.out.setText(stableText(call, chosen));
 }
 
-Value fnInlist(Call& call) {
+void fnInlist(Call& call) {
   for (uint32_t i = 1; i < call.count; ++i) {
-    if (compareValues(call.args[0], call.args[i]) == 0) return Value::ofInt(i);
+    if (compareValues(call.args[0], call.args[i]) == 0) return call.out.setInt(i);
   }
-  return Value::ofInt(0);
+  return call.out.setInt(0);
 }
 
-Value fnInrange(Call& call) {
-  return truth(compareValues(call.args[0], call.args[1]) >= 0 &&
-               compareValues(call.args[0], call.args[2]) <= 0);
+void fnInrange(Call& call) {
+  return truth(call, compareValues(call.args[0], call.args[1]) >= 0 &&
+                         compareValues(call.args[0], call.args[2]) <= 0);
 }
 
-Value fnNull(Call& call) {
-  return truth(!call.has(0));
+void fnNull(Call& call) {
+  return truth(call, !call.has(0));
 }
 
-Value fnSql(Call&) {
-  return Value{};
+void fnSql(Call& call) {
+  return call.out.setNone();
 }
 
 // --- numbers --------------------------------------------------------------
 
-Value fnInt(Call& call) {
-  return Value::ofInt(call.intArg(0));
+void fnInt(Call& call) {
+  return call.out.setInt(call.intArg(0));
 }
 
-Value fnRound(Call& call) {
+void fnRound(Call& call) {
   double value = call.realArg(0);
   double step = std::fabs(call.realArg(1));
-  if (step == 0) return Value::ofReal(value);
+  if (step == 0) return call.out.setReal(value);
   double steps = roundToSignificant(value / step);
-  if (!(std::fabs(steps) < 1e15)) return Value::ofReal(value);  // already finer than a real holds
-  return Value::ofReal(roundToSignificant(std::round(steps) * step));  // halves away from zero
+  if (!(std::fabs(steps) < 1e15))
+    return call.out.setReal(value);  // already finer than a real holds
+  return call.out.setReal(roundToSignificant(std::round(steps) * step));  // halves away from zero
 }
 
-Value fnRandom(Call& call) {
+void fnRandom(Call& call) {
   thread_local std::mt19937_64 generator{std::random_device{}()};
   int64_t low = call.intArg(0), high = call.intArg(1);
   if (low > high) std::swap(low, high);
-  return Value::ofInt(std::uniform_int_distribution<int64_t>(low, high)(generator));
+  return call.out.setInt(std::uniform_int_distribution<int64_t>(low, high)(generator));
 }
 
-Value fnBand(Call& call) {
-  return Value::ofInt(call.intArg(0) & call.intArg(1));
+void fnBand(Call& call) {
+  return call.out.setInt(call.intArg(0) & call.intArg(1));
 }
-Value fnBor(Call& call) {
-  return Value::ofInt(call.intArg(0) | call.intArg(1));
+void fnBor(Call& call) {
+  return call.out.setInt(call.intArg(0) | call.intArg(1));
 }
-Value fnBxor(Call& call) {
-  return Value::ofInt(call.intArg(0) ^ call.intArg(1));
+void fnBxor(Call& call) {
+  return call.out.setInt(call.intArg(0) ^ call.intArg(1));
 }
 
-Value fnBshift(Call& call) {
+void fnBshift(Call& call) {
   int64_t value = call.intArg(0), count = call.intArg(1);
-  if (count >= 64) return Value::ofInt(0);
-  if (count <= -64) return Value::ofInt(value < 0 ? -1 : 0);
-  if (count >= 0) return Value::ofInt(static_cast<int64_t>(static_cast<uint64_t>(value) << count));
-  return Value::ofInt(value >> -count);
+  if (count >= 64) return call.out.setInt(0);
+  if (count <= -64) return call.out.setInt(value < 0 ? -1 : 0);
+  if (count >= 0)
+    return call.out.setInt(static_cast<int64_t>(static_cast<uint64_t>(value) << count));
+  return call.out.setInt(value >> -count);
 }
 
 // --- the environment ------------------------------------------------------
 
-Value fnGetini(Call& call) {
+void fnGetini(Call& call) {
   NumberText s1, s2, s3, s4;
   std::string section(call.textArg(0, s1)), entry(call.textArg(1, s2));
   std::string fallback(call.has(2) ? call.textArg(2, s3) : std::string_view{});
@@ -404,7 +407,7 @@ Value fnGetini(Call& call) {
 // SHORTPATH: the full path of the named file (or of the current folder).
 // This platform has no short names, so SHORTPATH answers the long path.
 template <bool FolderOnly>
-Value pathOf(Call& call) {
+void pathOf(Call& call) {
   namespace fs = std::filesystem;
   std::error_code error;
   fs::path path = fs::current_path(error);
@@ -419,12 +422,12 @@ Value pathOf(Call& call) {
 }
 
 // MEMORY(0): physical memory in kilobytes; MEMORY(1): the part of it free.
-Value fnMemory(Call& call) {
+void fnMemory(Call& call) {
   int64_t kind = call.intArg(0);
   long pages = kind == 0 ? sysconf(_SC_PHYS_PAGES) : kind == 1 ? sysconf(_SC_AVPHYS_PAGES) : -1;
   long pageSize = sysconf(_SC_PAGESIZE);
-  if (pages < 0 || pageSize <= 0) return Value::ofInt(0);
-  return Value::ofInt(static_cast<int64_t>(pages) * (pageSize / 1024));
+  if (pages < 0 || pageSize <= 0) return call.out.setInt(0);
+  return call.out.setInt(static_cast<int64_t>(pages) * (pageSize / 1024));
 }
 
 constexpr ValueKind I = ValueKind::kInt;

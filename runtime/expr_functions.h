@@ -14,9 +14,10 @@
 
 namespace zor {
 
-// One call: the evaluated arguments (kNone for an argument left out) and
-// the node's reusable memory for a text result.
+// One call: the evaluated arguments (kNone for an argument left out), where
+// the result goes, and the node's reusable memory for a text result.
 struct FunctionCall {
+  Value& out;
   const Value* args = nullptr;
   uint32_t count = 0;
   bool firstIsCondition = false;  // the first argument is a comparison or logical term
@@ -29,7 +30,7 @@ struct FunctionCall {
   std::string_view textArg(uint32_t i, NumberText& scratch) const;
 };
 
-using FunctionBody = Value (*)(FunctionCall& call);
+using FunctionBody = void (*)(FunctionCall& call);  // sets call.out
 
 struct BuiltinFunction {
   const char* name;

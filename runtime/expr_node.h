@@ -19,6 +19,7 @@ enum class NodeKind : uint8_t {
   kVariable,  // bound field
   kUnary,     // op: kSubtract (negate), kAdd (to number), kNot
   kBinary,    // op: arithmetic, relational, XOR
+  kCompare,   // op: relational; the one child against the constant in the node
   kAnd,       // any number of operands, evaluated until one is false
   kOr,        // any number of operands, evaluated until one is true
   kConcat,    // any number of operands joined as text
@@ -36,10 +37,16 @@ struct ExprNode {
   uint32_t count = 0;
   size_t pos = 0;  // character offset of the node's token
 
-  Value constant;
+  Value constant;  // a text constant's view points at `text` once compiled
   std::string text;
+  bool noCase = false;  // kCompare: the child is UPPER's argument, compared without case
+  // kCompare: how the child is read. A bound text field against a text, or
+  // an integer field against an integer, is compared where it lies.
+  enum class CompareForm : uint8_t { kValue, kTextField, kIntegerField } form = CompareForm::kValue;
   std::shared_ptr<Ufo> field;
   uint8_t fieldType = 0;
+  const char* fieldBytes = nullptr;  // the field's address and size, read without the object
+  size_t fieldSize = 0;
 
   // Working memory, reused from one evaluation to the next.
   std::string buffer;

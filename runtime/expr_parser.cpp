@@ -194,9 +194,61 @@ class Parser {
     while (peek().kind == TokenKind::kOperator && isRelational(peek().op)) {
       const Token& token = next();
       uint32_t kids[] = {left, parseConcat()};
-      left = operation(NodeKind::kBinary, token.op, token.pos, kids);
+      left = comparison(token.op, token.pos, kids[0], kids[1]);
     }
     return left;
+  }
+
+  // A comparison with a constant on one side keeps the constant in its node
+  // (filters are mostly of this kind); UPPER(x) compared with a text that
+  // has no lower-case letters compares x without case instead of building
+  // its upper-case copy.
+  uint32_t comparison(uint8_t code, size_t pos, uint32_t left, uint32_t right) {
+    const bool leftConstant = tree_.nodes[left].kind == NodeKind::kConstant;
+    const bool rightConstant = tree_.nodes[right].kind == NodeKind::kConstant;
+    if (leftConstant == rightConstant) {
+      uint32_t kids[] = {left, right};
+      return operation(NodeKind::kBinary, code, pos, kids);
+    }
+    if (leftConstant) {
+      std::swap(left, right);
+      static constexpr uint8_t kMirror[] = {op::kEqual, op::kNotEqual,     op::kGreater,
+                                            op::kLess,  op::kGreaterEqual, op::kLessEqual};
+      code = kMirror[code - op::kEqual];
+    }
+    ExprNode node;
+    node.kind = NodeKind::kCompare;
+    node.op = code;
+    node.pos = pos;
+    node.condition = true;
+    node.constant = tree_.nodes[right].constant;
+    node.text = tree_.nodes[right].text;
+    const ExprNode& subject = tree_.nodes[left];
+    static const int kUpper = findBuiltinFunction("UPPER");
+    if (subject.kind == NodeKind::kCall && subject.op == kUpper &&
+        node.constant.kind == ValueKind::kString &&
+        std::none_of(node.text.begin(), node.text.end(),
+                     [](char c) { return c >= 'a' && c <= 'z'; })) {
+      node.noCase = true;
+      left = tree_.children[subject.first];
+    }
+    const ExprNode& read = tree_.nodes[left];
+    if (read.kind == NodeKind::kVariable && read.fieldType != kAny) {
+      if (read.constant.kind == ValueKind::kString && node.constant.kind == ValueKind::kString) {
+        node.form = ExprNode::CompareForm::kTextField;
+      } else if (read.constant.kind == ValueKind::kInt && node.constant.kind == ValueKind::kInt &&
+                 !node.noCase) {
+        node.form = ExprNode::CompareForm::kIntegerField;
+      }
+      if (node.form != ExprNode::CompareForm::kValue) {  // the node reads the field itself
+        node.field = read.field;
+        node.fieldType = read.fieldType;
+        node.fieldBytes = read.fieldBytes;
+        node.fieldSize = read.fieldSize;
+      }
+    }
+    uint32_t kids[] = {left};
+    return add(std::move(node), kids);
   }
 
   uint32_t parseConcat() {
@@ -329,6 +381,8 @@ class Parser {
     node.pos = token.pos;
     node.field = binding.field;
     node.fieldType = binding.field->type();
+    node.fieldBytes = reinterpret_cast<const char*>(binding.field->address());
+    node.fieldSize = binding.field->size();
     node.constant.kind = kindOfField(*binding.field);
     auto same = [&binding](const std::weak_ptr<const void>& scope) {
       return !scope.owner_before(binding.scope) && !binding.scope.owner_before(scope);
@@ -416,6 +470,11 @@ bool compileExpression(std::string_view text, const Bindings& bindings, ExprTree
   error = ExprError{};
   try {
     Parser(text, bindings, tree).run();
+    for (ExprNode& node : tree.nodes) {  // the nodes stay where they are from now on
+      if (node.kind == NodeKind::kConstant || node.kind == NodeKind::kCompare) {
+        if (node.constant.kind == ValueKind::kString) node.constant.text = node.text;
+      }
+    }
   } catch (const ParseFailure& failure) {
     tree = ExprTree{};
     error.code = failure.code;

@@ -105,25 +105,14 @@ std::string_view toText(const Value& value, NumberText& scratch) {
   return {first, static_cast<size_t>(result.ptr - first)};
 }
 
-bool isTrue(const Value& value) {
-  switch (value.kind) {
-    case ValueKind::kInt:
-      return value.integer != 0;
-    case ValueKind::kReal:
-      return value.real != 0;
-    case ValueKind::kString:
-      return value.text.find_first_not_of(' ') != std::string_view::npos;
-    case ValueKind::kNone:
-      break;
-  }
-  return false;
-}
-
 int compareValues(const Value& a, const Value& b) {
   auto textual = [](const Value& v) {
     return v.kind == ValueKind::kString || v.kind == ValueKind::kNone;
   };
   if (textual(a) && textual(b)) return compareText(a.text, b.text);
+  if (a.kind == ValueKind::kInt && b.kind == ValueKind::kInt) {
+    return a.integer < b.integer ? -1 : a.integer > b.integer ? 1 : 0;
+  }
   Value x = toNumber(a);
   Value y = toNumber(b);
   if (x.kind == ValueKind::kInt && y.kind == ValueKind::kInt) {

@@ -12,6 +12,7 @@
 // in the last few binary digits. Nothing reads as the empty text and 0.
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <string_view>
 
@@ -29,6 +30,22 @@ struct Value {
   static Value ofReal(double v);  // non-finite reals become 0
   static Value ofText(std::string_view v) { return {ValueKind::kString, 0, 0, v}; }
   bool isNumber() const { return kind == ValueKind::kInt || kind == ValueKind::kReal; }
+
+  // The evaluator sets results in place: building a temporary and copying
+  // it costs more than the whole comparison it carries.
+  void setInt(int64_t v) {
+    kind = ValueKind::kInt;
+    integer = v;
+  }
+  void setReal(double v) {
+    kind = ValueKind::kReal;
+    real = std::isfinite(v) ? v : 0.0;
+  }
+  void setText(std::string_view v) {
+    kind = ValueKind::kString;
+    text = v;
+  }
+  void setNone() { kind = ValueKind::kNone; }
 };
 
 // Room for the text of any number.
@@ -43,7 +60,19 @@ int64_t toInt(const Value& value);  // truncates toward zero, saturates at the i
 // 15 significant digits, whole reals without a decimal point.
 std::string_view toText(const Value& value, NumberText& scratch);
 // Numbers: not zero; texts: not blank.
-bool isTrue(const Value& value);
+inline bool isTrue(const Value& value) {
+  switch (value.kind) {
+    case ValueKind::kInt:
+      return value.integer != 0;
+    case ValueKind::kReal:
+      return value.real != 0;
+    case ValueKind::kString:
+      return value.text.find_first_not_of(' ') != std::string_view::npos;
+    case ValueKind::kNone:
+      break;
+  }
+  return false;
+}
 // -1, 0 or 1 under the rules above.
 int compareValues(const Value& a, const Value& b);
 // Rounds a real to 15 significant digits, removing binary noise such as

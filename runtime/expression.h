@@ -41,11 +41,14 @@ class Expression {
   // a binding scope that the tree reads has been popped (error 1014), the
   // result has no value and the error is set.
   const Value& evaluate();
-  // evaluate() as a condition: a filter's "does this record pass".
-  bool test() { return isTrue(evaluate()); }
+  // The value as a condition: a filter's "does this record pass". Faster
+  // than evaluate(), as no value is built for comparisons and AND/OR/NOT.
+  bool test();
   std::string evaluateText();
 
  private:
+  bool scopesAlive() const;
+
   std::unique_ptr<ExprTree> tree_;
   Value result_;
   ExprError error_;

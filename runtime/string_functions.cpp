@@ -1,14 +1,13 @@
 #include "runtime/string_functions.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace zor {
 namespace {
 
-unsigned char upperOf(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? c - 32 : c;
-}
+using detail::upperAscii;
 unsigned char lowerOf(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
@@ -19,26 +18,7 @@ std::string_view trimBlanks(std::string_view text) {
   return clipText(text.substr(first));
 }
 
-template <typename Map>
-int compareMapped(std::string_view a, std::string_view b, Map map) {
-  size_t length = std::max(a.size(), b.size());
-  for (size_t i = 0; i < length; ++i) {
-    unsigned char x = map(i < a.size() ? static_cast<unsigned char>(a[i]) : ' ');
-    unsigned char y = map(i < b.size() ? static_cast<unsigned char>(b[i]) : ' ');
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return 0;
-}
-
 }  // namespace
-
-int compareText(std::string_view a, std::string_view b) {
-  return compareMapped(a, b, [](unsigned char c) { return c; });
-}
-
-int compareTextNoCase(std::string_view a, std::string_view b) {
-  return compareMapped(a, b, upperOf);
-}
 
 std::string_view clipText(std::string_view text) {
   size_t last = text.find_last_not_of(' ');
@@ -87,8 +67,9 @@ void repeatText(std::string_view text, size_t length, std::string& out) {
 
 void upperText(std::string_view text, std::string& out) {
   out.resize(text.size());
-  std::transform(text.begin(), text.end(), out.begin(),
-                 [](char c) { return static_cast<char>(upperOf(static_cast<unsigned char>(c))); });
+  std::transform(text.begin(), text.end(), out.begin(), [](char c) {
+    return static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+  });
 }
 
 void lowerText(std::string_view text, std::string& out) {
@@ -156,7 +137,8 @@ bool matchWildcard(std::string_view text, std::string_view pattern, bool noCase)
   // Greedy with one remembered star: linear back-off, no recursion.
   size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
   auto same = [noCase](char a, char b) {
-    return noCase ? upperOf(static_cast<unsigned char>(a)) == upperOf(static_cast<unsigned char>(b))
+    return noCase ? upperAscii(static_cast<unsigned char>(a)) ==
+                        upperAscii(static_cast<unsigned char>(b))
                   : a == b;
   };
   while (t < text.size()) {
@@ -184,7 +166,7 @@ std::array<char, 5> soundexCode(std::string_view text) {
   size_t length = 0;
   char previous = 0;
   for (char raw : text) {
-    unsigned char c = upperOf(static_cast<unsigned char>(raw));
+    unsigned char c = upperAscii(static_cast<unsigned char>(raw));
     if (c < 'A' || c > 'Z') continue;
     char digit = kCode[c - 'A'];
     if (length == 0) {
@@ -270,7 +252,7 @@ class PatternParser {
   }
   uint32_t charAtom(unsigned char c) {
     PatternNode atom{PatternNode::kAtom};
-    atom.ch = noCase_ ? upperOf(c) : c;
+    atom.ch = noCase_ ? upperAscii(c) : c;
     return add(std::move(atom));
   }
   bool parseAtom(uint32_t& out, int depth) {
@@ -308,7 +290,7 @@ class PatternParser {
     auto set = [&bits, this](unsigned char c) {
       bits[c >> 6] |= uint64_t{1} << (c & 63);
       if (noCase_) {
-        unsigned char u = upperOf(c);
+        unsigned char u = upperAscii(c);
         bits[u >> 6] |= uint64_t{1} << (u & 63);
       }
     };
@@ -491,7 +473,7 @@ int64_t TextPattern::run(std::string_view text, bool whole) {
       }
       if (pos == length) continue;
       unsigned char c = static_cast<unsigned char>(text[pos]);
-      if (noCase_) c = upperOf(c);
+      if (noCase_) c = upperAscii(c);
       bool step = (in.op == Op::kChar && in.ch == c) || in.op == Op::kAny ||
                   (in.op == Op::kClass && ((classes_[in.x][c >> 6] >> (c & 63)) & 1));
       if (step) addThread(next_, thread.pc + 1, thread.start, pos + 1, length, generation);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,9 +18,58 @@ namespace zor {
 inline constexpr size_t kMaxBuiltText = 1 << 20;
 
 // Compares as if the shorter text were padded with blanks: trailing blanks
-// never matter. Bytes compare unsigned. Returns -1, 0 or 1.
+// never matter. Bytes compare unsigned. Returns -1, 0 or 1. Inline, as
+// filters compare texts once per record and term.
 int compareText(std::string_view a, std::string_view b);
-int compareTextNoCase(std::string_view a, std::string_view b);
+int compareTextNoCase(std::string_view a, std::string_view b);  // ASCII letters
+
+namespace detail {
+inline unsigned char upperAscii(unsigned char c) {
+  return (c >= 'a' && c <= 'z') ? c - 32 : c;
+}
+
+// The rest of the longer text (from `common` on) against blanks: -1, 0 or 1
+// from a's side.
+inline int compareTail(std::string_view a, std::string_view b, size_t common) {
+  const int longer = a.size() > common ? 1 : -1;
+  std::string_view tail = (longer > 0 ? a : b).substr(common);
+  constexpr uint64_t kBlanks = 0x2020202020202020;
+  size_t at = 0;
+  for (uint64_t word; at + 8 <= tail.size(); at += 8) {  // fixed-length fields: mostly blanks
+    std::memcpy(&word, tail.data() + at, 8);
+    if (word != kBlanks) break;
+  }
+  for (; at < tail.size(); ++at) {
+    char c = tail[at];
+    if (c != ' ') return static_cast<unsigned char>(c) < ' ' ? -longer : longer;
+  }
+  return 0;
+}
+}  // namespace detail
+
+inline int compareText(std::string_view a, std::string_view b) {
+  size_t common = a.size() < b.size() ? a.size() : b.size();
+  if (common >= 32) {
+    int order = std::memcmp(a.data(), b.data(), common);
+    if (order != 0) return order < 0 ? -1 : 1;
+  } else {  // short keys: cheaper than the library call
+    for (size_t i = 0; i < common; ++i) {
+      auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[i]);
+      if (x != y) return x < y ? -1 : 1;
+    }
+  }
+  return detail::compareTail(a, b, common);
+}
+
+inline int compareTextNoCase(std::string_view a, std::string_view b) {
+  size_t common = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < common; ++i) {
+    unsigned char x = detail::upperAscii(static_cast<unsigned char>(a[i]));
+    unsigned char y = detail::upperAscii(static_cast<unsigned char>(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return detail::compareTail(a, b, common);
+}
 
 // CLIP: the text without trailing blanks.
 std::string_view clipText(std::string_view text);

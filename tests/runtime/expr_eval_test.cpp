@@ -107,6 +107,50 @@ TEST(ExprEvalTest, BindRecordSkipsFieldsWithoutAFieldObject) {
   EXPECT_EQ(evalWith(bindings, "T:NOTE"), "error BIND has not been called for T:NOTE at pos 0");
 }
 
+TEST(ExprEvalTest, ComparisonsWithAConstantAgreeWithTheGeneralRules) {
+  char name[8];
+  std::memcpy(name, "abc     ", 8);
+  int32_t count = 12;
+  double price = 2.5;
+  Bindings bindings;
+  bindings.bind("NAME", kString, name, 8);
+  bindings.bind("COUNT", kLong, &count, 4);
+  bindings.bind("PRICE", kReal, &price, 8);
+  bindings.bindText("DIGITS", "0012");
+  struct Case {
+    const char* text;
+    bool holds;
+  };
+  for (const Case& c : std::initializer_list<Case>{{"NAME = 'abc'", true},
+                                                   {"'abc' = NAME", true},
+                                                   {"NAME < 'abd'", true},
+                                                   {"'abd' < NAME", false},
+                                                   {"'abd' > NAME", true},
+                                                   {"'abc' >= NAME", true},
+                                                   {"UPPER(NAME) = 'ABC'", true},
+                                                   {"UPPER(NAME) = 'abc'", false},
+                                                   {"UPPER(NAME) < 'ABD'", true},
+                                                   {"'ABC' = UPPER(NAME)", true},
+                                                   {"UPPER(NAME) <> 'AB'", true},
+                                                   {"UPPER(12) = '12'", true},
+                                                   {"NAME = 0", true},
+                                                   {"DIGITS = 12", true},
+                                                   {"DIGITS = '12'", false},
+                                                   {"COUNT = '12.0'", true},
+                                                   {"COUNT > 11.5", true},
+                                                   {"11.5 < COUNT", true},
+                                                   {"COUNT = 12", true},
+                                                   {"12 <> COUNT", false},
+                                                   {"PRICE = 2.5", true},
+                                                   {"PRICE >= '3'", false},
+                                                   {"NOT (NAME = 'abc' OR COUNT = 0)", false}}) {
+    Expression expression;
+    ASSERT_TRUE(expression.compile(c.text, bindings)) << c.text;
+    EXPECT_EQ(expression.test(), c.holds) << c.text;
+    EXPECT_EQ(isTrue(expression.evaluate()), c.holds) << c.text;
+  }
+}
+
 TEST(ExprEvalTest, ShortCircuitAndConditions) {
   Bindings none;
   EXPECT_EQ(evalWith(none, "0 AND 1 / 0"), "0");
