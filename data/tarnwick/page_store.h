@@ -43,6 +43,8 @@ class PageStore : private PageMover {
   // header into the pending map (and the newer header copy, if there is one);
   // it answers false when the region cannot be read whole.
   bool loadPending();
+  // Pending pages are being read from the pending region (read only).
+  bool pendingLoaded() const { return !pendingMap_.empty(); }
   // Copies every pending page home, then completes the change.
   int rollForward();
   // Forgets the pending pages and completes the change without them (only

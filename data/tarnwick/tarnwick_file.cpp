@@ -7,9 +7,9 @@ namespace zor::tarnwick {
 
 int TarnwickFile::open(const std::string& path, const OpenMode& mode, SettleDecider decider) {
   close();
+  decider_ = std::move(decider);
   int error = store_.file().open(path, mode.write, mode.share, mode.create);
-  if (error == 0) error = store_.readHeader();
-  if (error == 0 && store_.header().pending()) error = settleInterruptedChange(decider);
+  if (error == 0) error = refresh();
   if (error != 0) close();
   return error;
 }
@@ -29,6 +29,7 @@ int TarnwickFile::create(const std::string& path, platform::Share share) {
 }
 
 int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
+  if (store_.pendingLoaded()) return kOk;  // already settled to read from it
   const bool whole = store_.loadPending();
   const bool stands = whole && (!decider || decider(*this));
   if (!writable()) {
@@ -43,7 +44,10 @@ void TarnwickFile::close() {
 }
 
 int TarnwickFile::refresh() {
-  return store_.readHeader();
+  int error = store_.readHeader();
+  // A change another process left interrupted is settled before any use.
+  if (error == 0 && store_.header().pending()) error = settleInterruptedChange(decider_);
+  return error;
 }
 
 int TarnwickFile::checkWritable() {

@@ -47,7 +47,8 @@ class TarnwickFile {
   bool writable() { return store_.file().writable(); }
 
   // Re-reads the header when it is no longer current (another process may
-  // have completed a change); the locking layer calls this at each access.
+  // have completed a change, or left one interrupted, which is then settled
+  // as at open); the locking layer calls this at each access.
   int refresh();
 
   bool find(Bytes key, std::vector<uint8_t>* data = nullptr) { return tree_.find(key, data); }
@@ -76,6 +77,7 @@ class TarnwickFile {
 
   PageStore store_;
   ItemTree tree_;
+  SettleDecider decider_;
 };
 
 // Commits on request; rolls back whatever is left uncommitted when it ends.
