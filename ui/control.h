@@ -1,17 +1,25 @@
 #pragma once
-// A control of a window: its kind, field equate number, use label, state
-// flags, numbered properties and the variable it shows. Later control kinds
-// derive from it and intercept their own properties.
+// A control of a window: its kind, field equate number, use label, place in
+// the control tree, geometry, state flags, numbered properties and the
+// variable it shows. The kinds that react to the user derive from it and
+// take keys and clicks while they have the focus; drawing lives apart
+// (ui/window_painter.h), so both front ends share this model.
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
+#include "ui/geometry.h"
+#include "ui/input.h"
 #include "ui/properties.h"
 
 namespace zor::ui {
 
-// One-byte control kind codes.
+class Window;
+
+// One-byte control kind codes. The further kinds have codes of their own in
+// ui/definition_kinds.h.
 namespace ControlKind {
 inline constexpr uint8_t Entry = 0x08;
 inline constexpr uint8_t Button = 0x09;
@@ -32,6 +40,8 @@ struct ControlBinding {
   std::function<void(const std::string&)> write;
 };
 
+enum class MouseAction { Press, Release, DoubleClick, Wheel };
+
 class Control {
  public:
   Control(uint8_t kind, std::string useLabel) : kind_(kind), useLabel_(std::move(useLabel)) {}
@@ -44,24 +54,69 @@ class Control {
   int field() const { return field_; }
   void setField(int field) { field_ = field; }
 
+  // "ENTRY", "BUTTON" ...; the registered window class ("ZorEdit" ...). The
+  // button class names its kind: "CHECK", "RADIO" or "BUTTON".
+  virtual std::string keyword() const;
+  std::string windowClass() const;
+
+  int parent = 0;        // field equate of the enclosing sheet, tab, option or group
+  Rect rect;             // dialog units, relative to the window's client area
+  std::string text;      // caption, prompt or tab text; "&" marks the hot key
+  std::string tip;       // tooltip
+  std::string variable;  // name of the variable shown, e.g. "SIN:VALUES"
   bool enabled = true;
   bool hidden = false;
+  bool readOnly = false;
+  bool skip = false;       // left out of the Tab order
+  bool isDefault = false;  // the button Enter presses
   // Events for the control are queued only while this is set.
   bool eventsEnabled = true;
-  // What the control shows (or, for an entry, what the user typed).
+  // What the control holds: its variable's value (an option's chosen value,
+  // a check box's "1" or "0", a sheet's selected tab).
   std::string contents;
 
+  // The hot key letter: the upper-case character after "&" in the text
+  // ("&&" is a literal "&"), 0 when there is none.
+  char hotKey() const;
+  // The text as shown, without the "&" marks.
+  std::string shownCaption() const;
+
   void bind(ControlBinding binding) { binding_ = std::move(binding); }
+  bool bound() const { return static_cast<bool>(binding_.read); }
   // DISPLAY: the control shows its variable's value.
   virtual void display();
   // UPDATE: the variable takes the control's contents.
   virtual void update();
-  // Asked when a pending accept is taken: true when the entry is complete
-  // (then an Accepted event is made). The base control is always complete.
+  // Asked when the focus leaves the control or a pending accept is taken:
+  // true when the entry is complete (then an Accepted event is due).
   virtual bool completeEntry() { return true; }
+  // Whether the user changed the control since it last completed.
+  virtual bool modified() const { return false; }
+
+  // Whether the control is a stop of the Tab order when it is shown,
+  // enabled and not skipped.
+  virtual bool takesFocus() const { return false; }
+  virtual void focusGained(Window&) {}
+  virtual void focusLost(Window&) {}
+  // A keystroke while the control has the focus: true when it is consumed.
+  virtual bool key(Window&, uint32_t /*code*/, char /*character*/) { return false; }
+  // A mouse action on the control; `cell` is relative to the control's cells.
+  virtual void mouse(Window&, MouseAction, Cell /*cell*/, int /*wheel*/) {}
+  // A control was added inside this one (a sheet learns its tabs, an
+  // option group its radios).
+  virtual void childAdded(Control&) {}
+  // Whether a control inside this one is shown (a sheet shows the body of
+  // its selected tab only).
+  virtual bool childShown(const Control&) const { return true; }
+  // What its hot key, Space or a click does to the control (press, toggle, choose).
+  virtual void activate(Window&) {}
 
   virtual std::string property(int number, int index = 0) const;
   virtual void setProperty(int number, std::string value, int index = 0);
+
+ protected:
+  // Writes the bound variable, if any.
+  void writeVariable(const std::string& value);
 
  private:
   uint8_t kind_;

@@ -212,10 +212,9 @@ int nextEvent(Window& window) {
       return static_cast<int>(uncarried(state.current->number));
     }
     Message message;
-    if (!peekMessage(message, window.handle(), 0, kAnyMessageLast, false) && window.idleWork) {
-      // Events the idle work queues wake the wait below; it may also have
-      // closed the window.
-      window.idleWork();
+    if (!peekMessage(message, window.handle(), 0, kAnyMessageLast, false) && window.runIdle()) {
+      // Events the idle work (or the front end) queues wake the wait below;
+      // it may also have closed the window.
       if (!window.isOpen() || state.phase != LoopPhase::Accepting) return 0;
     }
     while (peekMessage(message, window.handle(), QUERY_DOCKQUERY, QUERY_DOCKQUERY, true)) {

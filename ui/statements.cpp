@@ -7,6 +7,7 @@
 #include "runtime/fatal_error.h"
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
+#include "ui/properties.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
 
@@ -138,8 +139,13 @@ bool post(uint32_t eventNumber, int control, int thread) {
 
 void select(int control) {
   Window& window = requireWindow();
-  if (!window.control(control)) return;
+  Control* target = window.control(control);
+  if (!target) return;
+  if (Control* losing = window.control(window.focus); losing && losing != target) {
+    losing->focusLost(window);
+  }
   window.focus = control;
+  target->focusGained(window);
   post(window, EVENT::Selected, control);
 }
 
@@ -165,6 +171,27 @@ void hide(int first, int last) {
 
 void unhide(int first, int last) {
   forControls(first, last, [](Control& control) { control.hidden = false; });
+}
+
+std::string getProperty(int target, int number, int index) {
+  if (target == SystemTarget) return systemProperty(number, index);
+  Window& window = requireWindow();
+  if (target == 0) return window.property(number, index);
+  Control* control = window.control(target);
+  return control ? control->property(number, index) : std::string();
+}
+
+void setProperty(int target, int number, const std::string& value, int index) {
+  if (target == SystemTarget) {
+    setSystemProperty(number, value, index);
+    return;
+  }
+  Window& window = requireWindow();
+  if (target == 0) {
+    window.setProperty(number, value, index);
+  } else if (Control* control = window.control(target)) {
+    control->setProperty(number, value, index);
+  }
 }
 
 unsigned message(const std::string& text, const std::string& caption, unsigned icon,

@@ -44,6 +44,14 @@ void disable(int first, int last = 0);
 void hide(int first, int last = 0);
 void unhide(int first, int last = 0);
 
+// Properties: target{number, index}. Target 0 is the active window, a field
+// equate number one of its controls, SystemTarget the program as a whole
+// (its default icon). Reading an unknown control gives ""; setting one does
+// nothing.
+inline constexpr int SystemTarget = -1;
+std::string getProperty(int target, int number, int index = 0);
+void setProperty(int target, int number, const std::string& value, int index = 0);
+
 // Buttons and icons of MESSAGE; answers are the button pressed.
 namespace BUTTON {
 inline constexpr unsigned Ok = 1;

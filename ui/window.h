@@ -1,6 +1,7 @@
 #pragma once
 // A runtime window: its message-layer handle, geometry and state, numbered
-// properties, controls numbered 1, 2, 3 ... in the order they are added, and
+// properties, controls numbered 1, 2, 3 ... in the order they are added
+// (children directly after their parent), the control with the focus, and
 // the per-window event queue with the state of its accept loop. A window
 // belongs to the thread that opens it.
 
@@ -14,15 +15,11 @@
 #include "ui/control.h"
 #include "ui/event.h"
 #include "ui/event_queue.h"
+#include "ui/geometry.h"
 #include "ui/messages.h"
 #include "ui/properties.h"
 
 namespace zor::ui {
-
-struct Rect {
-  int x = 0, y = 0, width = 0, height = 0;
-  bool operator==(const Rect&) const = default;
-};
 
 enum class WindowShow { Normal, Maximized, Iconized };
 
@@ -49,9 +46,12 @@ class Window {
   Window(const Window&) = delete;
   Window& operator=(const Window&) = delete;
 
-  // Creates the window on the calling thread and queues OpenWindow.
+  // Creates the window on the calling thread, gives the focus to the first
+  // control that takes it and queues OpenWindow. Runtime error 535 when it
+  // is open already, 529 when it cannot be created.
   void open();
-  // Destroys the window; events still queued are dropped.
+  // Destroys the window; events still queued are dropped. Runtime error 536
+  // when it is not open.
   void close();
   bool isOpen() const { return handle_ != 0; }
   WindowHandle handle() const { return handle_; }
@@ -60,23 +60,32 @@ class Window {
   // Adds a control; its field equate number is its position, from 1.
   Control& add(std::unique_ptr<Control> control);
   Control& addControl(uint8_t kind, std::string useLabel);
+  // CREATE: a control of that kind made at run time inside `parent` (0: the
+  // window). Runtime error 541 while another window of the thread is modal.
+  Control& createControl(uint8_t kind, std::string useLabel, int parent = 0);
   // The control with that field equate number, or null.
   Control* control(int field) const;
+  // The control with that use label ("?OK", "?LIST:2"; case ignored), or null.
+  Control* find(const std::string& useLabel) const;
   const std::vector<std::unique_ptr<Control>>& controls() const { return controls_; }
 
-  // The window's procedure in the message layer. Derived windows (front ends,
-  // window kinds) handle their own messages and pass the rest on to this.
+  // The window's procedure in the message layer: keys and mouse actions go
+  // to the controls, everything else to the event engine. Derived windows
+  // handle their own messages and pass the rest on to this.
   virtual intptr_t onMessage(const Message& message);
 
   virtual std::string property(int number, int index = 0) const;
   virtual void setProperty(int number, std::string value, int index = 0);
 
   std::string title;
-  Rect rect;
+  Rect rect;         // dialog units; DefaultPosition in x or y: placed by the runtime
   Rect restoreRect;  // the normal position while maximised or iconised
   WindowShow show = WindowShow::Normal;
   bool visible = true;
   bool enabled = true;
+  bool modal = false;
+  bool resizable = false;
+  std::string icon;                // empty: the program's default icon
   int pointerX = 0, pointerY = 0;  // last pointer position, relative to the window
   int focus = 0;                   // field equate number of the focused control
 
@@ -84,6 +93,9 @@ class Window {
   // loop timer (setLoopTimer).
   std::function<void()> idleWork;
   void setLoopTimer(uint32_t intervalMs);
+  // The loop is about to wait for input: the thread's front end and the
+  // idle work run. False when there is neither.
+  bool runIdle();
   // Pre-translation: true consumes the message before it is dispatched.
   std::function<bool(const Message&)> preTranslate;
 

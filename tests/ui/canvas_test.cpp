@@ -1,0 +1,87 @@
+#include "ui/canvas.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/controls_test_forms.h"
+#include "ui/edit_control.h"
+#include "ui/geometry.h"
+#include "ui/headless/scripted_input.h"
+#include "ui/key_codes.h"
+#include "ui/window_builder.h"
+#include "ui/window_painter.h"
+
+namespace zor::ui {
+namespace {
+
+TEST(Canvas, DrawsClippedTextFramesAndRows) {
+  Canvas canvas(8, 4);
+  canvas.frame({0, 0, 8, 3});
+  canvas.write(1, 1, "overflowing", CellStyle::Focused);
+  EXPECT_EQ(canvas.text(), "+------+\n|overflo\n+------+\n") << "a write stops at the canvas";
+  canvas.setClip({1, 1, 6, 1});
+  canvas.fill({0, 0, 8, 4}, '.');
+  canvas.put(-1, 9, 'x');
+  EXPECT_EQ(canvas.row(1), "|......o");
+  EXPECT_EQ(canvas.at(3, 1).style, CellStyle::Normal);
+  EXPECT_EQ(canvas.at(7, 1).style, CellStyle::Focused) << "outside the clip";
+  EXPECT_EQ(canvas.at(99, 99).character, ' ');
+  canvas.resetClip();
+  canvas.put(0, 3, '\n');
+  EXPECT_EQ(canvas.at(0, 3).character, ' ') << "control characters never reach the grid";
+}
+
+TEST(Canvas, DialogUnitsMapToCells) {
+  EXPECT_EQ(unitsToCells({4, 8, 48, 8}), (Rect{1, 1, 12, 1}));
+  EXPECT_EQ(unitsToCells({2, 4, 1, 1}), (Rect{1, 1, 1, 1}))
+      << "halves round up; a size keeps a cell";
+  EXPECT_EQ(unitsToCells({0, 0, 0, 0}), (Rect{0, 0, 0, 0}));
+  EXPECT_EQ(unitsToCells({-6, -12, 8, 16}), (Rect{-2, -2, 2, 2}));
+}
+
+TEST(Canvas, SnapshotOfAForm) {
+  auto window = openWindow(test::customerForm());
+  auto& amount = dynamic_cast<EditControl&>(*window->find("?AMOUNT"));
+  std::string value = "1234.5";
+  amount.bind({[&] { return value; }, {}});
+  amount.display();
+  window->find("?VIP")->contents = "1";
+  window->find("?STATUS")->contents = "O";
+  // Dialog units map to cells inside the frame: ?NAME at 32, 8 stands at
+  // column 1 + 8, row 1 + 1.
+  EXPECT_EQ(paintWindow(*window).text(),
+            "+- Customer ---------------------------------------+\n"
+            "|                         +- Status -------------+ |\n"
+            "| Name:  [          ]     |( ) Active (*) Obsolet| |\n"
+            "|                         |                      | |\n"
+            "| Amount:[ 1,234.50]      +----------------------+ |\n"
+            "|                                                  |\n"
+            "| Born:  [  /  /  ]        [X] VIP                 |\n"
+            "|                                                  |\n"
+            "|                                                  |\n"
+            "|                                                  |\n"
+            "| [ Never ]                [>Save<]   [ Cancel ]   |\n"
+            "|                                                  |\n"
+            "+--------------------------------------------------+\n");
+  headless::deliverInput(*window, headless::KeyInput{'A', 'A'});
+  Canvas canvas = paintWindow(*window);
+  EXPECT_EQ(canvas.row(2).substr(0, 21), "| Name:  [A         ]");
+  EXPECT_TRUE(canvas.hasCursor());
+  EXPECT_EQ(canvas.cursor(), (Cell{11, 2}));
+  EXPECT_EQ(canvas.at(2, 2).style, CellStyle::HotKey) << "the N of &Name";
+  EXPECT_EQ(canvas.at(4, 10).style, CellStyle::Disabled);
+}
+
+TEST(Canvas, SheetsShowTheChosenTabAndItsControlsOnly) {
+  auto window = openWindow(test::sheetForm());
+  std::string first = paintWindow(*window).text();
+  EXPECT_NE(first.find("[General] More"), std::string::npos) << first;
+  EXPECT_EQ(window->find("?SECOND")->rect.y, 16);
+  headless::deliverInput(*window, headless::KeyInput{KEY::Alt | 'M', 0});
+  std::string second = paintWindow(*window).text();
+  EXPECT_NE(second.find(" General [More]"), std::string::npos) << second;
+  EXPECT_EQ(second.find("+-"), first.find("+-"));
+  EXPECT_NE(first, second);
+}
+
+}  // namespace
+}  // namespace zor::ui

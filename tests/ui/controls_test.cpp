@@ -1,0 +1,285 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "runtime/date_time.h"
+#include "runtime/queue.h"
+#include "runtime/type_codes.h"
+#include "tests/runtime/queue_test_records.h"
+#include "tests/ui/controls_test_forms.h"
+#include "tests/ui/ui_test_support.h"
+#include "ui/button_control.h"
+#include "ui/edit_control.h"
+#include "ui/event_numbers.h"
+#include "ui/headless/scripted_input.h"
+#include "ui/key_codes.h"
+#include "ui/option_control.h"
+#include "ui/row_control.h"
+#include "ui/sheet_control.h"
+#include "ui/window_builder.h"
+
+namespace zor::ui {
+namespace {
+
+using headless::ClickInput;
+using headless::deliverInput;
+using headless::KeyInput;
+
+// A window opened from a definition, with the events it queues read back
+// as (event, field) pairs.
+struct Form {
+  explicit Form(const WindowDefinition& definition) : window(openWindow(definition)) { drain(); }
+
+  std::vector<std::pair<uint32_t, int>> drain() {
+    std::vector<std::pair<uint32_t, int>> events;
+    while (auto event = window->acceptState().queue.take()) {
+      events.emplace_back(uncarried(event->number), event->field);
+    }
+    return events;
+  }
+  void key(uint32_t code, char character = 0) { deliverInput(*window, KeyInput{code, character}); }
+  void type(const std::string& text) {
+    for (const auto& key : headless::keysFor(text)) deliverInput(*window, key);
+  }
+  void click(const std::string& use) { EXPECT_EQ(deliverInput(*window, ClickInput{use}), ""); }
+  Control& at(const std::string& use) { return *window->find(use); }
+  template <class Kind>
+  Kind& as(const std::string& use) {
+    return dynamic_cast<Kind&>(at(use));
+  }
+
+  std::unique_ptr<Window> window;
+};
+
+using Events = std::vector<std::pair<uint32_t, int>>;
+
+TEST(Controls, TabOrderSkipsPromptsHiddenDisabledAndRadiosNotChosen) {
+  Form form(test::customerForm());
+  EXPECT_EQ(form.window->focus, 2);
+  std::vector<int> order;
+  for (int i = 0; i < 8; ++i) {
+    form.key(KEY::Tab);
+    order.push_back(form.window->focus);
+  }
+  // ?AMOUNT, ?BORN, the option group's first radio, ?VIP, ?SAVE, ?CANCEL, wrap.
+  EXPECT_EQ(order, (std::vector<int>{4, 6, 8, 10, 12, 13, 2, 4}));
+  EXPECT_EQ(form.drain().front(), std::make_pair(EVENT::Selected, 4));
+  form.key(KEY::Tab | KEY::Shift);
+  EXPECT_EQ(form.window->focus, 2);
+  form.key(KEY::Tab | KEY::Shift);
+  EXPECT_EQ(form.window->focus, 13) << "Shift+Tab wraps backwards";
+  form.at("?NEVER").enabled = true;
+  form.at("?SECRET").hidden = false;
+  form.at("?CANCEL").skip = true;
+  form.key(KEY::Tab);
+  EXPECT_EQ(form.window->focus, 14);
+  form.key(KEY::Tab | KEY::Shift);
+  form.key(KEY::Tab | KEY::Shift);
+  EXPECT_EQ(form.window->focus, 11);
+}
+
+TEST(Controls, HotKeysPressButtonsAndPromptsSendTheFocusOn) {
+  Form form(test::customerForm());
+  form.key(KEY::Alt | 'B');
+  EXPECT_EQ(form.window->focus, 6) << "the prompt hands the focus to its entry";
+  form.key(KEY::Alt | 'S');
+  EXPECT_EQ(form.drain(),
+            (Events{{EVENT::Selected, 6}, {EVENT::Selected, 12}, {EVENT::Accepted, 12}}));
+  form.key(KEY::Alt | 'O');
+  EXPECT_EQ(form.as<OptionControl>("?STATUS").contents, "O");
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Accepted, 7}, {EVENT::Selected, 9}}));
+  form.key(KEY::Alt | 'V');
+  form.key(KEY::Alt | 'V');
+  EXPECT_EQ(form.at("?VIP").contents, "0") << "ticked, then cleared";
+  form.key(KEY::Alt | 'Q');
+  EXPECT_EQ(form.drain(),
+            (Events{{EVENT::Selected, 10}, {EVENT::Accepted, 10}, {EVENT::Accepted, 10}}));
+}
+
+TEST(Controls, EnterAcceptsTheEntryThenPressesTheDefaultButton) {
+  Form form(test::customerForm());
+  std::string stored;
+  form.at("?NAME").bind(
+      {[] { return std::string("Ada"); }, [&](const std::string& v) { stored = v; }});
+  form.at("?NAME").display();
+  form.key(KEY::Enter);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Accepted, 12}})) << "an unchanged entry raises nothing";
+  form.type("Grace");
+  form.key(KEY::Enter);
+  EXPECT_EQ(stored, "Grace");
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Accepted, 2}, {EVENT::Accepted, 12}}));
+  form.key(KEY::Tab);
+  form.key(KEY::Escape);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 4}, {EVENT::CloseWindow, 0}}));
+  form.at("?SAVE").hidden = true;
+  form.key(KEY::Enter);
+  EXPECT_TRUE(form.drain().empty()) << "a hidden default button is not pressed";
+  form.click("?CANCEL");
+  form.key(KEY::Space);
+  form.key(KEY::Enter);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 13},
+                                  {EVENT::Accepted, 13},
+                                  {EVENT::Accepted, 13},
+                                  {EVENT::Accepted, 13}}));
+}
+
+TEST(Controls, EntriesShowTheirValueThroughThePictureAndReadItBack) {
+  Form form(test::customerForm());
+  auto& amount = form.as<EditControl>("?AMOUNT");
+  std::string value = "1234.5";
+  amount.bind({[&] { return value; }, [&](const std::string& v) { value = v; }});
+  amount.display();
+  EXPECT_EQ(amount.shownText(false), " 1,234.50");
+  form.key(KEY::Tab);
+  EXPECT_EQ(amount.editText(), "1,234.50") << "entering the field selects its trimmed text";
+  form.type("98765.4");
+  form.key(KEY::Tab);
+  EXPECT_EQ(value, "98765.4");
+  EXPECT_EQ(amount.shownText(false), "98,765.40");
+  EXPECT_EQ(form.drain(),
+            (Events{{EVENT::Selected, 4}, {EVENT::Accepted, 4}, {EVENT::Selected, 6}}));
+
+  // Text the picture cannot read is rejected and kept for correcting.
+  form.key(KEY::Tab | KEY::Shift);
+  form.type("12x");
+  form.key(KEY::Tab);
+  EXPECT_EQ(form.window->focus, 4);
+  EXPECT_EQ(amount.editText(), "12x");
+  EXPECT_EQ(value, "98765.4");
+  form.key(KEY::Backspace);
+  form.key(KEY::Tab);
+  EXPECT_EQ(value, "12");
+  EXPECT_EQ(
+      form.drain(),
+      (Events{
+          {EVENT::Selected, 4}, {EVENT::Rejected, 4}, {EVENT::Accepted, 4}, {EVENT::Selected, 6}}));
+
+  // Dates are typed as the picture shows them and stored as standard dates.
+  auto& born = form.as<EditControl>("?BORN");
+  std::string date;
+  born.bind({[&] { return date; }, [&](const std::string& v) { date = v; }});
+  form.type("25/12/1999");
+  form.key(KEY::Tab);
+  EXPECT_EQ(date, std::to_string(dateFromMonthDayYear(12, 25, 1999)));
+  EXPECT_EQ(born.shownText(false), "25/12/1999");
+  form.key(KEY::Tab | KEY::Shift);
+  form.type("45/13/1999");
+  form.key(KEY::Tab);
+  EXPECT_EQ(form.window->focus, 6) << "no such date";
+}
+
+TEST(Controls, TypingStopsAtThePictureWidthAndEditingKeysWork) {
+  Form form(test::customerForm());
+  auto& name = form.as<EditControl>("?NAME");
+  form.type("Bartholomew Jones");
+  EXPECT_EQ(name.editText(), "Bartholome") << "@s10 takes ten characters";
+  form.key(KEY::Home);
+  form.key(KEY::Delete);
+  form.key(KEY::End);
+  form.key(KEY::Backspace);
+  form.key(KEY::Left);
+  form.type("!");
+  EXPECT_EQ(name.editText(), "artholo!m");
+  name.setProperty(PROP::Text, "far too long for it");
+  EXPECT_EQ(name.editText(), "artholo!m") << "text longer than the field is refused whole";
+  name.readOnly = true;
+  form.type("zz");
+  EXPECT_EQ(name.editText(), "artholo!m");
+}
+
+TEST(Controls, OptionGroupsChooseByClickArrowAndVariable) {
+  Form form(test::customerForm());
+  auto& status = form.as<OptionControl>("?STATUS");
+  std::string variable = "O";
+  status.bind({[&] { return variable; }, [&](const std::string& v) { variable = v; }});
+  status.display();
+  EXPECT_TRUE(form.as<ButtonControl>("?OBSOLETE").checked());
+  EXPECT_EQ(status.property(PROP::Selected), "2");
+  for (int i = 0; i < 3; ++i) form.key(KEY::Tab);
+  EXPECT_EQ(form.window->focus, 9) << "the group's stop is its chosen radio";
+  form.key(KEY::Up);
+  EXPECT_EQ(variable, "A");
+  EXPECT_EQ(form.window->focus, 8);
+  form.click("?ACTIVE");
+  form.click("?OBSOLETE");
+  EXPECT_EQ(variable, "O");
+  Events events = form.drain();
+  EXPECT_EQ(std::count(events.begin(), events.end(), std::make_pair(EVENT::Accepted, 7)), 2)
+      << "choosing the chosen radio again changes nothing";
+  form.as<ButtonControl>("?OBSOLETE").enabled = false;
+  form.click("?ACTIVE");
+  form.key(KEY::Down);
+  EXPECT_EQ(variable, "A") << "a disabled radio is passed over";
+}
+
+TEST(Controls, SheetsChangeTabsAndHideTheOtherTabsControls) {
+  Form form(test::sheetForm());
+  auto& sheet = form.as<SheetControl>("?SHEET");
+  EXPECT_EQ(sheet.selectedIndex(), 1);
+  form.key(KEY::Tab);
+  form.key(KEY::Tab);
+  EXPECT_EQ(form.window->focus, 7) << "?SECOND lies on the hidden tab";
+  form.click("?TAB2");
+  EXPECT_EQ(sheet.selectedIndex(), 2);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 4},
+                                  {EVENT::Selected, 7},
+                                  {EVENT::TabChanging, 1},
+                                  {EVENT::NewSelection, 1}}));
+  form.key(KEY::Tab);
+  EXPECT_EQ(form.window->focus, 6);
+  form.key(KEY::Ctrl | KEY::Tab);
+  EXPECT_EQ(sheet.selectedIndex(), 1);
+  EXPECT_EQ(form.window->focus, 3) << "the focus follows into the new tab";
+  form.key(KEY::Alt | 'M');
+  EXPECT_EQ(sheet.selectedIndex(), 2);
+  EXPECT_EQ(sheet.property(PROP::Selected), "2");
+}
+
+// A queue of twenty names, "row 1" to "row 20".
+struct Names {
+  Names() : queue({testing::field("NAME", kCString, 0, 16)}, 16) {
+    for (int i = 1; i <= 20; ++i) {
+      char record[16] = {};
+      std::snprintf(record, sizeof record, "row %d", i);
+      queue.add(reinterpret_cast<const uint8_t*>(record));
+    }
+  }
+  Queue queue;
+};
+
+TEST(Controls, ListsMoveTheirSelectionAndRaiseTheirEvents) {
+  Form form(test::sheetForm());
+  Names names;
+  auto& list = form.as<ListControl>("?LIST");
+  list.setProperty(PROP::Format, "60L~Name~@s15@");
+  list.setQueue(&names.queue);
+  list.setProperty(PROP::Choice, "1");
+  form.key(KEY::Tab);
+  form.key(KEY::Down);
+  form.key(KEY::End);
+  EXPECT_EQ(list.choice(), 20u);
+  form.key(KEY::Home);
+  EXPECT_EQ(list.property(PROP::Choice), "1");
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 4}, {EVENT::NewSelection, 4}}))
+      << "pending NewSelection events of one list merge";
+  form.key(KEY::Up);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::ScrollUp, 4}})) << "blocked at the first row";
+  // The list's cells are rows 4-7 of the client area: frame, header, one
+  // row, frame; on the window's canvas one more for the window frame.
+  deliverInput(*form.window, ClickInput{"", {3, 7}, true});
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Accepted, 4}}));
+  list.setProperty(PROP::Format, "60L~Name");
+  EXPECT_EQ(list.property(PROP::Format), "60L~Name~@s15@")
+      << "a format that does not read is refused";
+
+  WindowDefinition broken = test::sheetForm();
+  broken.controls[0].children[0].children[1].format = "60L~Name";
+  EXPECT_EQ(test::fatalCodeOf([&] { buildWindow(broken); }), 529);
+}
+
+}  // namespace
+}  // namespace zor::ui

@@ -1,0 +1,24 @@
+#pragma once
+// Rectangles and the mapping of dialog units onto character cells. Windows
+// and controls are placed in dialog units; both front ends draw on one grid
+// of character cells, a dialog unit being a quarter of a cell across and an
+// eighth of a cell down.
+
+namespace zor::ui {
+
+struct Rect {
+  int x = 0, y = 0, width = 0, height = 0;
+  bool operator==(const Rect&) const = default;
+  bool contains(int px, int py) const {
+    return px >= x && py >= y && px < x + width && py < y + height;
+  }
+};
+
+inline constexpr int kUnitsPerCellX = 4;
+inline constexpr int kUnitsPerCellY = 8;
+
+// The cells a rectangle in dialog units covers: edges round to the nearest
+// cell, and anything with a size keeps at least one cell.
+Rect unitsToCells(const Rect& units);
+
+}  // namespace zor::ui
