@@ -51,7 +51,7 @@ class Formatter {
  public:
   std::string run(const std::vector<DefinitionModule>& modules) {
     for (const DefinitionModule& module : modules) {
-      out_ += "definition " + module.owningName + "  # resource " +
+      out_ += "definition " + word(module.owningName) + "  # resource " +
               definitionResourceName(module.owningName) + "\n";
       for (const WindowDefinition& window : module.windows) writeWindow(window);
     }
