@@ -8,8 +8,9 @@
 // digits and one "." are read; the rest is ignored; no number reads as 0).
 // Integers stay integers while the result fits; otherwise the result is real.
 // A comparison of two texts compares text (trailing blanks never matter);
-// any other comparison compares numbers, reals equal when they differ only
-// in the last few binary digits. Nothing reads as the empty text and 0.
+// any other comparison compares numbers, two reals being equal when they
+// differ by less than one part in 10^13 (so 0.1 + 0.2 = 0.3, as a decimal
+// reader expects). Nothing reads as the empty text and 0.
 
 #include <array>
 #include <cmath>
