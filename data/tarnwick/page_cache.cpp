@@ -3,10 +3,11 @@
 namespace zor::tarnwick {
 
 PagePtr PageCache::find(PageNumber number) {
-  for (Entry& entry : bucket(number)) {
-    if (entry.page->number() == number) {
-      entry.used = ++clock_;
-      return entry.page;
+  for (Recency::iterator entry : bucket(number)) {
+    if (entry->page->number() == number) {
+      entry->used = ++clock_;
+      recency_.splice(recency_.end(), recency_, entry);
+      return entry->page;
     }
   }
   return nullptr;
@@ -15,55 +16,57 @@ PagePtr PageCache::find(PageNumber number) {
 void PageCache::add(PagePtr page) {
   trim();
   const uint64_t now = ++clock_;
-  bucket(page->number()).push_back({std::move(page), now, now});
-  ++count_;
+  if (unusedNodes_.empty()) unusedNodes_.emplace_back();
+  recency_.splice(recency_.end(), unusedNodes_, unusedNodes_.begin());
+  const Recency::iterator entry = std::prev(recency_.end());
+  *entry = {std::move(page), now, now};
+  bucket(entry->page->number()).push_back(entry);
+}
+
+void PageCache::drop(std::vector<Recency::iterator>& entries, size_t index) {
+  const Recency::iterator entry = entries[index];
+  entries[index] = entries.back();
+  entries.pop_back();
+  entry->page.reset();
+  unusedNodes_.splice(unusedNodes_.end(), recency_, entry);
 }
 
 PagePtr PageCache::remove(PageNumber number) {
   auto& entries = bucket(number);
   for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i].page->number() == number) {
-      PagePtr page = std::move(entries[i].page);
-      entries[i] = std::move(entries.back());
-      entries.pop_back();
-      --count_;
+    if (entries[i]->page->number() == number) {
+      PagePtr page = std::move(entries[i]->page);
+      drop(entries, i);
       return page;
     }
   }
   return nullptr;
 }
 
+void PageCache::clear() {
+  for (auto& entries : buckets_) entries.clear();
+  for (Entry& entry : recency_) entry.page.reset();
+  unusedNodes_.splice(unusedNodes_.end(), recency_);
+}
+
 PagePtr PageCache::takeSpare() {
   return std::move(spare_);
 }
 
-void PageCache::clear() {
-  for (auto& entries : buckets_) entries.clear();
-  count_ = 0;
-}
-
 void PageCache::trim() {
-  while (count_ >= kKeepAtLeast) {
-    std::vector<Entry>* oldestBucket = nullptr;
-    size_t oldestIndex = 0;
-    for (auto& entries : buckets_) {
-      for (size_t i = 0; i < entries.size(); ++i) {
-        if (oldestBucket == nullptr || entries[i].used < (*oldestBucket)[oldestIndex].used) {
-          oldestBucket = &entries;
-          oldestIndex = i;
-        }
-      }
-    }
-    const Entry& oldest = (*oldestBucket)[oldestIndex];
+  while (recency_.size() >= kKeepAtLeast) {
+    Entry& oldest = recency_.front();
     const uint64_t idle = clock_ - oldest.used;
     const uint64_t age = clock_ - oldest.loaded;
-    if (count_ < kAtMost && idle < 4 * age / count_) return;
-    if ((*oldestBucket)[oldestIndex].page.use_count() == 1) {
-      spare_ = std::move((*oldestBucket)[oldestIndex].page);
+    if (recency_.size() < kAtMost && idle < 4 * age / recency_.size()) return;
+    if (oldest.page.use_count() == 1) spare_ = oldest.page;
+    auto& entries = bucket(oldest.page->number());
+    for (size_t i = 0; i < entries.size(); ++i) {
+      if (entries[i] == recency_.begin()) {
+        drop(entries, i);
+        break;
+      }
     }
-    (*oldestBucket)[oldestIndex] = std::move(oldestBucket->back());
-    oldestBucket->pop_back();
-    --count_;
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <list>
 #include <vector>
 
 #include "data/tarnwick/page.h"
@@ -21,7 +22,7 @@ class PageCache {
   void add(PagePtr page);
   PagePtr remove(PageNumber number);
   void clear();
-  size_t size() const { return count_; }
+  size_t size() const { return recency_.size(); }
 
   // Trimming: while at least 20 pages are cached, look at the least recently
   // used one; at 100 or more it goes; below that it goes only when it has been
@@ -38,14 +39,18 @@ class PageCache {
     uint64_t loaded;
     uint64_t used;
   };
-  std::vector<Entry>& bucket(PageNumber number) {
+  using Recency = std::list<Entry>;  // least recently used first
+
+  std::vector<Recency::iterator>& bucket(PageNumber number) {
     const uint64_t hash = static_cast<uint64_t>(number < 0 ? -number : number);
     return buckets_[hash % kBuckets];
   }
+  void drop(std::vector<Recency::iterator>& entries, size_t index);
 
-  std::array<std::vector<Entry>, kBuckets> buckets_;
+  std::array<std::vector<Recency::iterator>, kBuckets> buckets_;
+  Recency recency_;
+  Recency unusedNodes_;  // list nodes kept for reuse
   PagePtr spare_;
-  size_t count_ = 0;
   uint64_t clock_ = 0;
 };
 

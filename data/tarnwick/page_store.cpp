@@ -171,7 +171,9 @@ void PageStore::setRoot(PageNumber root) {
 }
 
 PagePtr PageStore::page(PageNumber number) {
-  if (auto it = dirty_.find(number); it != dirty_.end()) return it->second;
+  if (!dirty_.empty()) {
+    if (auto it = dirty_.find(number); it != dirty_.end()) return it->second;
+  }
   if (PagePtr cached = cache_.find(number)) return cached;
   if (number <= 0) internalFailure(FailurePlace::UnitInNoZone);
   const uint32_t unit = static_cast<uint32_t>(number);
