@@ -265,10 +265,10 @@ bool EditControl::key(Window&, uint32_t code, char character) {
       if (cursor_ < editText_.size()) ++cursor_;
       break;
     case KEY::Home:
-      cursor_ = 0;
+      cursor_ = startOfLine(editText_, cursor_);
       break;
     case KEY::End:
-      cursor_ = editText_.size();
+      cursor_ = endOfLine(editText_, cursor_);
       break;
     case KEY::Enter:
       if (!multiLine()) return false;

@@ -133,12 +133,14 @@ void handleMouse(Window& window, const Message& message) {
   Cell inside{cell.x - cells.x, cell.y - cells.y};
   switch (message.message) {
     case WM_LBUTTONDOWN:
-      pressed = {window.handle(), field};
+      pressed = {};
       if (target->kind() == ControlKind::Prompt) {
         if (int next = nextFocusable(window, field, false)) setFocus(window, next);
         return;
       }
+      // A press the focused control refuses to let go of is no click at all.
       if (canFocus(window, *target) && !setFocus(window, field)) return;
+      pressed = {window.handle(), field};
       target->mouse(window, MouseAction::Press, inside, 0);
       return;
     case WM_LBUTTONUP:

@@ -16,6 +16,7 @@
 #include "ui/edit_control.h"
 #include "ui/event_numbers.h"
 #include "ui/headless/scripted_input.h"
+#include "ui/input.h"
 #include "ui/key_codes.h"
 #include "ui/option_control.h"
 #include "ui/row_control.h"
@@ -237,6 +238,55 @@ TEST(Controls, SheetsChangeTabsAndHideTheOtherTabsControls) {
   form.key(KEY::Alt | 'M');
   EXPECT_EQ(sheet.selectedIndex(), 2);
   EXPECT_EQ(sheet.property(PROP::Selected), "2");
+}
+
+TEST(Controls, ClicksFollowTheRulesOfTheKeys) {
+  Form form(test::customerForm());
+  form.click("?BORN:PROMPT");
+  EXPECT_EQ(form.window->focus, 6) << "a prompt hands the focus on";
+  form.click("?NEVER");
+  EXPECT_EQ(form.window->focus, 6) << "a disabled button takes no click";
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 6}}));
+
+  // A press on one button and a release on another is no click.
+  Cell save{27, 9}, cancel{40, 9};  // client cells
+  form.window->onMessage({form.window->handle(), WM_LBUTTONDOWN, 0, packCell(save)});
+  form.window->onMessage({form.window->handle(), WM_LBUTTONUP, 0, packCell(cancel)});
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 12}}));
+
+  // An entry the picture cannot read keeps the focus against a click.
+  form.click("?AMOUNT");
+  form.type("abc");
+  form.click("?CANCEL");
+  EXPECT_EQ(form.window->focus, 4);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Selected, 4}, {EVENT::Rejected, 4}}));
+  form.key(KEY::Escape);
+  EXPECT_EQ(form.drain(), (Events{{EVENT::CloseWindow, 0}}));
+}
+
+TEST(Controls, TextBoxesTakeSeveralLines) {
+  WindowDefinition definition = test::customerForm();
+  definition.controls.insert(definition.controls.begin(),
+                             test::made(ControlKind::Text, "?NOTES", "", {100, 40, 60, 24}));
+  numberControls(definition);
+  Form form(definition);
+  auto& notes = form.as<EditControl>("?NOTES");
+  std::string stored;
+  notes.bind({[] { return std::string(); }, [&](const std::string& v) { stored = v; }});
+  EXPECT_EQ(form.window->focus, 1);
+  form.type("first");
+  form.key(KEY::Enter);
+  form.type("second");
+  form.key(KEY::Up);
+  form.type("!");
+  EXPECT_EQ(notes.editText(), "first!\nsecond") << "Up keeps the column as far as the line allows";
+  form.key(KEY::Home);
+  form.type(">");
+  EXPECT_EQ(notes.editText(), ">first!\nsecond");
+  EXPECT_TRUE(form.drain().empty()) << "Enter stays inside a text box";
+  form.key(KEY::Tab);
+  EXPECT_EQ(stored, ">first!\nsecond");
+  EXPECT_EQ(form.drain(), (Events{{EVENT::Accepted, 1}, {EVENT::Selected, 3}}));
 }
 
 // A queue of twenty names, "row 1" to "row 20".

@@ -1,14 +1,23 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
 #include "tests/ui/controls_test_forms.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/button_control.h"
 #include "ui/definition_block.h"
+#include "ui/definition_source.h"
 #include "ui/definition_writer.h"
 #include "ui/event_numbers.h"
+#include "ui/headless/scripted_input.h"
+#include "ui/key_codes.h"
 #include "ui/statements.h"
 #include "ui/system_commands.h"
 #include "ui/window_builder.h"
+#include "ui/window_painter.h"
 
 namespace zor::ui {
 namespace {
@@ -136,6 +145,45 @@ TEST(WindowOpen, WindowAndSystemProperties) {
   setProperty(99, PROP::Text, "ignored");
   setProperty(0, PROP::Maximize, "1");
   EXPECT_EQ(window->acceptState().preEvents.size(), 1u) << "maximising asks the procedure first";
+}
+
+// The application's own declarations, as wincc compiles them.
+WindowDefinition applicationWindow(const std::string& file) {
+  std::string path = std::string(ZOR_APP_WINDOWS_DIR) + "/" + file;
+  std::ifstream in(path);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto parsed = parseDeclarations(text, path);
+  EXPECT_TRUE(parsed.ok()) << parsed.error;
+  if (!parsed.value || parsed.value->empty() || parsed.value->front().windows.empty()) return {};
+  return throughBlock(parsed.value->front().windows.front());
+}
+
+TEST(WindowOpen, TheApplicationsWindowsOpenWithTheirEquatesAndTabOrder) {
+  auto main = buildWindow(applicationWindow("main.win"));
+  ASSERT_EQ(main->controls().size(), 15u);
+  EXPECT_EQ(main->control(1)->keyword(), "SHEET");
+  EXPECT_EQ(main->control(2)->keyword(), "TAB");
+  EXPECT_EQ(main->control(3)->keyword(), "TEXT");
+  EXPECT_EQ(main->control(4)->windowClass(), "ZorList");
+  EXPECT_EQ(main->control(5)->windowClass(), "ZorList");
+  for (int field = 6; field <= 15; ++field) {
+    EXPECT_EQ(main->control(field)->keyword(), "BUTTON");
+    EXPECT_EQ(main->control(field)->parent, field <= 11 ? 2 : 0)
+        << "the six buttons inside the tab come before the four after the sheet";
+  }
+  EXPECT_NE(paintWindow(*main).text().find("[ Load Setup.ini ]"), std::string::npos);
+
+  auto form = openWindow(applicationWindow("update_settings.win"));
+  std::vector<int> order{form->focus};
+  for (int i = 0; i < 9; ++i) {
+    headless::deliverInput(*form, headless::KeyInput{KEY::Tab, 0});
+    order.push_back(form->focus);
+  }
+  EXPECT_EQ(order, (std::vector<int>{4, 5, 7, 9, 11, 13, 15, 17, 18, 4}));
+  for (const char* file : {"setup_ini.win", "select_sections.win", "update_sections.win"}) {
+    auto other = buildWindow(applicationWindow(file));
+    EXPECT_FALSE(paintWindow(*other).text().empty()) << file;
+  }
 }
 
 }  // namespace
