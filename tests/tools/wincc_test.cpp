@@ -96,6 +96,21 @@ TEST_F(Wincc, CompilesARawResourceAndDumpsIt) {
   EXPECT_EQ(fromSource.out, expected);
 }
 
+TEST_F(Wincc, RendersAWindowAsTheHeadlessFrontEndDrawsIt) {
+  std::string input = file("setup.win", SetupWindow);
+  ToolRun run = wincc("render " + input + " 'p1$window'");
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  // 220 dialog units make 55 columns, plus the frame.
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')),
+            "+- Setup.ini " + std::string(57 - 13 - 1, '-') + "+");
+  EXPECT_NE(run.out.find("|  Please select your Pellmoor Setup.ini File"), std::string::npos)
+      << run.out;
+
+  run = wincc("render " + input + " 'P1$NONE'");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, input + ": has no window P1$NONE\n");
+}
+
 TEST_F(Wincc, MalformedInputExitsWithOneAndWritesNothing) {
   std::string input = file("bad.win", "definition P$M\nwindow W {\n  button ?OK at 1\n}\n");
   ToolRun run = wincc("compile " + input + " " + path("bad.cpp"));

@@ -2,7 +2,7 @@
 //   wincc compile IN.win OUT.cpp [--module NAME] [--function NAME]
 //   wincc compile IN.win OUT.bin
 //   wincc dump FILE.win|FILE.bin
-//   wincc render FILE.win [LABEL]
+//   wincc render FILE.win|FILE.bin [LABEL]
 
 #include <string>
 #include <vector>
