@@ -195,6 +195,27 @@ TEST_F(TarnwickFileTest, CorruptPageStopsWithANumberedInternalFailure) {
   EXPECT_FALSE(surveyFile(file.store()).ok());
 }
 
+TEST_F(TarnwickFileTest, AnotherOpenSeesCompletedChangesByTheChangeCounter) {
+  makeFile(300);
+  TarnwickFile writer, reader;
+  ASSERT_EQ(writer.open(path_, OpenMode{}), 0);
+  ASSERT_EQ(reader.open(path_, OpenMode::fromWord(0x40)), 0);
+  std::vector<uint8_t> data;
+  ASSERT_TRUE(reader.find(bytesOf("k7"), &data));  // now cached by the reader
+  ASSERT_EQ(writer.replace(bytesOf("k7"), bytesOf("changed")), 0);
+  ASSERT_EQ(writer.commit(), 0);
+  // While its header copy counts as current the reader keeps its cache...
+  ASSERT_EQ(reader.refresh(), 0);
+  ASSERT_TRUE(reader.find(bytesOf("k7"), &data));
+  EXPECT_EQ(data, std::vector<uint8_t>(100, 'a'));
+  // ...and once it is not, the advanced change counter drops the cache.
+  reader.store().invalidateHeader();
+  ASSERT_EQ(reader.refresh(), 0);
+  ASSERT_TRUE(reader.find(bytesOf("k7"), &data));
+  EXPECT_EQ(data, bytesOf("changed"));
+  testing::expectSound(reader);
+}
+
 TEST(TarnwickPageCache, TrimsByRecencyBetweenTwentyAndAHundredPages) {
   PageCache cache;
   for (int i = 1; i <= 19; ++i) cache.add(std::make_shared<Page>(i, 0));
