@@ -1,8 +1,7 @@
 #include "ui/control.h"
 
-#include <cctype>
-
 #include "ui/definition_kinds.h"
+#include "ui/hot_key_text.h"
 
 namespace zor::ui {
 
@@ -16,24 +15,11 @@ std::string Control::windowClass() const {
 }
 
 char Control::hotKey() const {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
-    if (text[i] != '&') continue;
-    if (text[i + 1] == '&') {
-      ++i;
-      continue;
-    }
-    return static_cast<char>(std::toupper(static_cast<unsigned char>(text[i + 1])));
-  }
-  return 0;
+  return hotKeyOf(text);
 }
 
 std::string Control::shownCaption() const {
-  std::string shown;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&' && i + 1 < text.size()) ++i;
-    shown += text[i];
-  }
-  return shown;
+  return withoutHotKeyMarks(text);
 }
 
 void Control::display() {

@@ -7,6 +7,7 @@
 #include "ui/button_control.h"
 #include "ui/definition_kinds.h"
 #include "ui/edit_control.h"
+#include "ui/hot_key_text.h"
 #include "ui/row_control.h"
 #include "ui/sheet_control.h"
 #include "ui/window.h"
@@ -33,14 +34,7 @@ struct Painter {
 
   // A caption with its "&" marks removed and the hot key letter marked.
   void caption(int x, int y, const Control& control, CellStyle style, int maxWidth) {
-    const std::string& text = control.text;
-    int column = 0;
-    for (size_t i = 0; i < text.size() && column < maxWidth; ++i) {
-      bool marked = text[i] == '&' && i + 1 < text.size() && text[i + 1] != '&';
-      if (text[i] == '&' && i + 1 < text.size()) ++i;
-      canvas.put(x + column++, y, text[i],
-                 marked && style != CellStyle::Disabled ? CellStyle::HotKey : style);
-    }
+    writeWithHotKey(canvas, x, y, control.text, style, maxWidth);
   }
 
   void framed(const Rect& cells, const Control& control) {

@@ -6,6 +6,7 @@
 #include "ui/edit_control.h"
 #include "ui/geometry.h"
 #include "ui/headless/scripted_input.h"
+#include "ui/hot_key_text.h"
 #include "ui/key_codes.h"
 #include "ui/window_builder.h"
 #include "ui/window_painter.h"
@@ -28,6 +29,20 @@ TEST(Canvas, DrawsClippedTextFramesAndRows) {
   canvas.resetClip();
   canvas.put(0, 3, '\n');
   EXPECT_EQ(canvas.at(0, 3).character, ' ') << "control characters never reach the grid";
+}
+
+TEST(Canvas, HotKeyTexts) {
+  EXPECT_EQ(hotKeyOf("&&Save &now"), 'N') << "\"&&\" is a literal ampersand";
+  EXPECT_EQ(hotKeyOf("Plain"), 0);
+  EXPECT_EQ(hotKeyOf("trailing&"), 0);
+  EXPECT_EQ(withoutHotKeyMarks("&&Save &now"), "&Save now");
+  Canvas canvas(12, 1);
+  EXPECT_EQ(writeWithHotKey(canvas, 0, 0, "&Load &more", CellStyle::Normal, 6), 6);
+  EXPECT_EQ(canvas.text(), "Load m\n");
+  EXPECT_EQ(canvas.at(0, 0).style, CellStyle::HotKey);
+  EXPECT_EQ(canvas.at(5, 0).style, CellStyle::Normal) << "only the first mark counts";
+  writeWithHotKey(canvas, 0, 0, "&Off", CellStyle::Disabled, 12);
+  EXPECT_EQ(canvas.at(0, 0).style, CellStyle::Disabled);
 }
 
 TEST(Canvas, DialogUnitsMapToCells) {
