@@ -1,0 +1,82 @@
+// term_demo: a window with two lists, an entry, a message box and a popup
+// menu on the terminal front end, for the end-to-end tests that drive it
+// through tmux. Prints "term_demo ended" when the window has closed.
+
+#include <cstdio>
+#include <string>
+
+#include "ui/definition_source.h"
+#include "ui/event_numbers.h"
+#include "ui/statements.h"
+#include "ui/term/terminal_front_end.h"
+#include "ui/term/window_preview.h"
+#include "ui/window.h"
+
+namespace {
+
+constexpr const char* kDeclaration = R"(
+definition term_demo$term_demo001
+
+window DEMO "Terminal demo" at default default size 352 160 {
+  list ?SECTIONS at 4 4 size 120 112 format "80L(2)|M~Section~@s20@" tip "The sections"
+  list ?SETTINGS at 132 4 size 216 112
+      format "60L(2)|M~Name~@s20@80L(2)|M~Default~@s20@" tip "The settings of the section"
+  entry ?NAME at 4 124 size 120 8 picture @s20 tip "Type a name here"
+  prompt ?ANSWER "Answer: none" at 132 124 size 200 8
+  button ?ASK "&Ask" at 4 140 size 40 16 tip "Shows a message box"
+  button ?MENU "&Menu" at 48 140 size 40 16 tip "Shows a popup menu"
+  button ?CLOSE "&Close" at 300 140 size 48 16 default
+}
+)";
+
+std::string buttonName(unsigned button) {
+  switch (button) {
+    case zor::ui::BUTTON::Yes:
+      return "Yes";
+    case zor::ui::BUTTON::No:
+      return "No";
+    case zor::ui::BUTTON::Cancel:
+      return "Cancel";
+    default:
+      return std::to_string(button);
+  }
+}
+
+void onEvent(zor::ui::Window& window) {
+  using namespace zor::ui;
+  if (event() != EVENT::Accepted) return;
+  Control* answer = window.find("?ANSWER");
+  Control* accepted = window.control(field());
+  if (!answer || !accepted) return;
+  if (accepted->useLabel() == "?ASK") {
+    unsigned button = message("Save the changes?|The list has changed.", "Question", ICON::Question,
+                              BUTTON::Yes | BUTTON::No | BUTTON::Cancel, BUTTON::Yes);
+    answer->text = "Answer: " + buttonName(button);
+  } else if (accepted->useLabel() == "?MENU") {
+    int chosen = term::showPopupMenu("&Insert|&Change|~&Delete|-|&More{&First|&Second}|+C&heck");
+    answer->text = "Menu: " + std::to_string(chosen);
+  } else if (accepted->useLabel() == "?CLOSE") {
+    post(EVENT::CloseWindow);
+  }
+}
+
+}  // namespace
+
+int main() {
+  using namespace zor::ui;
+  if (!term::TerminalFrontEnd::available()) {
+    std::fprintf(stderr, "term_demo: stdin and stdout must be a terminal\n");
+    return 2;
+  }
+  auto parsed = parseDeclarations(kDeclaration, "term_demo");
+  if (!parsed.ok()) {
+    std::fprintf(stderr, "%s\n", parsed.error.c_str());
+    return 1;
+  }
+  {
+    term::TerminalFrontEnd terminal;
+    term::previewWindow(parsed.value->front().windows.front(), 40, onEvent);
+  }
+  std::printf("term_demo ended\n");
+  return 0;
+}

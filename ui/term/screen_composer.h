@@ -1,0 +1,35 @@
+#pragma once
+// The terminal screen as one canvas: the open windows in opening order (so
+// a modal window lies over its owner), each at its place moved to stay on
+// the screen, the windows other than the active one with dimmed frames,
+// and the bottom row as the status line with the tool tip. Pure logic.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/canvas.h"
+#include "ui/geometry.h"
+
+namespace zor::ui {
+class Window;
+}
+
+namespace zor::ui::term {
+
+// Where the window's frame goes on a screen of that size: its own place,
+// moved left and up as far as needed to show it whole.
+Cell windowOrigin(const Window& window, int screenWidth, int screenHeight);
+
+// The area, in dialog units, that windows may fill: the screen less the
+// status line, less the frame.
+Rect desktopUnits(int screenWidth, int screenHeight);
+
+// The tip the status line shows: the tip of the control under the pointer
+// (`pointerField`, 0 for none), else that of the focused control.
+std::string statusTip(const Window& window, int pointerField);
+
+Canvas composeScreen(const std::vector<const Window*>& windows, const Window* active,
+                     int screenWidth, int screenHeight, std::string_view status);
+
+}  // namespace zor::ui::term

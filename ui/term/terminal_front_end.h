@@ -1,0 +1,87 @@
+#pragma once
+// The terminal front end: draws the windows of the thread that creates it on
+// the terminal and turns keys, mouse actions and resizes into the windows'
+// input messages. While it lives it also shows the runtime's message boxes
+// and fatal-error boxes in the terminal, offers popup menus, and keeps the
+// terminal restorable (terminal_guard.h).
+//
+//   TerminalFrontEnd terminal;   // on the thread that runs the windows
+//   runMainWindow();
+//
+// A hang-up of the terminal closes the windows through CloseWindow (and,
+// when a window refuses, ends the accept loops with WM_QUIT), so the
+// procedures finish their work and close their files themselves.
+
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "runtime/fatal_error.h"
+#include "ui/front_end.h"
+#include "ui/input.h"
+#include "ui/term/input_watcher.h"
+#include "ui/term/message_box_view.h"
+#include "ui/term/mouse_translation.h"
+#include "ui/term/terminal.h"
+#include "ui/term/terminal_guard.h"
+
+namespace zor::ui::term {
+
+class TerminalFrontEnd final : private FrontEnd {
+ public:
+  TerminalFrontEnd();
+  ~TerminalFrontEnd() override;
+  TerminalFrontEnd(const TerminalFrontEnd&) = delete;
+  TerminalFrontEnd& operator=(const TerminalFrontEnd&) = delete;
+
+  // Whether stdin and stdout are both a terminal.
+  static bool available();
+
+  // Shows the menu at the cell (default: where the mouse last was, else the
+  // middle of the active window) and answers the chosen position, 0 when
+  // cancelled.
+  int popupMenu(std::string_view menu, std::optional<Cell> at = std::nullopt);
+  // Shows a message box and answers the ui::BUTTON code pressed.
+  unsigned messageBox(const MessageBoxContent& content);
+
+ private:
+  void windowOpened(Window& window) override;
+  void windowClosed(Window& window) override;
+  void idle(Window& window) override;
+
+  Canvas compose() const;
+  // Takes one input for the window; true when a message was posted.
+  bool deliver(Window& window, const TerminalInput& input);
+  void deliverMouse(Window& window, const MouseInput& mouse);
+  void resized();
+  void hungUp(Window& window);
+  bool terminalGone() const;
+  // Runs a box or menu until it answers.
+  template <class View, class Answer>
+  Answer modal(View& view, Answer fallback);
+
+  mutable std::recursive_mutex mutex_;
+  InputWatcher watcher_;
+  TerminalGuard guard_;
+  std::optional<Terminal> terminal_;
+  int thread_ = 0;
+  std::vector<Window*> windows_;
+  Window* active_ = nullptr;
+  MouseTracker mouse_;
+  std::optional<Cell> pointer_;  // last mouse cell on the screen
+  int pointerField_ = 0;
+  WindowHandle closeAsked_ = 0;  // the window asked to close after a hang-up
+  FrontEnd* previousFrontEnd_ = nullptr;
+  platform::MessageBoxHook previousBoxHook_;
+  FatalErrorHook previousFatalHook_;
+};
+
+// The terminal front end that is alive, or null.
+TerminalFrontEnd* activeTerminal();
+// A popup menu on the active terminal; 0 (cancelled) without one.
+int showPopupMenu(std::string_view menu);
+
+}  // namespace zor::ui::term
