@@ -15,7 +15,7 @@ const ListColumn* ListFormat::column(int number) const {
 
 ListGroup* ListFormat::groupOfColumn(int number) {
   const ListColumn* c = column(number);
-  if (c == nullptr || c->group == 0) return nullptr;
+  if (c == nullptr || c->group < 1 || static_cast<size_t>(c->group) > groups.size()) return nullptr;
   return &groups[static_cast<size_t>(c->group) - 1];
 }
 

@@ -115,26 +115,34 @@ class FormatReader {
     return read;
   }
 
+  // The group record is kept even when reading stops inside it, so that
+  // every column read so far points at a group that exists.
   bool readGroup(ListFormat& format) {
     size_t open = pos_++;
     ListGroup group;
     group.firstColumn = static_cast<int>(format.columns.size()) + 1;
     int number = static_cast<int>(format.groups.size()) + 1;
+    bool read = readGroupBody(format, group, open, number);
+    group.lastColumn = static_cast<int>(format.columns.size());
+    if (group.lastColumn >= group.firstColumn) format.groups.push_back(std::move(group));
+    return read;
+  }
+
+  bool readGroupBody(ListFormat& format, ListGroup& group, size_t open, int number) {
     while (peek() != ']') {
       if (atEnd()) return failAt(open);
-      if (!readColumnItem(format)) return false;
-      format.columns.back().group = number;
+      size_t before = format.columns.size();
+      bool read = readColumnItem(format);
+      if (format.columns.size() > before) format.columns.back().group = number;
+      if (!read) return false;
     }
-    group.lastColumn = static_cast<int>(format.columns.size());
-    if (group.lastColumn < group.firstColumn) return failAt(pos_);
+    if (static_cast<int>(format.columns.size()) < group.firstColumn) return failAt(pos_);
     ++pos_;
     if (peek() == '(') {
       if (!readParenNumber(group.widthUnits)) return false;
       group.widthGiven = true;
     }
-    bool read = readModifiers(group, nullptr);
-    format.groups.push_back(std::move(group));
-    return read;
+    return readModifiers(group, nullptr);
   }
 
   // Modifiers until a character that is none; column-only modifiers end a

@@ -210,5 +210,16 @@ TEST(ListFormat, RefusalsStopWhereReadingStopped) {
   EXPECT_EQ(validateListFormat(""), 0u);
 }
 
+TEST(ListFormat, ColumnsReadBeforeAStopKeepTheirGroup) {
+  for (const char* text : {"[10L20R", "[10L20R%", "[10L](x", "[10L20R]Q'open"}) {
+    ListParseResult result = parseListFormat(text);
+    EXPECT_FALSE(result.ok()) << text;
+    ASSERT_EQ(result.format.groups.size(), 1u) << text;
+    EXPECT_EQ(result.format.groups[0].lastColumn, static_cast<int>(result.format.columns.size()));
+    EXPECT_EQ(result.format.groupOfColumn(1), &result.format.groups[0]);
+  }
+  EXPECT_TRUE(parseListFormat("[x").format.groups.empty());
+}
+
 }  // namespace
 }  // namespace zor::ui
