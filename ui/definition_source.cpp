@@ -1,6 +1,8 @@
 #include "ui/definition_source.h"
 
+#include <algorithm>
 #include <charconv>
+#include <iterator>
 #include <set>
 
 #include "platform/ascii_case.h"
@@ -275,23 +277,24 @@ class Parser {
   }
 
   bool controlProperty(const Token& word, ControlDefinition& control, std::set<std::string>& seen) {
-    std::string* field = nullptr;
-    std::string what;
-    if (is(word, "tip"))
-      field = &control.tip, what = "the tip text";
-    else if (is(word, "cursor"))
-      field = &control.cursor, what = "the cursor name";
-    else if (is(word, "picture"))
-      field = &control.picture, what = "the picture";
-    else if (is(word, "bind"))
-      field = &control.variable, what = "the variable name";
-    else if (is(word, "format"))
-      field = &control.format, what = "the list format";
-    else if (is(word, "value"))
-      field = &control.value, what = "the value";
-    if (field == nullptr) return false;
+    const struct {
+      std::string_view word;
+      std::string* field;
+      const char* what;
+    } texts[] = {
+        {"tip", &control.tip, "the tip text"},
+        {"cursor", &control.cursor, "the cursor name"},
+        {"picture", &control.picture, "the picture"},
+        {"bind", &control.variable, "the variable name"},
+        {"format", &control.format, "the list format"},
+        {"value", &control.value, "the value"},
+    };
+    const auto* entry = std::find_if(std::begin(texts), std::end(texts),
+                                     [&](const auto& text) { return is(word, text.word); });
+    if (entry == std::end(texts)) return false;
+    std::string* field = entry->field;
     once(word, seen);
-    const Token& value = takeValue(what);
+    const Token& value = takeValue(entry->what);
     if (field == &control.picture && !value.value.starts_with('@')) {
       fail(value, "a picture starts with '@', e.g. @s49");
     }
