@@ -62,9 +62,8 @@ void InputWatcher::run() {
     }
     std::lock_guard lock(mutex_);
     if (stopping_) return;
-    if ((watched[0].revents & (POLLHUP | POLLERR | POLLNVAL)) && !(watched[0].revents & POLLIN)) {
-      inputGone_ = true;
-    }
+    // A hung-up terminal reports POLLHUP (with POLLIN for the end of file).
+    if (watched[0].revents & (POLLHUP | POLLERR | POLLNVAL)) inputGone_ = true;
     if (target_ == target) target_ = 0;
     wakeWindow(target);
   }

@@ -1,0 +1,288 @@
+// End-to-end tests of the terminal front end: term_demo runs inside a tmux
+// session of its own (its own server socket), the tests press keys with
+// send-keys and read the screen with capture-pane, as a person would see
+// it. Skipped when tmux or a UTF-8 locale is missing.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <signal.h>
+#include <array>
+#include <chrono>
+#include <clocale>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+constexpr auto kDeadline = std::chrono::seconds(10);
+
+std::string run(const std::string& command, int* exitCode = nullptr) {
+  std::string out;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (pipe == nullptr) return out;
+  std::array<char, 512> buffer;
+  while (fgets(buffer.data(), buffer.size(), pipe) != nullptr) out += buffer.data();
+  int status = pclose(pipe);
+  if (exitCode) *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return out;
+}
+
+std::string shellQuoted(const std::string& text) {
+  std::string out = "'";
+  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return out + "'";
+}
+
+// A UTF-8 locale this machine has, or "".
+std::string utf8Locale() {
+  for (const char* name : {"C.UTF-8", "C.utf8", "en_US.UTF-8", "en_US.utf8"}) {
+    if (locale_t made = newlocale(LC_CTYPE_MASK, name, nullptr)) {
+      freelocale(made);
+      return name;
+    }
+  }
+  return {};
+}
+
+class TmuxSession {
+ public:
+  // Starts `shellCommand` in a detached session of the given size.
+  TmuxSession(const std::string& shellCommand, int width, int height, const std::string& locale) {
+    static int counter = 0;
+    socket_ = "zor-term-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+    int code = -1;
+    std::string out =
+        run(tmux("-f /dev/null new-session -d -s demo -x " + std::to_string(width) + " -y " +
+                 std::to_string(height) + " " +
+                 shellQuoted("LANG=" + locale + " LC_ALL=" + locale + " TERM=screen " +
+                             "exec sh -c " + shellQuoted(shellCommand))),
+            &code);
+    started_ = code == 0;
+    if (!started_) ADD_FAILURE() << "tmux did not start: " << out;
+  }
+  ~TmuxSession() { run(tmux("kill-server")); }
+
+  std::string tmux(const std::string& arguments) const {
+    return "tmux -u -L " + socket_ + " " + arguments;
+  }
+  void keys(const std::string& keys) const { run(tmux("send-keys -t demo " + keys)); }
+  std::string screen() const { return run(tmux("capture-pane -p -t demo")); }
+  std::string query(const std::string& format) const {
+    return run(tmux("display-message -p -t demo " + shellQuoted(format)));
+  }
+  void killServer() const { run(tmux("kill-server")); }
+  void command(const std::string& arguments) const { run(tmux(arguments)); }
+
+  // Polls the screen until every text shows; false (and the last screen
+  // shown in `last`) at the deadline.
+  bool waitFor(const std::vector<std::string>& texts, std::string* last = nullptr) const {
+    auto until = Clock::now() + kDeadline;
+    std::string shown;
+    do {
+      shown = screen();
+      bool all = true;
+      for (const std::string& text : texts) all = all && shown.find(text) != std::string::npos;
+      if (all) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (Clock::now() < until);
+    if (last) *last = shown;
+    for (const std::string& text : texts) {
+      if (shown.find(text) == std::string::npos) return false;
+    }
+    return true;
+  }
+  bool waitGone(const std::string& text) const {
+    auto until = Clock::now() + kDeadline;
+    while (Clock::now() < until) {
+      if (screen().find(text) == std::string::npos) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return false;
+  }
+  bool started() const { return started_; }
+
+ private:
+  std::string socket_;
+  bool started_ = false;
+};
+
+class TermTmux : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    int code = -1;
+    run("tmux -V", &code);
+    if (code != 0) GTEST_SKIP() << "tmux is not installed";
+    locale_ = utf8Locale();
+    if (locale_.empty()) GTEST_SKIP() << "no UTF-8 locale";
+    dir_ = fs::temp_directory_path() /
+           ("zor-term-" + std::to_string(getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!dir_.empty()) fs::remove_all(dir_, ignored);
+  }
+
+  // term_demo, then its exit code into the file "exit" and a line on the screen.
+  std::string demoCommand() const {
+    std::string exitFile = (dir_ / "exit").string();
+    return "trap '' HUP; " + shellQuoted(ZOR_TERM_DEMO) + "; code=$?; echo $code > " +
+           shellQuoted(exitFile) + "; echo exit=$code; read line";
+  }
+
+  std::string waitForFile(const std::string& name) const {
+    auto until = Clock::now() + kDeadline;
+    while (Clock::now() < until) {
+      std::ifstream in(dir_ / name);
+      std::string line;
+      if (std::getline(in, line) && !line.empty()) return line;
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
+  }
+
+  std::string locale_;
+  fs::path dir_;
+};
+
+std::string lineWith(const std::string& screen, const std::string& text) {
+  std::istringstream lines(screen);
+  std::string line;
+  while (std::getline(lines, line)) {
+    if (line.find(text) != std::string::npos) return line;
+  }
+  return {};
+}
+
+TEST_F(TermTmux, ListsShowTheirHeadersAndTheHighlightMoves) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Terminal demo", "Section", "Name", "Default", "Row 1"}, &shown))
+      << shown;
+  EXPECT_NE(shown.find("┌─ Terminal demo ─"), std::string::npos) << shown;
+  EXPECT_NE(shown.find("The sections"), std::string::npos) << shown;  // the tip
+  session.keys("Down Down");
+  ASSERT_TRUE(session.waitFor({"> Row 2"}, &shown)) << shown;
+  // Tab to the second list: its tip shows and its rows take the keys.
+  session.keys("Tab End");
+  ASSERT_TRUE(session.waitFor({"The settings of the section", "Value 40.2"}, &shown)) << shown;
+  EXPECT_NE(lineWith(shown, "Value 40.2").find(">"), std::string::npos) << shown;
+  session.keys("Escape");
+  EXPECT_EQ(waitForFile("exit"), "0");
+}
+
+TEST_F(TermTmux, MessageBoxAnswersTheButtonPressed) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Answer: none"}, &shown)) << shown;
+  session.keys("M-a");
+  ASSERT_TRUE(session.waitFor({"─ Question ─", "(?) Save the changes?", "The list has changed.",
+                               "[>Yes<]  [ No ]  [ Cancel ]"},
+                              &shown))
+      << shown;
+  session.keys("Right Enter");
+  ASSERT_TRUE(session.waitFor({"Answer: No"}, &shown)) << shown;
+  EXPECT_EQ(shown.find("Save the changes?"), std::string::npos) << shown;
+  // Esc presses Cancel.
+  session.keys("M-a");
+  ASSERT_TRUE(session.waitFor({"Save the changes?"}, &shown)) << shown;
+  session.keys("Escape");
+  ASSERT_TRUE(session.waitFor({"Answer: Cancel"}, &shown)) << shown;
+}
+
+TEST_F(TermTmux, PopupMenuAnswersThePositionChosen) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Answer: none"}, &shown)) << shown;
+  session.keys("M-m");
+  ASSERT_TRUE(session.waitFor({"Insert", "Change", "Delete", "More   >", "* Check"}, &shown))
+      << shown;
+  EXPECT_NE(shown.find("├"), std::string::npos) << shown;  // the separator
+  // Insert, Change, (Delete is disabled) More, into its submenu, Second.
+  session.keys("Down Down Right");
+  ASSERT_TRUE(session.waitFor({"First", "Second"}, &shown)) << shown;
+  session.keys("Down Enter");
+  ASSERT_TRUE(session.waitFor({"Menu: 7"}, &shown)) << shown;
+  session.keys("M-m");
+  ASSERT_TRUE(session.waitFor({"Insert"}, &shown)) << shown;
+  session.keys("Escape");
+  ASSERT_TRUE(session.waitFor({"Menu: 0"}, &shown)) << shown;
+}
+
+TEST_F(TermTmux, ResizeRedrawsTheWindowOnTheSmallerScreen) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Terminal demo"}, &shown)) << shown;
+  EXPECT_EQ(lineWith(shown, "Terminal demo").find("┌"), 5u) << shown;
+  session.command("resize-window -t demo -x 60 -y 20");
+  auto until = Clock::now() + kDeadline;
+  while (Clock::now() < until &&
+         lineWith(shown = session.screen(), "Terminal demo").find("┌") != 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_EQ(lineWith(shown, "Terminal demo").find("┌"), 0u) << shown;
+  // The status line moved to the new bottom row.
+  std::istringstream lines(shown);
+  std::vector<std::string> rows;
+  for (std::string line; std::getline(lines, line);) rows.push_back(line);
+  ASSERT_EQ(rows.size(), 20u) << shown;
+  EXPECT_NE(rows.back().find("The sections"), std::string::npos) << shown;
+  // Still working after the resize.
+  session.keys("Down");
+  EXPECT_TRUE(session.waitFor({"> Row 1"}, &shown)) << shown;
+}
+
+TEST_F(TermTmux, EscapeEndsTheProgramAndTheTerminalIsRestored) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Terminal demo"}, &shown)) << shown;
+  EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}"), "11\n");
+  session.keys("Escape");
+  ASSERT_TRUE(session.waitFor({"term_demo ended", "exit=0"}, &shown)) << shown;
+  EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}#{cursor_flag}"), "001\n");
+}
+
+TEST_F(TermTmux, TerminationRestoresTheTerminalAndAHangUpClosesTheWindow) {
+  {
+    // SIGTERM: the terminal is given back, then the default action ends it.
+    std::string pidFile = (dir_ / "pid").string();
+    std::string command = "tty=$(tty); " + shellQuoted(ZOR_TERM_DEMO) + " <\"$tty\" & echo $! > " +
+                          shellQuoted(pidFile) + "; wait $!; echo exit=$?; read line";
+    TmuxSession session(command, 100, 32, locale_);
+    ASSERT_TRUE(session.started());
+    std::string shown;
+    ASSERT_TRUE(session.waitFor({"Terminal demo"}, &shown)) << shown;
+    pid_t pid = static_cast<pid_t>(std::stol(waitForFile("pid")));
+    ASSERT_GT(pid, 0);
+    kill(pid, SIGTERM);
+    ASSERT_TRUE(session.waitFor({"exit=143"}, &shown)) << shown;
+    EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}#{cursor_flag}"), "001\n");
+  }
+  {
+    // A hang-up closes the window, and the program ends normally.
+    TmuxSession session(demoCommand(), 100, 32, locale_);
+    ASSERT_TRUE(session.started());
+    std::string shown;
+    ASSERT_TRUE(session.waitFor({"Terminal demo"}, &shown)) << shown;
+    session.killServer();
+    EXPECT_EQ(waitForFile("exit"), "0");
+  }
+}
+
+}  // namespace

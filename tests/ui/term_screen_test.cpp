@@ -1,0 +1,138 @@
+// How the terminal front end shows the canvas: the theme, the line-drawing
+// frames and the composed screen with its status line.
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "ui/control.h"
+#include "ui/term/colour_theme.h"
+#include "ui/term/line_glyphs.h"
+#include "ui/term/screen_composer.h"
+#include "ui/window.h"
+
+namespace zor::ui::term {
+namespace {
+
+constexpr CellStyle kStyles[] = {CellStyle::Normal,  CellStyle::Frame,    CellStyle::Title,
+                                 CellStyle::Field,   CellStyle::Focused,  CellStyle::Selected,
+                                 CellStyle::Default, CellStyle::Disabled, CellStyle::HotKey};
+
+TEST(TermTheme, ColourUnlessTheTerminalHasNoneOrTheUserRefusesIt) {
+  EXPECT_TRUE(chooseTheme(8, nullptr).usesColour());
+  EXPECT_TRUE(chooseTheme(256, "").usesColour());
+  EXPECT_FALSE(chooseTheme(256, "1").usesColour());
+  EXPECT_FALSE(chooseTheme(0, nullptr).usesColour());
+  EXPECT_FALSE(chooseTheme(2, nullptr).usesColour());
+}
+
+TEST(TermTheme, EveryMarkedStyleStandsOutFromNormalInBothThemes) {
+  for (const ColourTheme& theme : {ColourTheme::colour(), ColourTheme::monochrome()}) {
+    const CellLook& normal = theme.look(CellStyle::Normal);
+    for (CellStyle style :
+         {CellStyle::Title, CellStyle::Field, CellStyle::Focused, CellStyle::Selected,
+          CellStyle::Default, CellStyle::Disabled, CellStyle::HotKey}) {
+      EXPECT_NE(theme.look(style), normal) << static_cast<int>(style);
+    }
+  }
+  // Without colour the focus and the selection are shown reversed.
+  ColourTheme mono = ColourTheme::monochrome();
+  EXPECT_EQ(mono.look(CellStyle::Focused).attributes, LOOK::Reverse);
+  EXPECT_EQ(mono.look(CellStyle::Selected).attributes, LOOK::Reverse);
+  EXPECT_EQ(mono.look(CellStyle::Normal), CellLook{});
+  // The colour theme keeps the terminal's own background for plain text.
+  EXPECT_EQ(ColourTheme::colour().look(CellStyle::Normal).background, Colour::Default);
+}
+
+TEST(TermTheme, EachStyleHasAColourPairOfItsOwn) {
+  std::set<int> pairs;
+  for (CellStyle style : kStyles) {
+    int pair = ColourTheme::pairOf(style);
+    EXPECT_GE(pair, 1);  // pair 0 cannot be changed
+    pairs.insert(pair);
+  }
+  EXPECT_EQ(pairs.size(), std::size(kStyles));
+}
+
+std::u32string rowGlyphs(const Canvas& canvas, int y, bool lineDrawing = true) {
+  std::u32string glyphs;
+  for (int x = 0; x < canvas.width(); ++x) glyphs += glyphAt(canvas, x, y, lineDrawing);
+  return glyphs;
+}
+
+TEST(TermGlyphs, FramesBecomeLineDrawing) {
+  Canvas canvas(6, 4);
+  canvas.frame({0, 0, 6, 4});
+  canvas.put(0, 2, '+', CellStyle::Frame);  // a joint on the left side
+  canvas.fill({1, 2, 4, 1}, '-', CellStyle::Frame);
+  canvas.put(5, 2, '+', CellStyle::Frame);
+  EXPECT_EQ(rowGlyphs(canvas, 0), U"┌────┐");
+  EXPECT_EQ(rowGlyphs(canvas, 1), U"│    │");
+  EXPECT_EQ(rowGlyphs(canvas, 2), U"├────┤");
+  EXPECT_EQ(rowGlyphs(canvas, 3), U"└────┘");
+  EXPECT_EQ(rowGlyphs(canvas, 0, false), U"+----+");
+}
+
+TEST(TermGlyphs, TextIsLeftAloneAndBytesReadAsLatin1) {
+  Canvas canvas(8, 1);
+  canvas.write(0, 0, "a-b|c+d");  // plain text, not a frame
+  canvas.put(7, 0, static_cast<char>(0xE9));
+  EXPECT_EQ(rowGlyphs(canvas, 0), U"a-b|c+dé");
+  // A lone frame dash has nothing to join.
+  Canvas lone(3, 1);
+  lone.put(1, 0, '-', CellStyle::Frame);
+  lone.put(0, 0, '+', CellStyle::Frame);
+  EXPECT_EQ(rowGlyphs(lone, 0), U"──\u0020");
+}
+
+std::unique_ptr<Window> windowAt(int x, int y, int width, int height) {
+  auto window = std::make_unique<Window>("Demo");
+  window->rect = {x * kUnitsPerCellX, y * kUnitsPerCellY, width * kUnitsPerCellX,
+                  height * kUnitsPerCellY};
+  return window;
+}
+
+TEST(TermScreen, WindowsStayOnTheScreenAboveTheStatusLine) {
+  auto window = windowAt(70, 20, 20, 5);  // 22 x 7 cells with the frame
+  EXPECT_EQ(windowOrigin(*window, 100, 32), (Cell{70, 20}));
+  EXPECT_EQ(windowOrigin(*window, 80, 24), (Cell{58, 16}));
+  // Larger than the screen: the top-left corner stays visible.
+  auto huge = windowAt(5, 5, 200, 100);
+  EXPECT_EQ(windowOrigin(*huge, 80, 24), (Cell{0, 0}));
+  EXPECT_EQ(desktopUnits(100, 32), (Rect{0, 0, 98 * kUnitsPerCellX, 29 * kUnitsPerCellY}));
+}
+
+TEST(TermScreen, StatusLineShowsThePointedOrFocusedControlsTip) {
+  auto window = windowAt(1, 1, 20, 4);
+  Control& first = window->addControl(ControlKind::Prompt, "?FIRST");
+  first.tip = "first tip";
+  Control& second = window->addControl(ControlKind::Prompt, "?SECOND");
+  second.tip = "second tip";
+  window->focus = first.field();
+  EXPECT_EQ(statusTip(*window, 0), "first tip");
+  EXPECT_EQ(statusTip(*window, second.field()), "second tip");
+  second.tip.clear();
+  EXPECT_EQ(statusTip(*window, second.field()), "first tip");
+
+  Canvas screen = composeScreen({window.get()}, window.get(), 30, 8, "first tip");
+  EXPECT_EQ(screen.row(1), " +- Demo -------------+");
+  EXPECT_EQ(screen.row(7), " first tip");
+  EXPECT_EQ(screen.at(1, 7).style, CellStyle::Title);
+}
+
+TEST(TermScreen, TheActiveWindowLiesOnTopAndTheOthersAreDimmed) {
+  auto owner = windowAt(0, 0, 20, 4);
+  auto modal = windowAt(4, 2, 8, 2);
+  modal->title = "Box";
+  Canvas screen = composeScreen({owner.get(), modal.get()}, modal.get(), 30, 10, {});
+  EXPECT_EQ(screen.row(2), "|   +- Box --+       |");
+  EXPECT_EQ(screen.at(0, 0).style, CellStyle::Disabled);
+  EXPECT_EQ(screen.at(4, 2).style, CellStyle::Frame);
+  // A hidden window is not drawn.
+  modal->visible = false;
+  EXPECT_EQ(composeScreen({owner.get(), modal.get()}, owner.get(), 30, 10, {}).row(2),
+            "|                    |");
+}
+
+}  // namespace
+}  // namespace zor::ui::term
