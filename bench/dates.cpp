@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "runtime/date_time.h"
 
 namespace {
@@ -109,38 +110,16 @@ BENCHMARK(PackedToStandard_Chrono);
 BENCHMARK(StandardToYmd_Runtime);
 BENCHMARK(StandardToYmd_Chrono);
 
-// Keeps the conversions per second of every run for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      auto found = run.counters.find("items_per_second");
-      if (found != run.counters.end()) rates[run.benchmark_name()] = found->second.value;
-    }
-  }
-  std::map<std::string, double> rates;
-};
-
-void printRatio(const RatioReporter& reporter, const std::string& ours, const std::string& theirs,
-                const char* label) {
-  auto a = reporter.rates.find(ours);
-  auto b = reporter.rates.find(theirs);
-  if (a == reporter.rates.end() || b == reporter.rates.end() || b->second == 0) return;
-  std::printf("%-28s %6.2fx chrono  (%.1f M/s vs %.1f M/s)\n", label, a->second / b->second,
-              a->second / 1e6, b->second / 1e6);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zor::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nconversions per second, runtime / std::chrono:\n");
-  printRatio(reporter, "PackedToStandard_Runtime", "PackedToStandard_Chrono",
-             "packed -> standard date");
-  printRatio(reporter, "StandardToYmd_Runtime", "StandardToYmd_Chrono", "standard date -> y/m/d");
+  reporter.printRatio("PackedToStandard_Runtime", "PackedToStandard_Chrono",
+                      "packed -> standard date");
+  reporter.printRatio("StandardToYmd_Runtime", "StandardToYmd_Chrono", "standard date -> y/m/d");
   benchmark::Shutdown();
   return 0;
 }

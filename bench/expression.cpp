@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "runtime/expression.h"
 #include "runtime/type_codes.h"
 
@@ -104,32 +105,19 @@ void Filter_Compiled(benchmark::State& state) {
 BENCHMARK(Filter_HandWritten);
 BENCHMARK(Filter_Compiled);
 
-// Keeps the records per second of every run for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      auto found = run.counters.find("items_per_second");
-      if (found != run.counters.end()) rates[run.benchmark_name()] = found->second.value;
-    }
-  }
-  std::map<std::string, double> rates;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zor::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto compiled = reporter.rates.find("Filter_Compiled");
-  auto hand = reporter.rates.find("Filter_HandWritten");
-  if (compiled != reporter.rates.end() && hand != reporter.rates.end() && compiled->second > 0) {
+  const double compiled = reporter.rate("Filter_Compiled");
+  const double hand = reporter.rate("Filter_HandWritten");
+  if (compiled > 0 && hand > 0) {
     std::printf(
         "\nfilter time per record, compiled expression / hand-written C++: %.2fx "
         "(target <= 10)  (%.1f M/s vs %.1f M/s)\n",
-        hand->second / compiled->second, compiled->second / 1e6, hand->second / 1e6);
+        hand / compiled, compiled / 1e6, hand / 1e6);
   }
   benchmark::Shutdown();
   return 0;

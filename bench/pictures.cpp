@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "runtime/date_time.h"
 #include "runtime/picture.h"
 
@@ -248,41 +249,19 @@ BENCHMARK(FormatS49_Snprintf);
 BENCHMARK(DeformatS49_Picture);
 BENCHMARK(DeformatS49_Strtod);
 
-// Keeps the items per second of every run for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      auto found = run.counters.find("items_per_second");
-      if (found != run.counters.end()) rates[run.benchmark_name()] = found->second.value;
-    }
-  }
-  std::map<std::string, double> rates;
-};
-
-void printRatio(const RatioReporter& reporter, const std::string& ours, const std::string& theirs,
-                const char* label) {
-  auto a = reporter.rates.find(ours);
-  auto b = reporter.rates.find(theirs);
-  if (a == reporter.rates.end() || b == reporter.rates.end() || b->second == 0) return;
-  std::printf("%-22s %6.2fx  (%.1f M/s vs %.1f M/s)\n", label, a->second / b->second,
-              a->second / 1e6, b->second / 1e6);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zor::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nvalues per second, pictures / C library:\n");
-  printRatio(reporter, "FormatN12_2_Picture", "FormatN12_2_Snprintf", "format @N12.2");
-  printRatio(reporter, "DeformatN12_2_Picture", "DeformatN12_2_Strtod", "deformat @N12.2");
-  printRatio(reporter, "FormatD6_Picture", "FormatD6_Snprintf", "format @D6");
-  printRatio(reporter, "DeformatD6_Picture", "DeformatD6_Strtol", "deformat @D6");
-  printRatio(reporter, "FormatS49_Picture", "FormatS49_Snprintf", "format @S49");
-  printRatio(reporter, "DeformatS49_Picture", "DeformatS49_Strtod", "deformat @S49");
+  reporter.printRatio("FormatN12_2_Picture", "FormatN12_2_Snprintf", "format @N12.2");
+  reporter.printRatio("DeformatN12_2_Picture", "DeformatN12_2_Strtod", "deformat @N12.2");
+  reporter.printRatio("FormatD6_Picture", "FormatD6_Snprintf", "format @D6");
+  reporter.printRatio("DeformatD6_Picture", "DeformatD6_Strtol", "deformat @D6");
+  reporter.printRatio("FormatS49_Picture", "FormatS49_Snprintf", "format @S49");
+  reporter.printRatio("DeformatS49_Picture", "DeformatS49_Strtod", "deformat @S49");
   benchmark::Shutdown();
   return 0;
 }
