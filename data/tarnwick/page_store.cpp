@@ -349,8 +349,14 @@ int PageStore::completeChange(FileHeader& header) {
   ++header.changeCounter;
   error = writeHeaderAt0(header);
   if (error == 0) error = file_.flush();
-  if (error == 0) diskHeader_ = header;
-  return error;
+  if (error != 0) return error;
+  diskHeader_ = header;
+  // The pending region is spent: the file ends where its pages end, so that
+  // it shrinks when they do. A failure here costs only space.
+  uint64_t size = 0;
+  if (file_.size(size) == 0 && size > header.logicalEnd())
+    file_.file().truncate(header.logicalEnd());
+  return kOk;
 }
 
 int PageStore::writeChange() {

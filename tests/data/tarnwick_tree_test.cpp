@@ -190,6 +190,9 @@ TEST_F(TarnwickTree, DeletingAndAddingAgainKeepsTheFileBounded) {
   expectMatches(model);
   const FileSurvey survey = surveyFile(file_.store());
   EXPECT_EQ(survey.depth, 1);
+  // Between changes the file ends where its pages end.
+  EXPECT_EQ(std::filesystem::file_size(path_), file_.header().logicalEnd());
+  EXPECT_LT(file_.header().logicalEnd(), 8192u);
 }
 
 TEST_F(TarnwickTree, RollbackForgetsTheChange) {
