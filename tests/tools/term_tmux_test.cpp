@@ -285,4 +285,18 @@ TEST_F(TermTmux, TerminationRestoresTheTerminalAndAHangUpClosesTheWindow) {
   }
 }
 
+TEST_F(TermTmux, PreviewShowsTheApplicationsMainWindowWithMadeUpRows) {
+  std::string file = std::string(ZOR_APP_WINDOWS) + "/main.win";
+  std::string command =
+      shellQuoted(ZOR_TERM_DEMO) + " " + shellQuoted(file) + "; echo exit=$?; read line";
+  TmuxSession session(command, 130, 40, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor(
+      {"Description", "Section Description", "Default Value", "Row 1", "Value 1.3"}, &shown))
+      << shown;
+  session.keys("Escape");
+  ASSERT_TRUE(session.waitFor({"exit=0"}, &shown)) << shown;
+}
+
 }  // namespace

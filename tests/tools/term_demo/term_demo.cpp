@@ -1,8 +1,12 @@
 // term_demo: a window with two lists, an entry, a message box and a popup
 // menu on the terminal front end, for the end-to-end tests that drive it
 // through tmux. Prints "term_demo ended" when the window has closed.
+//   term_demo                  the demo window
+//   term_demo FILE.win [LABEL] the live preview of a declared window
 
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "ui/definition_source.h"
@@ -62,20 +66,41 @@ void onEvent(zor::ui::Window& window) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   using namespace zor::ui;
   if (!term::TerminalFrontEnd::available()) {
     std::fprintf(stderr, "term_demo: stdin and stdout must be a terminal\n");
     return 2;
   }
-  auto parsed = parseDeclarations(kDeclaration, "term_demo");
+  std::string source = kDeclaration;
+  std::string name = "term_demo";
+  if (argc > 1) {
+    std::ifstream in(argv[1], std::ios::binary);
+    source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    name = argv[1];
+    if (!in.good() && !in.eof()) {
+      std::fprintf(stderr, "%s: cannot be read\n", argv[1]);
+      return 1;
+    }
+  }
+  auto parsed = parseDeclarations(source, name);
   if (!parsed.ok()) {
     std::fprintf(stderr, "%s\n", parsed.error.c_str());
     return 1;
   }
+  const WindowDefinition* shown = nullptr;
+  for (const DefinitionModule& module : *parsed.value) {
+    for (const WindowDefinition& window : module.windows) {
+      if (!shown && (argc < 3 || window.label == argv[2])) shown = &window;
+    }
+  }
+  if (!shown) {
+    std::fprintf(stderr, "%s: no such window\n", name.c_str());
+    return 1;
+  }
   {
     term::TerminalFrontEnd terminal;
-    term::previewWindow(parsed.value->front().windows.front(), 40, onEvent);
+    term::previewWindow(*shown, 40, onEvent);
   }
   std::printf("term_demo ended\n");
   return 0;
