@@ -2,22 +2,24 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
 
 namespace zor::ui {
 namespace {
 
+// Pixel measures and edges stay within this, so that sums of two of them
+// (an edge plus a width, less the sideways offset) never overflow an int.
+constexpr int64_t kMostPixels = int64_t{1} << 28;
+
 int clampToInt(int64_t value) {
-  return static_cast<int>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                              std::numeric_limits<int32_t>::max()));
+  return static_cast<int>(std::clamp<int64_t>(value, -kMostPixels, kMostPixels));
 }
 
 void convertMeasures(ListAttributes& a, const ListFont& font) {
-  a.width = font.toPixelsX(a.widthUnits);
-  a.indent = font.toPixelsX(a.indentUnits);
-  a.headerIndent = font.toPixelsX(a.headerIndentUnits);
-  a.scrollValue = font.toPixelsX(a.scrollUnits);
-  a.height = font.toPixelsY(a.heightUnits);
+  a.width = clampToInt(font.toPixelsX(a.widthUnits));
+  a.indent = clampToInt(font.toPixelsX(a.indentUnits));
+  a.headerIndent = clampToInt(font.toPixelsX(a.headerIndentUnits));
+  a.scrollValue = clampToInt(font.toPixelsX(a.scrollUnits));
+  a.height = clampToInt(font.toPixelsY(a.heightUnits));
 }
 
 }  // namespace
@@ -41,7 +43,7 @@ void layoutListFormat(ListFormat& format, const ListFont& font) {
     c.top = clampToInt(static_cast<int64_t>(line) * rowHeight);
     c.bottom = clampToInt(static_cast<int64_t>(c.top) + rowHeight -
                           (c.has(ColumnFlag::Underline) ? 1 : 0));
-    left += std::max(c.width, 0);
+    left = std::min<int64_t>(left + std::max(c.width, 0), kMostPixels);
     widest = std::max(widest, left);
     format.headerLines = std::max(format.headerLines, c.headerLines);
     bool more = i + 1 < format.columns.size();

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "runtime/queue.h"
 #include "runtime/type_codes.h"
@@ -130,6 +133,13 @@ TEST(ListFormatFuzz, RandomFormatsRenderOverRows) {
     view.key(ListKey::Down);
     view.click(static_cast<int>(random() % 30), static_cast<int>(random() % 8));
   }
+  // Measures far beyond any screen, in a large font, scrolled to the end.
+  view.setFont(ListFont{1000, 1});
+  ASSERT_EQ(view.setFormat("2147483647L(2147483647)~h~R(2147483647)2147483647R@n9@#2#0L1C"), 0u);
+  view.setHorizontalOffset(std::numeric_limits<int>::max());
+  view.render(cells);
+  EXPECT_GT(view.columnAt(29), 0);
+  view.click(29, 0);
 }
 
 TEST(ListStringStore, TextsAreSharedAndDroppedWithTheirLastUser) {
@@ -159,6 +169,23 @@ TEST(ListStringStore, FormatsReleaseTheirTexts) {
     EXPECT_EQ(global.users("unique header 1"), 2u);
     EXPECT_EQ(global.users("@s77"), 2u);
   }
+  EXPECT_EQ(global.size(), before);
+}
+
+TEST(ListStringStore, ListsOnSeveralThreadsShareTheStore) {
+  ListStringStore& global = ListStringStore::global();
+  size_t before = global.size();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t] {
+      for (int i = 0; i < 300; ++i) {
+        ListParseResult a = parseListFormat("10L~shared~@s9@20R~thread " + std::to_string(t) + "~");
+        ListParseResult copy = a;
+        ASSERT_EQ(copy.format.columns[0].header.view(), "shared");
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
   EXPECT_EQ(global.size(), before);
 }
 
