@@ -6,10 +6,14 @@
 #include <set>
 
 #include "ui/control.h"
+#include "ui/event_numbers.h"
+#include "ui/message_layer.h"
+#include "ui/statements.h"
 #include "ui/term/colour_theme.h"
 #include "ui/term/line_glyphs.h"
 #include "ui/term/screen_composer.h"
 #include "ui/window.h"
+#include "ui/window_painter.h"
 
 namespace zor::ui::term {
 namespace {
@@ -132,6 +136,36 @@ TEST(TermScreen, TheActiveWindowLiesOnTopAndTheOthersAreDimmed) {
   modal->visible = false;
   EXPECT_EQ(composeScreen({owner.get(), modal.get()}, owner.get(), 30, 10, {}).row(2),
             "|                    |");
+}
+
+TEST(TermScreen, AResizeMovesOrSizesTheWindowsItConcerns) {
+  auto window = windowAt(70, 20, 20, 5);
+  EXPECT_FALSE(commandAfterResize(*window, 100, 32));
+  EXPECT_EQ(commandAfterResize(*window, 80, 24),
+            (ResizeCommand{SC_MOVE,
+                           {58 * kUnitsPerCellX, 16 * kUnitsPerCellY, 20 * kUnitsPerCellX,
+                            5 * kUnitsPerCellY}}));
+  window->show = WindowShow::Maximized;
+  window->rect = desktopUnits(100, 32);
+  EXPECT_FALSE(commandAfterResize(*window, 100, 32));
+  EXPECT_EQ(commandAfterResize(*window, 60, 20), (ResizeCommand{SC_SIZE, desktopUnits(60, 20)}));
+  window->show = WindowShow::Iconized;
+  EXPECT_FALSE(commandAfterResize(*window, 60, 20));
+}
+
+TEST(TermScreen, TheResizeCommandReachesTheProcedureAsMoveAndMoved) {
+  auto window = windowAt(70, 20, 20, 5);
+  window->open();
+  auto command = commandAfterResize(*window, 80, 24);
+  ASSERT_TRUE(command);
+  postMessage(window->handle(), WM_SYSCOMMAND, command->command, 0,
+              std::make_shared<Rect>(command->target));
+  std::vector<uint32_t> events;
+  while (events.size() < 3 && accept()) events.push_back(event());
+  EXPECT_EQ(events, (std::vector<uint32_t>{EVENT::OpenWindow, EVENT::Move, EVENT::Moved}));
+  EXPECT_EQ(windowOrigin(*window, 80, 24), (Cell{58, 16}));
+  EXPECT_EQ(windowCells(*window).x, 58);
+  window->close();
 }
 
 }  // namespace

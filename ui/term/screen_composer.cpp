@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ui/messages.h"
 #include "ui/window.h"
 #include "ui/window_painter.h"
 
@@ -32,6 +33,23 @@ Cell windowOrigin(const Window& window, int screenWidth, int screenHeight) {
 Rect desktopUnits(int screenWidth, int screenHeight) {
   return {0, 0, std::max(1, screenWidth - 2) * kUnitsPerCellX,
           std::max(1, screenHeight - 3) * kUnitsPerCellY};
+}
+
+std::optional<ResizeCommand> commandAfterResize(const Window& window, int screenWidth,
+                                                int screenHeight) {
+  if (window.show == WindowShow::Iconized) return std::nullopt;
+  if (window.show == WindowShow::Maximized) {
+    Rect desktop = desktopUnits(screenWidth, screenHeight);
+    if (window.rect == desktop) return std::nullopt;
+    return ResizeCommand{SC_SIZE, desktop};
+  }
+  Rect cells = windowCells(window);
+  Cell origin = windowOrigin(window, screenWidth, screenHeight);
+  if (origin.x == cells.x && origin.y == cells.y) return std::nullopt;
+  Rect moved = window.rect;
+  moved.x = origin.x * kUnitsPerCellX;
+  moved.y = origin.y * kUnitsPerCellY;
+  return ResizeCommand{SC_MOVE, moved};
 }
 
 std::string statusTip(const Window& window, int pointerField) {

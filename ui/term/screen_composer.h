@@ -4,6 +4,8 @@
 // the screen, the windows other than the active one with dimmed frames,
 // and the bottom row as the status line with the tool tip. Pure logic.
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +26,18 @@ Cell windowOrigin(const Window& window, int screenWidth, int screenHeight);
 // The area, in dialog units, that windows may fill: the screen less the
 // status line, less the frame.
 Rect desktopUnits(int screenWidth, int screenHeight);
+
+// What a resize of the terminal asks of a window, as the system command a
+// user's move or size would give (SC_MOVE or SC_SIZE with the new place in
+// dialog units): a maximised window takes the new desktop, a window that no
+// longer fits moves back onto the screen. None when it stays as it is.
+struct ResizeCommand {
+  uintptr_t command = 0;
+  Rect target;
+  bool operator==(const ResizeCommand&) const = default;
+};
+std::optional<ResizeCommand> commandAfterResize(const Window& window, int screenWidth,
+                                                int screenHeight);
 
 // The tip the status line shows: the tip of the control under the pointer
 // (`pointerField`, 0 for none), else that of the focused control.

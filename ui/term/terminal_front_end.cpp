@@ -165,23 +165,12 @@ void TerminalFrontEnd::resized() {
   terminal_->refreshSize();
   int width = terminal_->width();
   int height = terminal_->height();
-  Rect desktop = desktopUnits(width, height);
-  setDesktopArea(desktop);
+  setDesktopArea(desktopUnits(width, height));
   for (Window* window : windows_) {
     if (!window->isOpen()) continue;
-    if (window->show == WindowShow::Maximized) {
-      if (window->rect != desktop) {
-        postMessage(window->handle(), WM_SYSCOMMAND, SC_SIZE, 0, std::make_shared<Rect>(desktop));
-      }
-      continue;
-    }
-    Rect cells = windowCells(*window);
-    Cell origin = windowOrigin(*window, width, height);
-    if (origin.x != cells.x || origin.y != cells.y) {
-      Rect moved = window->rect;
-      moved.x = origin.x * kUnitsPerCellX;
-      moved.y = origin.y * kUnitsPerCellY;
-      postMessage(window->handle(), WM_SYSCOMMAND, SC_MOVE, 0, std::make_shared<Rect>(moved));
+    if (auto command = commandAfterResize(*window, width, height)) {
+      postMessage(window->handle(), WM_SYSCOMMAND, command->command, 0,
+                  std::make_shared<Rect>(command->target));
     }
   }
 }
