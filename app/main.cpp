@@ -1,13 +1,39 @@
 // QV_GUI_SetupiniAdmin: the settings administration program.
+//
+// Usage: QV_GUI_SetupiniAdmin [--ui=term|headless]
+// The terminal front end is chosen when the program has a terminal, the
+// headless one otherwise.
+
+#include <unistd.h>
 
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "app/front_end_choice.h"
 #include "app/main_window.h"
 #include "app/program.h"
 
-int main() {
+int main(int argc, char** argv) {
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const qv::FrontEndOption option = qv::readFrontEndOption(arguments);
+  if (!option.error.empty()) {
+    std::fprintf(stderr, "QV_GUI_SetupiniAdmin: %s\n", option.error.c_str());
+    return 2;
+  }
+  const std::optional<qv::FrontEndKind> kind =
+      qv::chooseFrontEnd(option.asked, ::isatty(0) != 0, ::isatty(1) != 0);
+  if (!kind) {
+    std::fprintf(stderr, "QV_GUI_SetupiniAdmin: --ui=term needs a terminal\n");
+    return 2;
+  }
+
   qv::ProgramParts parts;
   parts.initWindowSystem = [] { return true; };
-  parts.mainWindow = [] { qv::runMainWindow(); };
+  parts.mainWindow = [kind] {
+    qv::ActiveFrontEnd frontEnd(*kind);
+    qv::runMainWindow();
+  };
   return qv::runProcess(parts);
 }
