@@ -135,7 +135,10 @@ TerminalInput Terminal::read(int timeoutMs) {
     setTimeout(0);
     wint_t next = 0;
     int nextKind = wget_wch(stdscr, &next);
-    if (nextKind != ERR) {
+    if (nextKind == OK && next == 0x1B) {
+      // Two ESCs typed quickly are two Escapes, not Alt+Escape.
+      unget_wch(static_cast<wchar_t>(next));
+    } else if (nextKind != ERR) {
       alt = true;
       kind = nextKind;
       character = next;
