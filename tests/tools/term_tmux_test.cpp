@@ -261,6 +261,22 @@ TEST_F(TermTmux, EscapeEndsTheProgramAndTheTerminalIsRestored) {
   EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}#{cursor_flag}"), "001\n");
 }
 
+TEST_F(TermTmux, AFatalErrorShowsItsBoxThenRestoresTheTerminal) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Terminal demo"}, &shown)) << shown;
+  session.keys("M-f");
+  ASSERT_TRUE(
+      session.waitFor({"─ Runtime error ─", "(X) Unable to open WINDOW : the demo stops here",
+                       "Do you want to GPF?", "[ Yes ]  [>No<]"},
+                      &shown))
+      << shown;
+  session.keys("Enter");
+  ASSERT_TRUE(session.waitFor({"exit=3"}, &shown)) << shown;
+  EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}#{cursor_flag}"), "001\n");
+}
+
 TEST_F(TermTmux, TerminationRestoresTheTerminalAndAHangUpClosesTheWindow) {
   {
     // SIGTERM: the terminal is given back, then the default action ends it.

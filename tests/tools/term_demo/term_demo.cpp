@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "runtime/fatal_error.h"
 #include "ui/definition_source.h"
 #include "ui/event_numbers.h"
 #include "ui/statements.h"
@@ -29,6 +30,7 @@ window DEMO "Terminal demo" at default default size 352 160 {
   prompt ?ANSWER "Answer: none" at 132 124 size 200 8
   button ?ASK "&Ask" at 4 140 size 40 16 tip "Shows a message box"
   button ?MENU "&Menu" at 48 140 size 40 16 tip "Shows a popup menu"
+  button ?FAIL "&Fail" at 92 140 size 40 16 tip "Stops with a fatal runtime error"
   button ?CLOSE "&Close" at 300 140 size 48 16 default
 }
 )";
@@ -59,6 +61,8 @@ void onEvent(zor::ui::Window& window) {
   } else if (accepted->useLabel() == "?MENU") {
     int chosen = term::showPopupMenu("&Insert|&Change|~&Delete|-|&More{&First|&Second}|+C&heck");
     answer->text = "Menu: " + std::to_string(chosen);
+  } else if (accepted->useLabel() == "?FAIL") {
+    zor::fatalRuntimeError(529, "the demo stops here");
   } else if (accepted->useLabel() == "?CLOSE") {
     post(EVENT::CloseWindow);
   }
