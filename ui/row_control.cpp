@@ -10,8 +10,10 @@
 
 namespace zor::ui {
 
-// The view measures in cells: the control's cells less the frame.
-ListView& ListControl::view() {
+// The view measures in cells: the control's cells less the frame. The
+// control's rectangle may change through its properties at any time, so the
+// view is fitted whenever it is used.
+ListView& ListControl::fitted() const {
   Rect cells = controlCells(*this);
   int width = std::max(1, cells.width - 2);
   int height = std::max(1, cells.height - 2);
@@ -19,8 +21,12 @@ ListView& ListControl::view() {
   return view_;
 }
 
+ListView& ListControl::view() {
+  return fitted();
+}
+
 const ListView& ListControl::view() const {
-  return const_cast<ListControl*>(this)->view();
+  return fitted();
 }
 
 void ListControl::render(ListCells& out) const {

@@ -33,6 +33,7 @@ class ListControl : public Control, private ListEventSink {
   void setProperty(int number, std::string value, int index = 0) override;
 
  private:
+  ListView& fitted() const;
   void listEvent(uint32_t event) override;
   void headerPressed(int) override {}
   // Input reaches the view with the window its events go to.

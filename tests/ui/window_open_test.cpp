@@ -147,6 +147,30 @@ TEST(WindowOpen, WindowAndSystemProperties) {
   EXPECT_EQ(window->acceptState().preEvents.size(), 1u) << "maximising asks the procedure first";
 }
 
+TEST(WindowOpen, ControlPropertiesThroughTheStatements) {
+  auto window = openWindow(test::sheetForm());
+  EXPECT_EQ(getProperty(1, PROP::Selected), "1");
+  setProperty(1, PROP::Selected, "2");
+  EXPECT_EQ(getProperty(1, PROP::Selected), "2");
+  setProperty(1, PROP::Selected, "9");
+  EXPECT_EQ(getProperty(1, PROP::Selected), "2") << "no ninth tab";
+  EXPECT_EQ(getProperty(7, PROP::Text), "&Close");
+  setProperty(7, PROP::Default, "1");
+  EXPECT_TRUE(window->control(7)->isDefault);
+  setProperty(3, PROP::Picture, "@n6");
+  EXPECT_EQ(getProperty(3, PROP::Picture), "@n6");
+  setProperty(3, PROP::Text, "1234567");
+  EXPECT_EQ(getProperty(3, PROP::Text), "0") << "seven characters do not fit @n6: the zero stays";
+  setProperty(3, PROP::Text, "123");
+  EXPECT_EQ(getProperty(3, PROP::Text), "123");
+  setProperty(4, PROP::Format, "40L~Name~@s10@");
+  EXPECT_EQ(getProperty(4, PROP::Format), "40L~Name~@s10@");
+  EXPECT_EQ(getProperty(4, PROP::Choice), "0") << "no rows";
+  setProperty(3, 0x7F00, "kept", 2);
+  EXPECT_EQ(getProperty(3, 0x7F00, 2), "kept") << "numbers without an effect are stored";
+  EXPECT_EQ(getProperty(3, 0x7F00, 1), "");
+}
+
 // The application's own declarations, as wincc compiles them.
 WindowDefinition applicationWindow(const std::string& file) {
   std::string path = std::string(ZOR_APP_WINDOWS_DIR) + "/" + file;
