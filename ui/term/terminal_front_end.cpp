@@ -117,6 +117,10 @@ void TerminalFrontEnd::idle(Window& window) {
     hungUp(window);
     return;
   }
+  // A window opened before the front end came is shown all the same.
+  if (std::find(windows_.begin(), windows_.end(), &window) == windows_.end()) {
+    windows_.push_back(&window);
+  }
   active_ = &window;
   terminal_->show(compose());
   bool posted = false;
