@@ -17,6 +17,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,6 +77,10 @@ class TmuxSession {
     return "tmux -u -L " + socket_ + " " + arguments;
   }
   void keys(const std::string& keys) const { run(tmux("send-keys -t demo " + keys)); }
+  // Bytes as the terminal would send them.
+  void type(const std::string& bytes) const {
+    run(tmux("send-keys -t demo -l " + shellQuoted(bytes)));
+  }
   std::string screen() const { return run(tmux("capture-pane -p -t demo")); }
   std::string query(const std::string& format) const {
     return run(tmux("display-message -p -t demo " + shellQuoted(format)));
@@ -165,6 +170,33 @@ std::string lineWith(const std::string& screen, const std::string& text) {
   return {};
 }
 
+// The screen cell where `text` shows first ({-1, -1} when it does not):
+// columns count characters, not the bytes of their UTF-8 encoding.
+std::pair<int, int> cellOf(const std::string& screen, const std::string& text) {
+  std::istringstream lines(screen);
+  std::string line;
+  for (int row = 0; std::getline(lines, line); ++row) {
+    size_t at = line.find(text);
+    if (at == std::string::npos) continue;
+    int column = 0;
+    for (size_t i = 0; i < at; ++i) {
+      if ((static_cast<unsigned char>(line[i]) & 0xC0) != 0x80) ++column;
+    }
+    return {column, row};
+  }
+  return {-1, -1};
+}
+
+// A mouse report as the terminal sends it (the X10 encoding): button code,
+// column and row, each plus 32, the cell counted from 1.
+std::string mouseReport(int button, std::pair<int, int> cell) {
+  std::string report = "\033[M";
+  report += static_cast<char>(32 + button);
+  report += static_cast<char>(32 + cell.first + 1);
+  report += static_cast<char>(32 + cell.second + 1);
+  return report;
+}
+
 TEST_F(TermTmux, ListsShowTheirHeadersAndTheHighlightMoves) {
   TmuxSession session(demoCommand(), 100, 32, locale_);
   ASSERT_TRUE(session.started());
@@ -181,6 +213,34 @@ TEST_F(TermTmux, ListsShowTheirHeadersAndTheHighlightMoves) {
   EXPECT_NE(lineWith(shown, "Value 40.2").find(">"), std::string::npos) << shown;
   session.keys("Escape");
   EXPECT_EQ(waitForFile("exit"), "0");
+}
+
+TEST_F(TermTmux, ClicksAndTheWheelOperateListsAndButtons) {
+  constexpr int kPress = 0, kRelease = 3, kWheelDown = 65;
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Row 5", "[ Ask ]"}, &shown)) << shown;
+  auto click = [&](std::pair<int, int> cell) {
+    session.type(mouseReport(kPress, cell));
+    session.type(mouseReport(kRelease, cell));
+  };
+  click(cellOf(shown, "Row 5"));
+  ASSERT_TRUE(session.waitFor({"> Row 5"}, &shown)) << shown;
+  // Three notches down scroll the list by whole rows.
+  std::pair<int, int> list = cellOf(shown, "Row 3");
+  for (int notch = 0; notch < 3; ++notch) session.type(mouseReport(kWheelDown, list));
+  auto until = Clock::now() + kDeadline;
+  while (Clock::now() < until && cellOf(shown = session.screen(), "│ │ Row 1 ").first >= 0) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_LT(cellOf(shown, "│ │ Row 1 ").first, 0) << shown;  // the first list's top row
+  // A click on a button presses it; a click on a box's button answers it.
+  click(cellOf(shown, "[ Ask ]"));
+  ASSERT_TRUE(session.waitFor({"Save the changes?"}, &shown)) << shown;
+  std::pair<int, int> no = cellOf(shown, "[ No ]");
+  click({no.first + 2, no.second});
+  ASSERT_TRUE(session.waitFor({"Answer: No"}, &shown)) << shown;
 }
 
 TEST_F(TermTmux, MessageBoxAnswersTheButtonPressed) {
