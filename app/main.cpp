@@ -1,8 +1,8 @@
 // QV_GUI_SetupiniAdmin: the settings administration program.
 //
 // Usage: QV_GUI_SetupiniAdmin [--ui=term|headless]
-// The terminal front end is chosen when the program has a terminal, the
-// headless one otherwise.
+// The terminal front end is chosen when the program has a terminal; without
+// one the program prints its main window as text and ends.
 
 #include <unistd.h>
 
@@ -32,6 +32,11 @@ int main(int argc, char** argv) {
   qv::ProgramParts parts;
   parts.initWindowSystem = [] { return true; };
   parts.mainWindow = [kind] {
+    if (*kind == qv::FrontEndKind::Headless) {
+      // Nobody can answer a window without a terminal: show it once and end.
+      qv::printMainWindow([](const std::string& text) { std::fputs(text.c_str(), stdout); });
+      return;
+    }
     qv::ActiveFrontEnd frontEnd(*kind);
     qv::runMainWindow();
   };
