@@ -317,8 +317,7 @@ bool setColumnOnly(ListFormat& format, int index, int offset, std::string_view v
     case Picture:
       if (value.find('@', 1) != std::string_view::npos || (!value.empty() && value[0] != '@'))
         return false;
-      setColumnPicture(c, value);
-      if (value.empty()) compilePicture("", c.compiled);
+      setColumnPicture(c, value);  // "" stands for no picture: the text as it is
       return true;
     case FieldNumber:
       if (!readInt(value, number) || number < 0) return false;
