@@ -59,15 +59,15 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// Reads a date or time through its picture; a text the picture would not
+// Reads a date or time through its picture; a date the picture would not
 // show as it stands (a 30th of February) is no value.
 bool parseThroughPicture(const char* picture, bool date, const std::string& text,
                          int32_t& standard) {
   int64_t value = 0;
   if (!parseInteger(deformatPicture(picture, text), 1, 0x7FFFFFFF, value)) return false;
   standard = static_cast<int32_t>(value);
-  const PictureValue shown = date ? PictureValue::ofDate(standard) : PictureValue::ofTime(standard);
-  return trimmed(formatPicture(picture, shown)) == trimmed(text);
+  if (!date) return standard <= 8640000;
+  return trimmed(formatPicture(picture, PictureValue::ofDate(standard))) == trimmed(text);
 }
 
 std::string realText(double value, int digits) {

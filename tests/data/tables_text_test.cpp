@@ -66,6 +66,8 @@ TEST(TablesText, EveryTypeRoundTripsThroughItsText) {
   EXPECT_FALSE(storeFieldText(layout[kFDecimal - 1], "123456", record.data(), reason));
   EXPECT_FALSE(storeFieldText(layout[kFCString - 1], "sixsix", record.data(), reason));
   EXPECT_EQ(reason, "text longer than the field's 5 characters");
+  EXPECT_TRUE(storeFieldText(layout[kFTime - 1], "07:05:00", record.data(), reason)) << reason;
+  EXPECT_EQ(fieldText(layout[kFTime - 1], record.data()), " 7:05:00");
   EXPECT_TRUE(storeFieldText(layout[kFDate - 1], "", record.data(), reason));
   EXPECT_EQ(fieldText(layout[kFDate - 1], record.data()), "");
 }
