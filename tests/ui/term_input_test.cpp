@@ -105,8 +105,12 @@ TEST(TermMouse, PressAndReleaseBecomeButtonMessages) {
   EXPECT_TRUE(mouse.buttonHeld());
   EXPECT_EQ(mouse.report(MouseReport::Release, {3, 4}, 1050),
             (std::vector<MouseMessage>{{WM_LBUTTONUP, 0, {3, 4}}}));
-  // A release nobody pressed for is dropped.
-  EXPECT_TRUE(mouse.report(MouseReport::Release, {3, 4}, 1060).empty());
+  // A release alone is a whole click (its press was merged into it).
+  EXPECT_EQ(
+      mouse.report(MouseReport::Release, {5, 4}, 2000),
+      (std::vector<MouseMessage>{{WM_LBUTTONDOWN, MK_LBUTTON, {5, 4}}, {WM_LBUTTONUP, 0, {5, 4}}}));
+  EXPECT_FALSE(mouse.buttonHeld());
+  EXPECT_EQ(mouse.report(MouseReport::Release, {5, 4}, 2100)[0].message, WM_LBUTTONDBLCLK);
 }
 
 TEST(TermMouse, SecondQuickPressOnTheSameCellIsADoubleClick) {

@@ -16,12 +16,15 @@ std::vector<MouseMessage> MouseTracker::report(MouseReport report, Cell cell, in
       lastPressMs_ = nowMs;
       return {{twice ? WM_LBUTTONDBLCLK : WM_LBUTTONDOWN, MK_LBUTTON, cell}};
     }
-    case MouseReport::Release:
-      // Some terminals report a release without the press (it happened
-      // before the program started listening): nothing to finish.
-      if (!held_) return {};
+    case MouseReport::Release: {
+      // A quick click can reach ncurses as its release alone (the press
+      // and the release arrived together): it is the whole click.
+      std::vector<MouseMessage> messages;
+      if (!held_) messages = this->report(MouseReport::Press, cell, nowMs);
       held_ = false;
-      return {{WM_LBUTTONUP, 0, cell}};
+      messages.push_back({WM_LBUTTONUP, 0, cell});
+      return messages;
+    }
     case MouseReport::Motion:
       if (cell == lastMotion_) return {};
       lastMotion_ = cell;

@@ -4,7 +4,8 @@
 // a second press on the same cell soon after the first becomes
 // WM_LBUTTONDBLCLK, movement while the button is held becomes WM_MOUSEMOVE
 // with MK_LBUTTON (a drag), and the wheel WM_MOUSEWHEEL with one notch per
-// report. Pure logic: the caller supplies the time.
+// report. A release without its press is a whole click. Pure logic: the
+// caller supplies the time.
 
 #include <cstdint>
 #include <vector>

@@ -51,7 +51,9 @@ Terminal::Terminal() {
   // Backspace stays the byte the terminal sends, so DEL (Backspace) and BS
   // (Ctrl+H) remain different keys.
   keyok(KEY_BACKSPACE, FALSE);
-  set_escdelay(kEscapeDelayMs);
+  // A short wait tells Esc from the start of a key sequence; ESCDELAY in
+  // the environment (the ncurses convention) sets it instead, for slow links.
+  if (std::getenv("ESCDELAY") == nullptr) set_escdelay(kEscapeDelayMs);
   mouseinterval(0);
   mousemask(BUTTON1_PRESSED | BUTTON1_RELEASED | BUTTON4_PRESSED | BUTTON5_PRESSED |
                 REPORT_MOUSE_POSITION,

@@ -122,61 +122,73 @@ void TerminalFrontEnd::idle(Window& window) {
     windows_.push_back(&window);
   }
   active_ = &window;
-  terminal_->show(compose());
-  bool posted = false;
   for (;;) {
-    TerminalInput input = terminal_->read(0);
-    if (std::holds_alternative<NoInput>(input)) break;
-    posted = deliver(window, input) || posted;
+    terminal_->show(compose());
+    Delivery delivered;
+    for (;;) {
+      TerminalInput input = terminal_->read(0);
+      if (std::holds_alternative<NoInput>(input)) break;
+      Delivery one = deliver(window, input);
+      delivered.posted = delivered.posted || one.posted;
+      delivered.redraw = delivered.redraw || one.redraw;
+    }
+    // The loop handles what was posted and comes back here. With nothing
+    // posted it would wait for good: the watcher must wake it.
+    if (delivered.posted) return;
+    if (!delivered.redraw) break;
   }
-  if (!posted) watcher_.arm(window.handle());
+  watcher_.arm(window.handle());
 }
 
-bool TerminalFrontEnd::deliver(Window& window, const TerminalInput& input) {
+TerminalFrontEnd::Delivery TerminalFrontEnd::deliver(Window& window, const TerminalInput& input) {
   if (const auto* key = std::get_if<KeyStroke>(&input)) {
-    return postMessage(window.handle(), WM_KEYDOWN, key->code,
-                       static_cast<unsigned char>(key->character));
+    return {postMessage(window.handle(), WM_KEYDOWN, key->code,
+                        static_cast<unsigned char>(key->character)),
+            false};
   }
   if (const auto* mouse = std::get_if<MouseInput>(&input)) {
-    deliverMouse(window, *mouse);
-    return true;  // redraw: the tip may follow the pointer
+    // Redrawn either way: the tip follows the pointer.
+    return {deliverMouse(window, *mouse), true};
   }
-  if (std::holds_alternative<ResizeInput>(input)) {
-    resized();
-    return true;
-  }
-  return false;
+  if (std::holds_alternative<ResizeInput>(input)) return {resized(), true};
+  return {};
 }
 
-void TerminalFrontEnd::deliverMouse(Window& window, const MouseInput& mouse) {
+bool TerminalFrontEnd::deliverMouse(Window& window, const MouseInput& mouse) {
   pointer_ = mouse.cell;
   Cell origin = clientOrigin(windowOrigin(window, terminal_->width(), terminal_->height()));
   Cell client{mouse.cell.x - origin.x, mouse.cell.y - origin.y};
   pointerField_ = controlAt(window, client);
+  bool posted = false;
   for (const MouseMessage& message : mouse_.report(mouse.report, mouse.cell, nowMs())) {
     // Plain movement only moves the tip; a drag goes to the window.
     if (message.message == WM_MOUSEMOVE && message.wParam == 0) continue;
     Cell cell{message.cell.x - origin.x, message.cell.y - origin.y};
-    postMessage(window.handle(), message.message, message.wParam, packCell(cell));
+    posted =
+        postMessage(window.handle(), message.message, message.wParam, packCell(cell)) || posted;
   }
+  return posted;
 }
 
 // A resize moves the windows that no longer fit back onto the screen and
 // sizes maximised ones to the new screen, through the same system commands
 // a user's move and size would give (so the procedures see Move/Moved and
 // Size/Sized).
-void TerminalFrontEnd::resized() {
+bool TerminalFrontEnd::resized() {
   terminal_->refreshSize();
   int width = terminal_->width();
   int height = terminal_->height();
   setDesktopArea(desktopUnits(width, height));
+  bool posted = false;
   for (Window* window : windows_) {
     if (!window->isOpen()) continue;
     if (auto command = commandAfterResize(*window, width, height)) {
-      postMessage(window->handle(), WM_SYSCOMMAND, command->command, 0,
-                  std::make_shared<Rect>(command->target));
+      posted = postMessage(window->handle(), WM_SYSCOMMAND, command->command, 0,
+                           std::make_shared<Rect>(command->target)) ||
+               posted;
     }
   }
+  return posted;
 }
 
 // The terminal is gone: each waiting window is asked once to close; one

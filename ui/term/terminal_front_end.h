@@ -53,10 +53,15 @@ class TerminalFrontEnd final : private FrontEnd {
   void idle(Window& window) override;
 
   Canvas compose() const;
-  // Takes one input for the window; true when a message was posted.
-  bool deliver(Window& window, const TerminalInput& input);
-  void deliverMouse(Window& window, const MouseInput& mouse);
-  void resized();
+  struct Delivery {
+    bool posted = false;  // a message went to a window
+    bool redraw = false;  // the screen changed without one
+  };
+  // Takes one input for the window.
+  Delivery deliver(Window& window, const TerminalInput& input);
+  // These answer whether they posted a message.
+  bool deliverMouse(Window& window, const MouseInput& mouse);
+  bool resized();
   void hungUp(Window& window);
   bool terminalGone() const;
   // Runs a box or menu until it answers.
