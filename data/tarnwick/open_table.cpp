@@ -94,6 +94,7 @@ int OpenTable::open(uint32_t modeWord) {
 
 void OpenTable::close() {
   if (!file_.isOpen()) return;
+  inTransaction_ = false;
   if (file_.changing()) file_.rollback();
   releaseHeld();
   if (fileLocked_) unlockFile();
@@ -117,7 +118,9 @@ void OpenTable::endAccess() {
 
 int OpenTable::beginChange() {
   if (!file_.writable()) return kErrAccessDenied;
-  if (shared_) {
+  // Inside a transaction the change already under way goes on.
+  if (file_.changing()) return kNoError;
+  if (shared_ && !writerLocked_) {
     if (takeLock(file_.store().file().file(), kWriterByte, true) != 0) return kErrAccessDenied;
     writerLocked_ = true;
     file_.store().invalidateHeader();
@@ -128,12 +131,26 @@ int OpenTable::beginChange() {
 }
 
 int OpenTable::endChange(int result) {
+  // A statement refused inside a transaction has written nothing (keys are
+  // checked before any write), so the transaction's change stays whole.
+  if (inTransaction_) return result;
   if (result == kNoError && file_.changing()) result = file_.commit();
   if (result != kNoError && file_.changing()) file_.rollback();
   if (writerLocked_) releaseLock(file_.store().file().file(), kWriterByte);
   writerLocked_ = false;
   endAccess();
   return result;
+}
+
+int OpenTable::commitTransaction() {
+  inTransaction_ = false;
+  return endChange(kNoError);
+}
+
+void OpenTable::rollbackTransaction() {
+  inTransaction_ = false;
+  if (file_.changing()) file_.rollback();
+  endChange(kNoError);
 }
 
 bool OpenTable::takeRecordLock(uint32_t record) {
@@ -444,7 +461,7 @@ int OpenTable::rebuild(const KeyBlock* key) {
 }
 
 int OpenTable::flush() {
-  return file_.changing() ? file_.commit() : kNoError;
+  return file_.changing() && !inTransaction_ ? endChange(kNoError) : kNoError;
 }
 
 int64_t OpenTable::records(const KeyBlock* key) {

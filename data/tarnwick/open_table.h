@@ -78,6 +78,12 @@ class OpenTable : public data::DriverFileObject {
   int lockFile();
   int unlockFile();
 
+  // A transaction (LOGOUT ... COMMIT or ROLLBACK): the changes of the
+  // statements between stay one change of the file, written at COMMIT.
+  void joinTransaction() { inTransaction_ = true; }
+  int commitTransaction();
+  void rollbackTransaction();
+
  private:
   struct State {
     TablePosition position;
@@ -124,6 +130,7 @@ class OpenTable : public data::DriverFileObject {
   bool holding_ = false;
   uint32_t held_ = 0;
   bool fileLocked_ = false;
+  bool inTransaction_ = false;
 
   std::map<uint32_t, State> states_;
   uint32_t nextState_ = 1;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 #include <system_error>
+#include <vector>
 
 #include "data/driver_descriptor.h"
 #include "data/driver_frame.h"
@@ -18,6 +19,44 @@ namespace zor::tarnwick {
 namespace {
 
 using namespace data;
+
+// The files of the calling thread's transaction, from LOGOUT to COMMIT or
+// ROLLBACK. Each file's changes stay pending until COMMIT writes them file
+// by file.
+thread_local std::vector<FileControlBlock*> tTransaction;
+
+OpenTable* openTableOf(FileControlBlock* fcb) {
+  return fcb == nullptr ? nullptr : dynamic_cast<OpenTable*>(fcb->driverObject.get());
+}
+
+int logout(const LogoutArgs& args) {
+  if (!tTransaction.empty()) return kErrLogoutAlreadyActive;
+  if (args.files == nullptr || args.fileCount == 0) return kErrInvalidParameterCount;
+  for (uint32_t i = 0; i < args.fileCount; ++i) {
+    if (openTableOf(args.files[i]) == nullptr) return kErrFileNotOpen;
+  }
+  for (uint32_t i = 0; i < args.fileCount; ++i) {
+    openTableOf(args.files[i])->joinTransaction();
+    tTransaction.push_back(args.files[i]);
+  }
+  return kNoError;
+}
+
+int endTransaction(bool commit) {
+  if (tTransaction.empty()) return kErrLogoutNotActive;
+  int result = kNoError;
+  for (FileControlBlock* fcb : tTransaction) {
+    OpenTable* table = openTableOf(fcb);
+    if (table == nullptr) continue;
+    if (commit && result == kNoError) {
+      result = table->commitTransaction();
+    } else {
+      table->rollbackTransaction();
+    }
+  }
+  tTransaction.clear();
+  return result;
+}
 
 int openTable(DriverCall& call, uint32_t mode) {
   auto table = std::make_unique<OpenTable>(call.fcb());
@@ -220,6 +259,12 @@ int performOnTable(DriverCall& call, OpenTable& table) {
       return kNoError;
     case Op::STREAM:
       return kNoError;
+    case Op::LOGOUT:
+      return logout(*call.arguments<LogoutArgs>());
+    case Op::COMMIT:
+      return endTransaction(true);
+    case Op::ROLLBACK:
+      return endTransaction(false);
     case Op::FLUSH:
       return table.flush();
     case Op::LOCKfile:

@@ -308,6 +308,33 @@ TEST_F(TablesRecordsTest, TablesOfOneFileAreChosenByName) {
   EXPECT_EQ(checkTables(file).tables, 2u);
 }
 
+TEST_F(TablesRecordsTest, TransactionsWriteAtCommitAndLeaveNothingAtRollback) {
+  makeTable("transaction.twk", {{"T:ID", {"T:L"}, 0, ""}});
+  openSecond();
+  EXPECT_EQ(st::commit(fcb_), data::kErrLogoutNotActive);
+  data::FileControlBlock* files[] = {&fcb_};
+  ASSERT_EQ(st::logout(1, files), 0);
+  EXPECT_EQ(st::logout(1, files), data::kErrLogoutAlreadyActive);
+  addLong(1);
+  addLong(2);
+  fcb_.record.assign(kTestRecordSize, 0);
+  putNumber<int32_t>(fcb_.record, fcb_.fields[kFLong - 1].offset, 2);
+  EXPECT_EQ(st::add(fcb_), data::kErrDuplicateKey);  // refused; the others stay
+  ASSERT_EQ(st::rollback(fcb_), 0);
+  int64_t count = -1;
+  ASSERT_EQ(st::records(fcb_, count), 0);
+  EXPECT_EQ(count, 0);
+
+  ASSERT_EQ(st::logout(1, files), 0);
+  addLong(3);
+  bool repeats = true;
+  ASSERT_EQ(st::duplicate(fcb_, fcb_.keys[0], repeats), 0);
+  EXPECT_FALSE(repeats);  // the record just added is the current one
+  ASSERT_EQ(st::commit(fcb_), 0);
+  ASSERT_EQ(st::records(other_, count), 0);
+  EXPECT_EQ(count, 1);
+}
+
 TEST_F(TablesRecordsTest, OpenAnswersForMissingFilesAndTables) {
   data::FileControlBlock fcb;
   const std::string path = scratchPath("missing.twk");
