@@ -9,6 +9,7 @@
 #include "data/file_statements.h"
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/table_name.h"
+#include "data/tarnwick/table_picker.h"
 #include "data/tarnwick/table_verify.h"
 #include "runtime/error_state.h"
 #include "tests/data/tables_test_support.h"
@@ -306,6 +307,7 @@ TEST_F(TablesRecordsTest, TablesOfOneFileAreChosenByName) {
   EXPECT_EQ(locateTable(folder + "\\!data.twk").tableName, "UNNAMED");
   EXPECT_EQ(locateTable(folder + "\\!data.twk\\!T").tableName, "T");
   EXPECT_EQ(checkTables(file).tables, 2u);
+  EXPECT_EQ(pickerTableNames(base + ".TWK"), (std::vector<std::string>{"first", "second"}));
 }
 
 TEST_F(TablesRecordsTest, TransactionsWriteAtCommitAndLeaveNothingAtRollback) {
