@@ -111,6 +111,11 @@ TEST(TermMouse, PressAndReleaseBecomeButtonMessages) {
       (std::vector<MouseMessage>{{WM_LBUTTONDOWN, MK_LBUTTON, {5, 4}}, {WM_LBUTTONUP, 0, {5, 4}}}));
   EXPECT_FALSE(mouse.buttonHeld());
   EXPECT_EQ(mouse.report(MouseReport::Release, {5, 4}, 2100)[0].message, WM_LBUTTONDBLCLK);
+  // So is a press and release merged into one report.
+  EXPECT_EQ(
+      mouse.report(MouseReport::Click, {7, 4}, 3000),
+      (std::vector<MouseMessage>{{WM_LBUTTONDOWN, MK_LBUTTON, {7, 4}}, {WM_LBUTTONUP, 0, {7, 4}}}));
+  EXPECT_FALSE(mouse.buttonHeld());
 }
 
 TEST(TermMouse, SecondQuickPressOnTheSameCellIsADoubleClick) {

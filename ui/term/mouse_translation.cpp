@@ -25,6 +25,12 @@ std::vector<MouseMessage> MouseTracker::report(MouseReport report, Cell cell, in
       messages.push_back({WM_LBUTTONUP, 0, cell});
       return messages;
     }
+    case MouseReport::Click: {
+      std::vector<MouseMessage> messages = this->report(MouseReport::Press, cell, nowMs);
+      held_ = false;
+      messages.push_back({WM_LBUTTONUP, 0, cell});
+      return messages;
+    }
     case MouseReport::Motion:
       if (cell == lastMotion_) return {};
       lastMotion_ = cell;

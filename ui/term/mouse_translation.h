@@ -14,7 +14,8 @@
 
 namespace zor::ui::term {
 
-enum class MouseReport { Press, Release, Motion, WheelUp, WheelDown };
+// Click: a press and its release reported as one event.
+enum class MouseReport { Press, Release, Click, Motion, WheelUp, WheelDown };
 
 struct MouseMessage {
   uint32_t message = 0;

@@ -153,6 +153,11 @@ TerminalInput Terminal::read(int timeoutMs) {
       MEVENT event;
       if (getmouse(&event) != OK) return IgnoredInput{};
       Cell cell{event.x, event.y};
+      // Reports that come together may reach us merged into one event.
+      mmask_t both = BUTTON1_PRESSED | BUTTON1_RELEASED;
+      if ((event.bstate & both) == both || (event.bstate & BUTTON1_CLICKED)) {
+        return MouseInput{MouseReport::Click, cell};
+      }
       if (event.bstate & BUTTON1_PRESSED) return MouseInput{MouseReport::Press, cell};
       if (event.bstate & BUTTON1_RELEASED) return MouseInput{MouseReport::Release, cell};
       if (event.bstate & BUTTON4_PRESSED) return MouseInput{MouseReport::WheelUp, cell};

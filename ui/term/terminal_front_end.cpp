@@ -214,8 +214,10 @@ Answer TerminalFrontEnd::modal(View& view, Answer fallback) {
       if (auto answer = view.key(*key)) return *answer;
     } else if (const auto* mouse = std::get_if<MouseInput>(&input)) {
       pointer_ = mouse->cell;
-      if (mouse->report != MouseReport::Press) continue;
-      if (auto answer = view.click(mouse->cell)) return *answer;
+      for (const MouseMessage& message : mouse_.report(mouse->report, mouse->cell, nowMs())) {
+        if (message.message != WM_LBUTTONDOWN && message.message != WM_LBUTTONDBLCLK) continue;
+        if (auto answer = view.click(message.cell)) return *answer;
+      }
     } else if (std::holds_alternative<ResizeInput>(input)) {
       terminal_->refreshSize();
       setDesktopArea(desktopUnits(terminal_->width(), terminal_->height()));
