@@ -74,7 +74,7 @@ class TmuxSession {
   ~TmuxSession() { run(tmux("kill-server")); }
 
   std::string tmux(const std::string& arguments) const {
-    return "tmux -u -L " + socket_ + " " + arguments;
+    return "env -u TMUX tmux -u -L " + socket_ + " " + arguments;
   }
   void keys(const std::string& keys) const { run(tmux("send-keys -t demo " + keys)); }
   // Bytes as the terminal would send them.
