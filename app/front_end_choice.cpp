@@ -1,5 +1,8 @@
 #include "app/front_end_choice.h"
 
+#include <cstdio>
+#include <exception>
+
 #include "ui/term/terminal_front_end.h"
 
 namespace qv {
@@ -35,8 +38,12 @@ std::optional<FrontEndKind> chooseFrontEnd(std::optional<FrontEndKind> asked, bo
 }
 
 ActiveFrontEnd::ActiveFrontEnd(FrontEndKind kind) : kind_(kind) {
-  if (kind == FrontEndKind::Terminal) {
+  if (kind != FrontEndKind::Terminal) return;
+  try {
     terminal_ = std::make_unique<zor::ui::term::TerminalFrontEnd>();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s; going on without the terminal\n", error.what());
+    kind_ = FrontEndKind::Headless;
   }
 }
 

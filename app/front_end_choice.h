@@ -39,7 +39,9 @@ std::optional<FrontEndKind> chooseFrontEnd(std::optional<FrontEndKind> asked, bo
 // The chosen front end while it lives. The terminal one takes over the
 // terminal (and the message boxes) for the calling thread; the headless one
 // installs nothing: message boxes answer their default button with a line
-// on stderr, and tests drive windows through ui/headless.
+// on stderr, and tests drive windows through ui/headless. A terminal that
+// cannot be driven (an unknown TERM) leaves the headless one, with a line on
+// stderr.
 class ActiveFrontEnd {
  public:
   explicit ActiveFrontEnd(FrontEndKind kind);

@@ -365,6 +365,18 @@ TEST_F(TermTmux, TerminationRestoresTheTerminalAndAHangUpClosesTheWindow) {
   }
 }
 
+TEST_F(TermTmux, AnUnknownTerminalTypeIsRefusedWithoutTouchingTheScreen) {
+  std::string command =
+      "TERM=no-such-terminal " + shellQuoted(ZOR_TERM_DEMO) + "; echo exit=$?; read line";
+  TmuxSession session(command, 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor(
+      {"term_demo: the terminal cannot be used (TERM=no-such-terminal)", "exit=1"}, &shown))
+      << shown;
+  EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}"), "00\n");
+}
+
 TEST_F(TermTmux, PreviewShowsTheApplicationsMainWindowWithMadeUpRows) {
   std::string file = std::string(ZOR_APP_WINDOWS) + "/main.win";
   std::string command =

@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "ui/term/line_glyphs.h"
 
@@ -43,7 +45,14 @@ bool localeIsUtf8() {
 
 Terminal::Terminal() {
   lineDrawing_ = localeIsUtf8();
-  initscr();
+  // newterm, unlike initscr, answers a terminal it cannot drive instead of
+  // ending the program.
+  screen_ = newterm(nullptr, stdout, stdin);
+  if (screen_ == nullptr) {
+    const char* name = std::getenv("TERM");
+    throw std::runtime_error(std::string("the terminal cannot be used (TERM=") +
+                             (name ? name : "") + ")");
+  }
   raw();
   noecho();
   nonl();
@@ -76,6 +85,7 @@ Terminal::~Terminal() {
   writeRaw(kDragTrackingOff);
   mousemask(0, nullptr);
   endwin();
+  delscreen(static_cast<SCREEN*>(screen_));
 }
 
 int Terminal::width() const {

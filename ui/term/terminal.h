@@ -29,6 +29,7 @@ using TerminalInput = std::variant<NoInput, KeyStroke, MouseInput, ResizeInput, 
 class Terminal {
  public:
   // Takes over the terminal on stdin/stdout. The locale must be set first.
+  // Throws std::runtime_error when the terminal type cannot be driven.
   Terminal();
   // Gives the terminal back as it was.
   ~Terminal();
@@ -51,6 +52,7 @@ class Terminal {
  private:
   void setTimeout(int timeoutMs);
 
+  void* screen_ = nullptr;  // the ncurses SCREEN
   ColourTheme theme_;
   bool lineDrawing_ = false;
   int timeoutMs_ = -2;

@@ -32,6 +32,8 @@ namespace zor::ui::term {
 
 class TerminalFrontEnd final : private FrontEnd {
  public:
+  // Throws std::runtime_error when the terminal cannot be driven; nothing
+  // is installed then.
   TerminalFrontEnd();
   ~TerminalFrontEnd() override;
   TerminalFrontEnd(const TerminalFrontEnd&) = delete;

@@ -5,6 +5,7 @@
 //   term_demo FILE.win [LABEL] the live preview of a declared window
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -102,9 +103,12 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s: no such window\n", name.c_str());
     return 1;
   }
-  {
+  try {
     term::TerminalFrontEnd terminal;
     term::previewWindow(*shown, 40, onEvent);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "term_demo: %s\n", error.what());
+    return 1;
   }
   std::printf("term_demo ended\n");
   return 0;
