@@ -355,11 +355,14 @@ TEST_F(TermTmux, TerminationRestoresTheTerminalAndAHangUpClosesTheWindow) {
     EXPECT_EQ(session.query("#{alternate_on}#{mouse_any_flag}#{cursor_flag}"), "001\n");
   }
   {
-    // A hang-up closes the window, and the program ends normally.
+    // A hang-up closes the window, and the program ends normally, even with
+    // a message box open (it answers its default button).
     TmuxSession session(demoCommand(), 100, 32, locale_);
     ASSERT_TRUE(session.started());
     std::string shown;
     ASSERT_TRUE(session.waitFor({"Terminal demo"}, &shown)) << shown;
+    session.keys("M-a");
+    ASSERT_TRUE(session.waitFor({"Save the changes?"}, &shown)) << shown;
     session.killServer();
     EXPECT_EQ(waitForFile("exit"), "0");
   }

@@ -3,6 +3,8 @@
 #define NCURSES_NOMACROS
 #include <curses.h>
 #include <langinfo.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -94,6 +96,11 @@ int Terminal::width() const {
 
 int Terminal::height() const {
   return LINES;
+}
+
+bool Terminal::inputClosed() {
+  pollfd input{STDIN_FILENO, POLLIN, 0};
+  return poll(&input, 1, 0) > 0 && (input.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
 }
 
 void Terminal::refreshSize() {

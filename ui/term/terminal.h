@@ -46,6 +46,8 @@ class Terminal {
   // The next input: waits up to `timeoutMs` (0: only what is there, -1: as
   // long as it takes). An ESC followed at once by another key is Alt+key.
   TerminalInput read(int timeoutMs);
+  // Whether stdin reports a hang-up or an error (the terminal is gone).
+  static bool inputClosed();
   // After a resize: the new size is taken from the terminal.
   void refreshSize();
 

@@ -96,7 +96,7 @@ void TerminalFrontEnd::windowClosed(Window& window) {
 }
 
 bool TerminalFrontEnd::terminalGone() const {
-  return TerminalGuard::hungUp() || watcher_.inputGone();
+  return TerminalGuard::hungUp() || watcher_.inputGone() || Terminal::inputClosed();
 }
 
 Canvas TerminalFrontEnd::compose() const {
