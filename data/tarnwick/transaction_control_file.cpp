@@ -1,0 +1,123 @@
+#include "data/tarnwick/transaction_control_file.h"
+
+#include <array>
+#include <filesystem>
+
+#include "data/tarnwick/byte_order.h"
+#include "data/tarnwick/error_numbers.h"
+#include "platform/ascii_case.h"
+
+namespace zor::tarnwick {
+
+namespace {
+
+std::array<uint8_t, 4> keyOf(uint32_t number) {
+  std::array<uint8_t, 4> key;
+  storeBig32(key.data(), number);
+  return key;
+}
+
+HeaderAccess headerOf(TarnwickFile& file) {
+  return {[&file] { return file.refresh(); }, [&file] { file.store().invalidateHeader(); }};
+}
+
+}  // namespace
+
+std::string folderOf(const std::string& dataFile) {
+  const auto folder = std::filesystem::path(dataFile).parent_path();
+  return folder.empty() ? std::string(".") : folder.string();
+}
+
+std::string resolveControlFileName(const std::string& name, const std::string& dataFolder) {
+  if (platform::equalsIgnoringCase(name, kFixedControlFileName) || name == kFixedControlFilePath)
+    return kFixedControlFilePath;
+  const std::filesystem::path path(name);
+  if (path.is_absolute()) return name;
+  return (std::filesystem::path(dataFolder) / path).string();
+}
+
+std::string explicitControlFileName(const std::string& name) {
+  if (platform::equalsIgnoringCase(name, kFixedControlFileName)) return kFixedControlFilePath;
+  std::error_code ignored;
+  const auto absolute = std::filesystem::absolute(name, ignored);
+  return absolute.empty() ? name : absolute.lexically_normal().string();
+}
+
+int TransactionControlFile::open(const std::string& path) {
+  close();
+  // Made empty first when missing, without replacing a file another process
+  // creates at the same moment; an empty file opens as a new Tarnwick file.
+  platform::File maker;
+  const int made = maker.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
+                              platform::Disposition::OpenAlways);
+  if (made != 0) return made;
+  maker.close();
+  OpenMode mode;
+  mode.share = platform::Share::DenyNone;
+  const int error = file_.open(path, mode);
+  if (error != 0) return error;
+  locks_ = std::make_unique<LockSpace>(file_.store().file().file(), true);
+  file_.store().invalidateHeader();
+  return 0;
+}
+
+void TransactionControlFile::close() {
+  locks_.reset();
+  file_.close();
+}
+
+int TransactionControlFile::highest(std::optional<uint32_t>& number) {
+  AccessBracket access(*locks_, headerOf(file_), true);
+  number.reset();
+  if (access.result() != 0) return access.result();
+  Cursor cursor = file_.cursor();
+  if (cursor.last() && cursor.key().size() == 4) number = loadBig32(cursor.key().data());
+  return 0;
+}
+
+int TransactionControlFile::holds(uint32_t number, bool& held) {
+  AccessBracket access(*locks_, headerOf(file_), true);
+  held = false;
+  if (access.result() != 0) return access.result();
+  held = file_.find(keyOf(number));
+  return 0;
+}
+
+int TransactionControlFile::change(uint32_t number, bool adding) {
+  locks_->beginChange();
+  int error = 0;
+  {
+    AccessBracket access(*locks_, headerOf(file_), true);
+    error = access.result();
+    if (error == 0) {
+      ChangeScope scope(file_);
+      const auto key = keyOf(number);
+      error = adding ? file_.put(key, {}) : file_.erase(key);
+      if (error == kItemNotFound) error = 0;
+      if (error == 0) {
+        // Copying pages home waits until no reader is inside an access.
+        error = locks_->take(LockMode::Exclusive, 0, true);
+        if (error == 0) {
+          error = scope.commit();
+          locks_->release(LockMode::Exclusive);
+        }
+      }
+    }
+  }
+  locks_->endChange();
+  return error;
+}
+
+}  // namespace zor::tarnwick
+
+namespace zor::tarnwick {
+
+int TransactionControlFileOpener::open(const std::string& path,
+                                       std::unique_ptr<ControlFile>& file) {
+  auto control = std::make_unique<TransactionControlFile>();
+  const int error = control->open(path);
+  if (error == 0) file = std::move(control);
+  return error;
+}
+
+}  // namespace zor::tarnwick
