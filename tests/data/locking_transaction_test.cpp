@@ -17,6 +17,7 @@
 #include "data/tarnwick/transaction.h"
 #include "data/tarnwick/transaction_control_file.h"
 #include "data/tarnwick/transaction_marker.h"
+#include "data/tarnwick/transaction_settle.h"
 #include "platform/fault_injection.h"
 #include "platform/file.h"
 #include "platform/whole_file.h"
@@ -306,6 +307,72 @@ TEST_F(LockingCommit, InterruptedAnywhereAllFilesAgree) {
         ADD_FAILURE() << "a failed commit reported, yet its changes stand";
     }
   }
+}
+
+// A real Tarnwick file stopped at every step of writing a change that
+// carries a marker: reopened, the change stands exactly when the control
+// file no longer holds the marker's number. A held number is only checked
+// at the first stop after the change became durable: in a transaction the
+// pages go home only once the number is gone.
+TEST_F(LockingCommit, TarnwickFileSettlesByItsMarker) {
+  const std::string path = root_ + "/a/data.twk";
+  const auto key = testing::bytesOf("k");
+  auto prepare = [&] {
+    TarnwickFile file;
+    ASSERT_EQ(file.create(path), 0);
+    ASSERT_EQ(file.put(key, testing::bytesOf("v1")), 0);
+    ASSERT_EQ(file.commit(), 0);
+  };
+  auto change = [&](TarnwickFile& file) {
+    EXPECT_EQ(file.open(path, 0x42), 0);
+    EXPECT_EQ(file.put(key, testing::bytesOf("v2")), 0);
+    EXPECT_EQ(putTransactionMarker(file, {77, "tarnwick.tcf"}), 0);
+    return file.commit();
+  };
+  uint64_t steps = 0;
+  {
+    prepare();
+    TarnwickFile file;
+    const uint64_t before = platform::faultStepCount();
+    ASSERT_EQ(change(file), 0);
+    steps = platform::faultStepCount() - before;
+  }
+  int decided = 0;
+  for (bool held : {true, false}) {
+    for (uint64_t at = 1; at <= steps; ++at) {
+      SCOPED_TRACE(::testing::Message() << "held " << held << ", stop at " << at);
+      prepare();
+      const pid_t child = ::fork();
+      if (child == 0) {
+        TarnwickFile file;
+        platform::setFaultPlan({FaultKind::Stop, platform::FaultStep::WriteOrFlush, at, false});
+        ::_exit(change(file));
+      }
+      int status = 0;
+      ::waitpid(child, &status, 0);
+      ASSERT_TRUE(WIFEXITED(status));
+      {
+        TransactionControlFile control;
+        ASSERT_EQ(control.open(root_ + "/a/tarnwick.tcf"), 0);
+        ASSERT_EQ(held ? control.add(77) : control.remove(77), 0);
+      }
+      bool called = false;
+      auto decider = settleByControlFile(path);
+      TarnwickFile file;
+      ASSERT_EQ(file.open(path, OpenMode::fromWord(0x42),
+                          [&](TarnwickFile& f) { return called = true, decider(f); }),
+                0);
+      std::vector<uint8_t> value;
+      ASSERT_TRUE(file.find(key, &value));
+      if (called) {
+        ++decided;
+        EXPECT_EQ(value, testing::bytesOf(held ? "v1" : "v2"));
+        EXPECT_EQ(file.find(kTransactionMarkerKey), !held);
+        if (held) break;
+      }
+    }
+  }
+  EXPECT_GT(decided, 2);
 }
 
 }  // namespace
