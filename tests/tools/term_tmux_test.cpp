@@ -244,6 +244,29 @@ TEST_F(TermTmux, ClicksAndTheWheelOperateListsAndButtons) {
   ASSERT_TRUE(session.waitFor({"Answer: No"}, &shown)) << shown;
 }
 
+TEST_F(TermTmux, AModalWindowLiesOverItsOwnerAndTakesTheKeys) {
+  TmuxSession session(demoCommand(), 100, 32, locale_);
+  ASSERT_TRUE(session.started());
+  std::string shown;
+  ASSERT_TRUE(session.waitFor({"Answer: none", "[ Details ]"}, &shown)) << shown;
+  session.keys("M-d");
+  ASSERT_TRUE(session.waitFor({"┌─ Details ─", "Item", "[>Done<]"}, &shown)) << shown;
+  // Its frame keeps its corners where it lies on the owner's list frame.
+  std::string edge = "└";
+  for (int cell = 0; cell < 40; ++cell) edge += "─";
+  edge += "┘";
+  std::string bottom = lineWith(shown, edge);
+  ASSERT_FALSE(bottom.empty()) << shown;
+  EXPECT_EQ(bottom.find("┴"), std::string::npos) << shown;
+  session.keys("Tab x y");
+  ASSERT_TRUE(session.waitFor({"[xy "}, &shown)) << shown;
+  // Keys typed ahead go to the window that waits when they come: Esc
+  // closes the modal window, Alt+M then opens the owner's menu.
+  session.keys("Escape M-m");
+  ASSERT_TRUE(session.waitFor({"Details closed", "Insert", "More   >"}, &shown)) << shown;
+  EXPECT_EQ(shown.find("─ Details ─"), std::string::npos) << shown;
+}
+
 TEST_F(TermTmux, MessageBoxAnswersTheButtonPressed) {
   TmuxSession session(demoCommand(), 100, 32, locale_);
   ASSERT_TRUE(session.started());

@@ -89,6 +89,25 @@ TEST(TermGlyphs, TextIsLeftAloneAndBytesReadAsLatin1) {
   EXPECT_EQ(rowGlyphs(lone, 0), U"──\u0020");
 }
 
+TEST(TermGlyphs, FramesJoinOnlyWithinTheirOwnLayer) {
+  // A box whose bottom edge lies on another frame's edge.
+  Canvas canvas(10, 4);
+  canvas.frame({0, 0, 10, 4});
+  canvas.frame({2, 1, 5, 3});
+  EXPECT_EQ(rowGlyphs(canvas, 3), U"└─┴───┴──┘");  // one layer: everything joins
+  ScreenLayers layers(10, 4);
+  layers.cover({0, 0, 10, 4});
+  layers.cover({2, 1, 5, 3});
+  std::u32string bottom;
+  for (int x = 0; x < 10; ++x) bottom += glyphAt(canvas, x, 3, true, &layers);
+  EXPECT_EQ(bottom, U"└─└───┘──┘");
+  EXPECT_EQ(layers.at(0, 0), 1);
+  EXPECT_EQ(layers.at(3, 2), 2);
+  EXPECT_EQ(layers.at(20, 2), 0);
+  layers.cover({-5, -5, 100, 100});  // cut to the screen
+  EXPECT_EQ(layers.at(9, 3), 3);
+}
+
 std::unique_ptr<Window> windowAt(int x, int y, int width, int height) {
   auto window = std::make_unique<Window>("Demo");
   window->rect = {x * kUnitsPerCellX, y * kUnitsPerCellY, width * kUnitsPerCellX,

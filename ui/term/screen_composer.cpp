@@ -61,7 +61,8 @@ std::string statusTip(const Window& window, int pointerField) {
 }
 
 Canvas composeScreen(const std::vector<const Window*>& windows, const Window* active,
-                     int screenWidth, int screenHeight, std::string_view status) {
+                     int screenWidth, int screenHeight, std::string_view status,
+                     ScreenLayers* layers) {
   Canvas canvas(std::max(screenWidth, 0), std::max(screenHeight, 0));
   const Window* lastPainted = nullptr;
   for (const Window* window : windows) {
@@ -69,10 +70,10 @@ Canvas composeScreen(const std::vector<const Window*>& windows, const Window* ac
     lastPainted = window;
     Cell origin = windowOrigin(*window, screenWidth, screenHeight);
     paintWindow(canvas, *window, origin);
-    if (window != active) {
-      Rect cells = windowCells(*window);
-      dimFrame(canvas, {origin.x, origin.y, cells.width, cells.height});
-    }
+    Rect cells = windowCells(*window);
+    Rect placed{origin.x, origin.y, cells.width, cells.height};
+    if (layers) layers->cover(placed);
+    if (window != active) dimFrame(canvas, placed);
   }
   if (active && active != lastPainted && screenHeight > 0) {
     // The cursor belongs to the active window, painted last of all.

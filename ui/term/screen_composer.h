@@ -12,6 +12,7 @@
 
 #include "ui/canvas.h"
 #include "ui/geometry.h"
+#include "ui/term/line_glyphs.h"
 
 namespace zor::ui {
 class Window;
@@ -43,7 +44,9 @@ std::optional<ResizeCommand> commandAfterResize(const Window& window, int screen
 // (`pointerField`, 0 for none), else that of the focused control.
 std::string statusTip(const Window& window, int pointerField);
 
+// The screen; `layers`, when given, receives a layer per window drawn.
 Canvas composeScreen(const std::vector<const Window*>& windows, const Window* active,
-                     int screenWidth, int screenHeight, std::string_view status);
+                     int screenWidth, int screenHeight, std::string_view status,
+                     ScreenLayers* layers = nullptr);
 
 }  // namespace zor::ui::term

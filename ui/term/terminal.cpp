@@ -109,7 +109,7 @@ void Terminal::refreshSize() {
   clearok(stdscr, TRUE);
 }
 
-void Terminal::show(const Canvas& canvas) {
+void Terminal::show(const Canvas& canvas, const ScreenLayers* layers) {
   int rows = std::min(canvas.height(), LINES);
   int columns = std::min(canvas.width(), COLS);
   for (int y = 0; y < rows; ++y) {
@@ -117,7 +117,7 @@ void Terminal::show(const Canvas& canvas) {
       // The bottom-right cell is left alone: writing it scrolls some terminals.
       if (y == LINES - 1 && x == COLS - 1) continue;
       const CellStyle style = canvas.at(x, y).style;
-      char32_t glyph = glyphAt(canvas, x, y, lineDrawing_);
+      char32_t glyph = glyphAt(canvas, x, y, lineDrawing_, layers);
       if (!lineDrawing_ && glyph > 0x7E) glyph = '?';
       if (glyph < 0x20) glyph = ' ';
       wchar_t text[2] = {static_cast<wchar_t>(glyph), L'\0'};

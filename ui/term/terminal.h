@@ -11,6 +11,7 @@
 #include "ui/canvas.h"
 #include "ui/term/colour_theme.h"
 #include "ui/term/key_translation.h"
+#include "ui/term/line_glyphs.h"
 #include "ui/term/mouse_translation.h"
 
 namespace zor::ui::term {
@@ -41,8 +42,9 @@ class Terminal {
   bool lineDrawing() const { return lineDrawing_; }
   const ColourTheme& theme() const { return theme_; }
 
-  // Shows the canvas (cut to the screen) and its cursor.
-  void show(const Canvas& canvas);
+  // Shows the canvas (cut to the screen) and its cursor; frames join within
+  // the layers given.
+  void show(const Canvas& canvas, const ScreenLayers* layers = nullptr);
   // The next input: waits up to `timeoutMs` (0: only what is there, -1: as
   // long as it takes). An ESC followed at once by another key is Alt+key.
   TerminalInput read(int timeoutMs);

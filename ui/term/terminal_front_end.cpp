@@ -99,15 +99,23 @@ bool TerminalFrontEnd::terminalGone() const {
   return TerminalGuard::hungUp() || watcher_.inputGone() || Terminal::inputClosed();
 }
 
-Canvas TerminalFrontEnd::compose() const {
+Canvas TerminalFrontEnd::compose(ScreenLayers& layers) const {
   int width = terminal_->width();
   int height = terminal_->height();
   // Another thread's box draws over an empty screen: this thread's windows
   // may be changing under it.
-  if (platform::threadNumber() != thread_) return composeScreen({}, nullptr, width, height, {});
+  if (platform::threadNumber() != thread_) {
+    return composeScreen({}, nullptr, width, height, {}, &layers);
+  }
   std::vector<const Window*> shown(windows_.begin(), windows_.end());
   std::string tip = active_ ? statusTip(*active_, pointerField_) : std::string();
-  return composeScreen(shown, active_, width, height, tip);
+  return composeScreen(shown, active_, width, height, tip, &layers);
+}
+
+void TerminalFrontEnd::showScreen() {
+  ScreenLayers layers(terminal_->width(), terminal_->height());
+  Canvas screen = compose(layers);
+  terminal_->show(screen, &layers);
 }
 
 void TerminalFrontEnd::idle(Window& window) {
@@ -123,18 +131,20 @@ void TerminalFrontEnd::idle(Window& window) {
   }
   active_ = &window;
   for (;;) {
-    terminal_->show(compose());
+    showScreen();
+    // One input at a time: it may close this window or open another, and
+    // the next input belongs to whichever window waits then. The loop
+    // handles what was posted and comes back here; what ncurses still
+    // holds is read then. With nothing posted the loop would wait for
+    // good: the watcher must wake it.
     Delivery delivered;
     for (;;) {
       TerminalInput input = terminal_->read(0);
       if (std::holds_alternative<NoInput>(input)) break;
       Delivery one = deliver(window, input);
-      delivered.posted = delivered.posted || one.posted;
+      if (one.posted) return;
       delivered.redraw = delivered.redraw || one.redraw;
     }
-    // The loop handles what was posted and comes back here. With nothing
-    // posted it would wait for good: the watcher must wake it.
-    if (delivered.posted) return;
     if (!delivered.redraw) break;
   }
   watcher_.arm(window.handle());
@@ -206,9 +216,11 @@ template <class View, class Answer>
 Answer TerminalFrontEnd::modal(View& view, Answer fallback) {
   for (;;) {
     if (!terminal_ || terminalGone()) return fallback;
-    Canvas screen = compose();
+    ScreenLayers layers(terminal_->width(), terminal_->height());
+    Canvas screen = compose(layers);
     view.paint(screen);
-    terminal_->show(screen);
+    view.cover(layers);
+    terminal_->show(screen, &layers);
     TerminalInput input = terminal_->read(kModalPollMs);
     if (const auto* key = std::get_if<KeyStroke>(&input)) {
       if (auto answer = view.key(*key)) return *answer;
@@ -241,6 +253,7 @@ struct BoxAdapter {
     return button ? std::optional<unsigned>(button) : std::nullopt;
   }
   void layout(int width, int height) { view.layout(width, height); }
+  void cover(ScreenLayers& layers) const { layers.cover(view.area()); }
 };
 
 struct MenuAdapter {
@@ -249,6 +262,9 @@ struct MenuAdapter {
   std::optional<int> key(const KeyStroke& key) { return view.key(key); }
   std::optional<int> click(Cell cell) { return view.click(cell); }
   void layout(int, int) {}
+  void cover(ScreenLayers& layers) const {
+    for (size_t level = 0; level < view.depth(); ++level) layers.cover(view.box(level));
+  }
 };
 
 }  // namespace

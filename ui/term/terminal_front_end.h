@@ -54,7 +54,9 @@ class TerminalFrontEnd final : private FrontEnd {
   void windowClosed(Window& window) override;
   void idle(Window& window) override;
 
-  Canvas compose() const;
+  // The windows on a canvas of the terminal's size, a layer each.
+  Canvas compose(ScreenLayers& layers) const;
+  void showScreen();
   struct Delivery {
     bool posted = false;  // a message went to a window
     bool redraw = false;  // the screen changed without one

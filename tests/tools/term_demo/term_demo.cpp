@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "runtime/fatal_error.h"
 #include "ui/definition_source.h"
@@ -19,6 +20,9 @@
 #include "ui/window.h"
 
 namespace {
+
+// The demo's declarations once parsed: the modal window opens from them.
+const std::vector<zor::ui::DefinitionModule>* gModules = nullptr;
 
 constexpr const char* kDeclaration = R"(
 definition term_demo$term_demo001
@@ -32,7 +36,14 @@ window DEMO "Terminal demo" at default default size 352 160 {
   button ?ASK "&Ask" at 4 140 size 40 16 tip "Shows a message box"
   button ?MENU "&Menu" at 48 140 size 40 16 tip "Shows a popup menu"
   button ?FAIL "&Fail" at 92 140 size 40 16 tip "Stops with a fatal runtime error"
+  button ?DETAILS "&Details" at 136 140 size 48 16 tip "Opens a modal window"
   button ?CLOSE "&Close" at 300 140 size 48 16 default
+}
+
+window DETAILS "Details" at default default size 160 72 modal {
+  list ?ITEMS at 4 4 size 152 40 format "60L(2)|M~Item~@s20@" tip "The items"
+  entry ?NOTE at 4 48 size 100 8 picture @s20
+  button ?DONE "D&one" at 108 48 size 48 16 default
 }
 )";
 
@@ -62,6 +73,15 @@ void onEvent(zor::ui::Window& window) {
   } else if (accepted->useLabel() == "?MENU") {
     int chosen = term::showPopupMenu("&Insert|&Change|~&Delete|-|&More{&First|&Second}|+C&heck");
     answer->text = "Menu: " + std::to_string(chosen);
+  } else if (accepted->useLabel() == "?DETAILS" && gModules) {
+    const WindowDefinition& details = gModules->front().windows.back();
+    term::previewWindow(details, 6, [](Window& modal) {
+      Control* pressed = modal.control(field());
+      if (event() == EVENT::Accepted && pressed && pressed->useLabel() == "?DONE") {
+        post(EVENT::CloseWindow);
+      }
+    });
+    answer->text = "Details closed";
   } else if (accepted->useLabel() == "?FAIL") {
     zor::fatalRuntimeError(529, "the demo stops here");
   } else if (accepted->useLabel() == "?CLOSE") {
@@ -93,6 +113,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", parsed.error.c_str());
     return 1;
   }
+  gModules = &*parsed.value;
   const WindowDefinition* shown = nullptr;
   for (const DefinitionModule& module : *parsed.value) {
     for (const WindowDefinition& window : module.windows) {
