@@ -53,6 +53,7 @@ TerminalFrontEnd::TerminalFrontEnd()
   std::setlocale(LC_CTYPE, "");
   terminal_.emplace();
   guard_.arm();
+  previousDesktop_ = desktopArea();
   setDesktopArea(desktopUnits(terminal_->width(), terminal_->height()));
   previousBoxHook_ = platform::setMessageBoxHook(
       [this](const std::string& text, const std::string& caption, unsigned flags) {
@@ -79,6 +80,7 @@ TerminalFrontEnd::~TerminalFrontEnd() {
   setFrontEnd(previousFrontEnd_);
   setFatalErrorHook(std::move(previousFatalHook_));
   platform::setMessageBoxHook(std::move(previousBoxHook_));
+  setDesktopArea(previousDesktop_);
   std::lock_guard lock(mutex_);
   terminal_.reset();
 }

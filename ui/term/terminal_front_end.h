@@ -86,6 +86,7 @@ class TerminalFrontEnd final : private FrontEnd {
   FrontEnd* previousFrontEnd_ = nullptr;
   platform::MessageBoxHook previousBoxHook_;
   FatalErrorHook previousFatalHook_;
+  Rect previousDesktop_;
 };
 
 // The terminal front end that is alive, or null.
