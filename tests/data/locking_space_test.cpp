@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/tarnwick/error_numbers.h"
+#include "data/tarnwick/lock_self_test.h"
 #include "data/tarnwick/lock_space.h"
 #include "data/tarnwick/record_locks.h"
 #include "tests/data/locking_test_support.h"
@@ -238,6 +239,29 @@ TEST(LockingRecords, HeldRecordConflictsWithAnotherProcess) {
   EXPECT_EQ(locks.hold(8), 0);
   EXPECT_EQ(holder.finish(), 0);
   EXPECT_EQ(locks.hold(7), 0);
+}
+
+TEST(LockingSelfTest, LocalFilesHonourLocksAndTheAnswersSaySo) {
+  const std::string path = scratchPath("selftest.lck");
+  { File create = openShared(path); }
+  const auto result = checkLocksHonoured(path);
+  EXPECT_EQ(result.outcome, LockSelfTestOutcome::Honoured);
+  EXPECT_EQ(checkLocksHonoured(path).outcome, LockSelfTestOutcome::Honoured);  // nothing left held
+
+  {
+    auto holder = holdInChild(path, LockMode::Writer, 0);  // an unrelated lock does not matter
+    ASSERT_EQ(holder.answer(), 0);
+    EXPECT_EQ(checkLocksHonoured(path).outcome, LockSelfTestOutcome::Honoured);
+  }
+  const auto missing = checkLocksHonoured(path + ".missing");
+  EXPECT_EQ(missing.outcome, LockSelfTestOutcome::NotChecked);
+  EXPECT_EQ(missing.error, platform::kFileNotFound);
+
+  const std::string ignored =
+      describeLockSelfTest({LockSelfTestOutcome::Ignored, 0}, "/net/Setup.edt");
+  EXPECT_NE(ignored.find("/net/Setup.edt"), std::string::npos);
+  EXPECT_NE(ignored.find("silently ignores byte-range locks"), std::string::npos);
+  EXPECT_NE(describeLockSelfTest(missing, "x").find("could not be checked"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,49 @@
+#include "data/tarnwick/lock_self_test.h"
+
+#include "data/tarnwick/record_lock.h"
+#include "platform/file.h"
+
+namespace zor::tarnwick {
+
+LockSelfTestResult checkLocksHonoured(const std::string& dataFile) {
+  LockSelfTestResult result;
+  platform::File first, second;
+  for (platform::File* file : {&first, &second}) {
+    result.error = file->open(dataFile, platform::Access::ReadWrite, platform::Share::DenyNone,
+                              platform::Disposition::OpenExisting);
+    if (result.error != 0) return result;
+  }
+  const uint64_t probe = kNumberedLockBase;
+  if (first.lock(probe, 1) != 0) {
+    result.outcome = LockSelfTestOutcome::Busy;
+    return result;
+  }
+  const int contended = second.lock(probe, 1);
+  if (contended == 0) {
+    second.unlock(probe, 1);
+    result.outcome = LockSelfTestOutcome::Ignored;
+  } else {
+    result.outcome = LockSelfTestOutcome::Honoured;
+  }
+  first.unlock(probe, 1);
+  return result;
+}
+
+std::string describeLockSelfTest(const LockSelfTestResult& result, const std::string& dataFile) {
+  switch (result.outcome) {
+    case LockSelfTestOutcome::Honoured:
+      return "Byte-range locks work on " + dataFile + ".";
+    case LockSelfTestOutcome::Ignored:
+      return "The file system holding " + dataFile +
+             " silently ignores byte-range locks: programs sharing this file are not kept apart "
+             "and may damage it. Use it from one program at a time, or move it to a local disk.";
+    case LockSelfTestOutcome::Busy:
+      return "Byte-range locks on " + dataFile + " could not be checked: the test byte is in use.";
+    case LockSelfTestOutcome::NotChecked:
+      break;
+  }
+  return "Byte-range locks on " + dataFile +
+         " could not be checked: " + platform::fileErrorText(result.error) + ".";
+}
+
+}  // namespace zor::tarnwick
