@@ -287,6 +287,27 @@ TEST_F(TermTmux, MessageBoxAnswersTheButtonPressed) {
   ASSERT_TRUE(session.waitFor({"Answer: Cancel"}, &shown)) << shown;
 }
 
+TEST_F(TermTmux, ColoursOrMonochromeAttributesMarkTheFocus) {
+  // capture-pane -e keeps the attributes as escape sequences.
+  for (bool monochrome : {true, false}) {
+    std::string command = (monochrome ? "export NO_COLOR=1; " : "") + demoCommand();
+    TmuxSession session(command, 100, 32, locale_);
+    ASSERT_TRUE(session.started());
+    std::string shown;
+    ASSERT_TRUE(session.waitFor({"Answer: none"}, &shown)) << shown;
+    session.keys("M-a");
+    ASSERT_TRUE(session.waitFor({"[>Yes<]"}, &shown)) << shown;
+    std::string styled = run(session.tmux("capture-pane -e -p -t demo"));
+    std::string button = lineWith(styled, "Yes<]");
+    if (monochrome) {
+      EXPECT_NE(button.find("\033[7m[>Yes<]"), std::string::npos) << button;
+      EXPECT_EQ(styled.find("\033[46m"), std::string::npos);  // no colour at all
+    } else {
+      EXPECT_NE(button.find("46m[>Yes<]"), std::string::npos) << button;  // on cyan
+    }
+  }
+}
+
 TEST_F(TermTmux, PopupMenuAnswersThePositionChosen) {
   TmuxSession session(demoCommand(), 100, 32, locale_);
   ASSERT_TRUE(session.started());

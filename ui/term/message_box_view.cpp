@@ -128,8 +128,14 @@ void MessageBoxView::paint(Canvas& canvas) const {
     CellStyle style = focused ? CellStyle::Focused : CellStyle::Normal;
     const Rect& cells = placed[i].cells;
     canvas.write(cells.x, cells.y, focused ? "[>" : "[ ", style);
-    int written = writeWithHotKey(canvas, cells.x + 2, cells.y, buttonText(placed[i].button), style,
-                                  cells.width - 4);
+    // The focused button is shown whole in its style: a marked letter inside
+    // it would break the highlight.
+    std::string text = buttonText(placed[i].button);
+    int written = focused
+                      ? static_cast<int>(withoutHotKeyMarks(text).size())
+                      : writeWithHotKey(canvas, cells.x + 2, cells.y, text, style, cells.width - 4);
+    if (focused)
+      canvas.write(cells.x + 2, cells.y, withoutHotKeyMarks(text), style, cells.width - 4);
     canvas.write(cells.x + 2 + written, cells.y, focused ? "<]" : " ]", style);
     if (focused) canvas.setCursor({cells.x + 2, cells.y});
   }

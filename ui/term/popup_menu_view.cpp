@@ -164,7 +164,11 @@ void PopupMenuView::paint(Canvas& canvas) const {
                                       : CellStyle::Normal;
       canvas.fill({box.x + 1, y, box.width - 2, 1}, ' ', style);
       if (item.checked) canvas.put(box.x + 2, y, '*', style);
-      writeWithHotKey(canvas, box.x + 4, y, item.text, style, box.width - 7);
+      if (lit) {
+        canvas.write(box.x + 4, y, withoutHotKeyMarks(item.text), style, box.width - 7);
+      } else {
+        writeWithHotKey(canvas, box.x + 4, y, item.text, style, box.width - 7);
+      }
       if (item.opensSubmenu()) canvas.put(box.x + box.width - 3, y, '>', style);
       if (lit) canvas.setCursor({box.x + 1, y});
     }
