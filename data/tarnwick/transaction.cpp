@@ -4,6 +4,8 @@
 #include <atomic>
 #include <chrono>
 #include <ctime>
+#include <map>
+#include <mutex>
 #include <thread>
 
 #include "data/tarnwick/error_numbers.h"
@@ -16,7 +18,26 @@ namespace {
 // Seeded from the clock so that numbers keep growing from one run to the next.
 std::atomic<uint32_t> nextNumber{static_cast<uint32_t>(std::time(nullptr))};
 
+// Which transaction has which file, across threads.
+std::mutex ownersMutex;
+std::map<const TransactionFile*, const Transaction*> owners;
+
+constexpr const char* kLogoutFaultTexts[] = {
+    "Cannot create Log Record",
+    "File logged out on another thread",
+    "Internal error: WHO AM I",
+    "Could not start transaction",
+    "Attempting to LOGOUT files from different file drivers",
+    "Cannot obtain a lock on the file",
+    "Cannot LOGOUT file",
+};
+
 }  // namespace
+
+const char* logoutFaultText(int number) {
+  if (number < 1 || number > 7) return "";
+  return kLogoutFaultTexts[number - 1];
+}
 
 Transaction& Transaction::ofThisThread() {
   thread_local Transaction transaction;
@@ -27,9 +48,27 @@ void Transaction::setNextNumber(uint32_t number) {
   nextNumber = number;
 }
 
-void Transaction::logout(TransactionFile& file) {
+int Transaction::logout(TransactionFile& file) {
+  {
+    std::lock_guard<std::mutex> guard(ownersMutex);
+    auto [owner, added] = owners.emplace(&file, this);
+    if (!added && owner->second != this)
+      return static_cast<int>(LogoutFault::LoggedOutOnAnotherThread);
+  }
   active_ = true;
   if (std::find(files_.begin(), files_.end(), &file) == files_.end()) files_.push_back(&file);
+  return 0;
+}
+
+void Transaction::forget(TransactionFile& file) {
+  leave(file);
+  files_.erase(std::remove(files_.begin(), files_.end(), &file), files_.end());
+}
+
+void Transaction::leave(TransactionFile& file) {
+  std::lock_guard<std::mutex> guard(ownersMutex);
+  auto owner = owners.find(&file);
+  if (owner != owners.end() && owner->second == this) owners.erase(owner);
 }
 
 void Transaction::rollback() {
@@ -38,6 +77,7 @@ void Transaction::rollback() {
 }
 
 void Transaction::end() {
+  for (TransactionFile* file : files_) leave(*file);
   files_.clear();
   active_ = false;
 }

@@ -27,6 +27,19 @@ namespace zor::tarnwick {
 inline constexpr int kUnableToLogTransaction = 48;
 inline constexpr int kLogoutAlreadyActive = 56;
 
+// The LOGOUT statement's own faults, reported by number with these texts.
+enum class LogoutFault : int {
+  CannotCreateLogRecord = 1,
+  LoggedOutOnAnotherThread = 2,
+  WhoAmI = 3,
+  CannotStartTransaction = 4,
+  DifferentDrivers = 5,
+  CannotLock = 6,
+  CannotLogout = 7,
+};
+// "Cannot create Log Record" ... "Cannot LOGOUT file"; "" for other numbers.
+const char* logoutFaultText(int number);
+
 // A data file taking part in a transaction.
 class TransactionFile {
  public:
@@ -68,10 +81,20 @@ class Transaction {
   // The transaction of the calling thread.
   static Transaction& ofThisThread();
 
+  Transaction() = default;
+  // A thread that ends gives its files up (their changes stay theirs).
+  ~Transaction() { end(); }
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+
   bool active() const { return active_; }
   const std::vector<TransactionFile*>& files() const { return files_; }
-  // LOGOUT: the file takes part (once, however often it is named).
-  void logout(TransactionFile& file);
+  // LOGOUT: the file takes part (once, however often it is named). Answers
+  // 0, or LogoutFault::LoggedOutOnAnotherThread while another thread's
+  // transaction has it.
+  int logout(TransactionFile& file);
+  // A file that closes leaves the transaction (its change is its own).
+  void forget(TransactionFile& file);
   // COMMIT: answers 0 or the error that stopped it; the transaction ends
   // either way.
   int commit(ControlFileOpener& opener);
@@ -97,6 +120,7 @@ class Transaction {
   int enterNumber(std::vector<Chosen>& chosen, uint32_t& number);
   std::string markerNameFor(const std::vector<Chosen>& chosen, TransactionFile& file) const;
   void end();
+  void leave(TransactionFile& file);
 
   bool active_ = false;
   std::vector<TransactionFile*> files_;

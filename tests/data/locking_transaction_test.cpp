@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "data/tarnwick/error_numbers.h"
@@ -201,6 +202,28 @@ TEST_F(LockingCommit, OneChangedFileUsesNoControlFile) {
   EXPECT_FALSE(std::filesystem::exists(root_ + "/a/tarnwick.tcf"));
   EXPECT_EQ(FakeDataFile::settle(one.path(), opener_), "new");
   EXPECT_EQ(FakeDataFile::settle(two.path(), opener_), "old");
+}
+
+TEST_F(LockingCommit, AFileBelongsToOneThreadsTransaction) {
+  FakeDataFile one(root_ + "/a", "one");
+  Transaction& mine = Transaction::ofThisThread();
+  ASSERT_EQ(mine.logout(one), 0);
+  int answer = -1;
+  std::thread([&] { answer = Transaction::ofThisThread().logout(one); }).join();
+  EXPECT_EQ(answer, static_cast<int>(LogoutFault::LoggedOutOnAnotherThread));
+  EXPECT_STREQ(logoutFaultText(answer), "File logged out on another thread");
+  EXPECT_STREQ(logoutFaultText(8), "");
+  EXPECT_EQ(mine.logout(one), 0);  // again on its own thread: fine
+  mine.rollback();
+  std::thread([&] {
+    Transaction& other = Transaction::ofThisThread();
+    answer = other.logout(one);
+    other.forget(one);
+    EXPECT_TRUE(other.files().empty());
+  }).join();
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(mine.logout(one), 0);
+  mine.rollback();
 }
 
 TEST_F(LockingCommit, RollbackLeavesEveryFileAsItWas) {
