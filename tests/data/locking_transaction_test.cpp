@@ -96,6 +96,33 @@ TEST(LockingControlFile, NumbersRoundTripAcrossOpens) {
   EXPECT_TRUE(held);
 }
 
+TEST(LockingControlFile, TwoProcessesAddingAtOnceLoseNothing) {
+  const std::string path = scratchPath("contended.tcf");
+  std::filesystem::remove(path);
+  constexpr uint32_t kEach = 150;
+  const pid_t child = ::fork();
+  if (child == 0) {
+    TransactionControlFile control;
+    int failures = control.open(path) != 0;
+    for (uint32_t n = 0; n < kEach; ++n) failures += control.add(1000 + n) != 0;
+    ::_exit(failures);
+  }
+  TransactionControlFile control;
+  ASSERT_EQ(control.open(path), 0);
+  for (uint32_t n = 0; n < kEach; ++n) ASSERT_EQ(control.add(2000 + n), 0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), 0);
+  for (uint32_t n = 0; n < kEach; ++n) {
+    bool held = false;
+    ASSERT_EQ(control.holds(1000 + n, held), 0);
+    EXPECT_TRUE(held) << 1000 + n;
+    ASSERT_EQ(control.holds(2000 + n, held), 0);
+    EXPECT_TRUE(held) << 2000 + n;
+  }
+}
+
 TEST(LockingControlFile, NotATarnwickFileIsRefused) {
   const std::string path = scratchPath("junk.tcf");
   ASSERT_EQ(platform::replaceWholeFile(path, std::string(600, 'j')), 0);
