@@ -19,7 +19,8 @@ int usageError(const std::string& message) {
             << "usage: wincc compile IN.win OUT.cpp [--module NAME] [--function NAME]\n"
             << "       wincc compile IN.win OUT.bin\n"
             << "       wincc dump FILE.win|FILE.bin\n"
-            << "       wincc render FILE.win|FILE.bin [LABEL]\n";
+            << "       wincc render FILE.win|FILE.bin [LABEL]\n"
+            << "       wincc preview FILE.win|FILE.bin [LABEL]\n";
   return 2;
 }
 

@@ -3,6 +3,7 @@
 //   wincc compile IN.win OUT.bin
 //   wincc dump FILE.win|FILE.bin
 //   wincc render FILE.win|FILE.bin [LABEL]
+//   wincc preview FILE.win|FILE.bin [LABEL]
 
 #include <string>
 #include <vector>
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
   if (command == "compile") return zor::tool::compileCommand(arguments);
   if (command == "dump") return zor::tool::dumpCommand(arguments);
   if (command == "render") return zor::tool::renderCommand(arguments);
+  if (command == "preview") return zor::tool::previewCommand(arguments);
   return zor::tool::usageError("unknown command '" + command + "'");
 }
