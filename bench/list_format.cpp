@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "runtime/picture.h"
 #include "runtime/queue.h"
 #include "runtime/type_codes.h"
@@ -113,29 +114,19 @@ void CompilePicturesOnly(benchmark::State& state) {
 }
 BENCHMARK(CompilePicturesOnly);
 
-class TimeReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  std::map<std::string, double> times;
-};
-
-void printRatio(const TimeReporter& reporter, const char* measured, const char* baseline,
-                const char* label, const char* target) {
-  auto a = reporter.times.find(measured);
-  auto b = reporter.times.find(baseline);
-  if (a == reporter.times.end() || b == reporter.times.end() || b->second == 0) return;
-  std::printf("%-40s %6.2f  (%.2f us vs %.2f us)  %s\n", label, a->second / b->second,
-              a->second / 1000, b->second / 1000, target);
+void printRatio(const zor::bench::RatioReporter& reporter, const char* measured,
+                const char* baseline, const char* label, const char* target) {
+  const double a = reporter.cpuTime(measured);
+  const double b = reporter.cpuTime(baseline);
+  if (a == 0 || b == 0) return;
+  std::printf("%-40s %6.2f  (%.2f us vs %.2f us)  %s\n", label, a / b, a / 1000, b / 1000, target);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  TimeReporter reporter;
+  zor::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\ntime ratios (lower is better):\n");
   printRatio(reporter, "Redraw_Rows1M", "Redraw_Rows100", "redraw 30 rows: 10^6 / 10^2 queue",

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "runtime/queue.h"
 #include "runtime/type_codes.h"
 
@@ -314,29 +315,19 @@ QUEUE_BENCH(AddDeleteMiddle_Vector);
 
 // Keeps the CPU time per iteration of every run for the ratios: the wall
 // clock of a shared machine says more about the neighbours than the code.
-class TimeReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-  }
-  std::map<std::string, double> times;
-};
-
-void printRatio(const TimeReporter& reporter, const std::string& queue, const std::string& baseline,
-                const char* label, const char* target) {
-  auto a = reporter.times.find(queue);
-  auto b = reporter.times.find(baseline);
-  if (a == reporter.times.end() || b == reporter.times.end() || b->second == 0) return;
-  std::printf("%-34s %6.2f  (%.1f ms vs %.1f ms)  %s\n", label, a->second / b->second, a->second,
-              b->second, target);
+void printRatio(const zor::bench::RatioReporter& reporter, const std::string& queue,
+                const std::string& baseline, const char* label, const char* target) {
+  const double a = reporter.cpuTime(queue);
+  const double b = reporter.cpuTime(baseline);
+  if (a == 0 || b == 0) return;
+  std::printf("%-34s %6.2f  (%.1f ms vs %.1f ms)  %s\n", label, a / b, a, b, target);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  TimeReporter reporter;
+  zor::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\ntime ratios for 10^6 entries, queue / baseline (lower is better):\n");
   const std::string run = "/iterations:3";

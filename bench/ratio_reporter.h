@@ -1,7 +1,8 @@
 #pragma once
-// A console reporter that also keeps the items per second of every run, so a
-// benchmark program can print its figures as ratios against a baseline that
-// ran in the same process.
+// A console reporter that also keeps the figures of every run (items per
+// second, CPU time and wall-clock time per iteration), so a benchmark
+// program can print them as ratios against a baseline that ran in the same
+// process.
 
 #include <benchmark/benchmark.h>
 
@@ -17,15 +18,23 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      const std::string name = run.benchmark_name();
       auto found = run.counters.find("items_per_second");
-      if (found != run.counters.end()) rates_[run.benchmark_name()] = found->second.value;
+      if (found != run.counters.end()) rates_[name] = found->second.value;
+      cpuTimes_[name] = run.GetAdjustedCPUTime();
+      realTimes_[name] = run.GetAdjustedRealTime();
     }
   }
 
   // Items per second of a run, 0 when it did not run.
-  double rate(const std::string& name) const {
-    auto found = rates_.find(name);
-    return found == rates_.end() ? 0 : found->second;
+  double rate(const std::string& name) const { return find(rates_, name); }
+  // Time per iteration in the run's time unit, 0 when it did not run.
+  double cpuTime(const std::string& name) const { return find(cpuTimes_, name); }
+  double realTime(const std::string& name) const { return find(realTimes_, name); }
+
+  // ours / theirs of two times; 0 when either run is missing.
+  static double ratio(double ours, double theirs) {
+    return ours > 0 && theirs > 0 ? ours / theirs : 0;
   }
 
   // Prints "label  ratio x  (ours M/s vs theirs M/s)"; nothing when either
@@ -38,7 +47,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
   }
 
  private:
+  static double find(const std::map<std::string, double>& figures, const std::string& name) {
+    auto found = figures.find(name);
+    return found == figures.end() ? 0 : found->second;
+  }
+
   std::map<std::string, double> rates_;
+  std::map<std::string, double> cpuTimes_;
+  std::map<std::string, double> realTimes_;
 };
 
 }  // namespace zor::bench

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "data/tarnwick/tarnwick_file.h"
 
 namespace {
@@ -213,38 +214,26 @@ ITEMS_BENCH(Lookup_SQLite);
 ITEMS_BENCH(Scan_Tarnwick);
 ITEMS_BENCH(Scan_SQLite);
 
-// Keeps the wall-clock time of every run: the work waits on the disk.
-class TimeReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      times[run.benchmark_name()] = run.GetAdjustedRealTime();
-      cpuTimes[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    }
-  }
-  std::map<std::string, double> times;
-  std::map<std::string, double> cpuTimes;
-};
-
-double ratio(const std::map<std::string, double>& times, const std::string& what) {
-  const auto ours = times.find(what + "_Tarnwick/iterations:1/real_time");
-  const auto theirs = times.find(what + "_SQLite/iterations:1/real_time");
-  if (ours == times.end() || theirs == times.end() || theirs->second <= 0) return 0;
-  return ours->second / theirs->second;
+// Tarnwick / SQLite of one phase, by wall-clock time (the work waits on the
+// disk) or by CPU time.
+double ratio(const zor::bench::RatioReporter& reporter, const std::string& what, bool cpu) {
+  const std::string ours = what + "_Tarnwick/iterations:1/real_time";
+  const std::string theirs = what + "_SQLite/iterations:1/real_time";
+  return cpu ? reporter.ratio(reporter.cpuTime(ours), reporter.cpuTime(theirs))
+             : reporter.ratio(reporter.realTime(ours), reporter.realTime(theirs));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  TimeReporter reporter;
+  zor::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n%zu items, batches of %zu, %zu lookups (Tarnwick / SQLite, below 1 is ahead)\n",
               items().size(), kBatch, probes().size());
   for (const char* what : {"Insert", "Lookup", "Scan"}) {
-    std::printf("  %-8s %.2f (CPU time %.2f)\n", what, ratio(reporter.times, what),
-                ratio(reporter.cpuTimes, what));
+    std::printf("  %-8s %.2f (CPU time %.2f)\n", what, ratio(reporter, what, false),
+                ratio(reporter, what, true));
   }
   std::error_code error;
   const auto ours = std::filesystem::file_size(tarnwickPath(), error);
