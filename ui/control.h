@@ -40,7 +40,9 @@ struct ControlBinding {
   std::function<void(const std::string&)> write;
 };
 
-enum class MouseAction { Press, Release, DoubleClick, Wheel };
+// Drag: the pointer moved while the button pressed on the control is held;
+// it goes to that control wherever the pointer is.
+enum class MouseAction { Press, Release, DoubleClick, Wheel, Drag };
 
 class Control {
  public:

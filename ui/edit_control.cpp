@@ -246,7 +246,8 @@ void EditControl::moveVertically(int lines) {
 
 bool EditControl::key(Window&, uint32_t code, char character) {
   uint32_t mods = KEY::modifiers(code);
-  if (character >= 0x20 && character != 0x7F && (mods & (KEY::Ctrl | KEY::Alt)) == 0) {
+  if (static_cast<unsigned char>(character) >= 0x20 && character != 0x7F &&
+      (mods & (KEY::Ctrl | KEY::Alt)) == 0) {
     insert(character);
     return true;
   }

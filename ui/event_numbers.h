@@ -47,6 +47,8 @@ inline constexpr uint32_t DroppingDown = 0x1B;
 inline constexpr uint32_t DroppedDown = 0x1C;
 inline constexpr uint32_t ScrollTrack = 0x1D;
 inline constexpr uint32_t ColumnResize = 0x1E;
+// A click on a list's column header; PROP::HeaderColumn reads the column.
+inline constexpr uint32_t HeaderPressed = 0x1F;
 inline constexpr uint32_t Selected = 0x101;
 inline constexpr uint32_t Selecting = 0x102;
 // Window events.

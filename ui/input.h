@@ -6,6 +6,8 @@
 //                   lParam = the character the keystroke types, 0 for none
 //   WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK
 //                   lParam = the cell, relative to the window's client area
+//   WM_MOUSEMOVE    wParam = MK_LBUTTON while the button is held (a drag),
+//                   lParam = the cell
 //   WM_MOUSEWHEEL   wParam = notches (positive away from the user, as a
 //                   signed value), lParam = the cell
 
@@ -20,6 +22,7 @@ inline constexpr uint32_t WM_LBUTTONDOWN = 0x0201;
 inline constexpr uint32_t WM_LBUTTONUP = 0x0202;
 inline constexpr uint32_t WM_LBUTTONDBLCLK = 0x0203;
 inline constexpr uint32_t WM_MOUSEWHEEL = 0x020A;
+inline constexpr uintptr_t MK_LBUTTON = 0x0001;
 
 struct Cell {
   int x = 0, y = 0;

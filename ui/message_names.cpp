@@ -222,6 +222,7 @@ constexpr NamedMessage kNames[] = {
     {0xA01C, "EVENT:DroppedDown"},
     {0xA01D, "EVENT:ScrollTrack"},
     {0xA01E, "EVENT:ColumnResize"},
+    {0xA01F, "EVENT:HeaderPressed"},
     {0xA101, "EVENT:Selected"},
     {0xA102, "EVENT:Selecting"},
     {0xA201, "EVENT:CloseWindow"},

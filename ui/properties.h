@@ -83,6 +83,8 @@ inline constexpr int Value = 0x7C18;
 inline constexpr int Skip = 0x7C19;
 inline constexpr int Keyword = 0x7C1A;
 inline constexpr int Format = 0x7C1B;
+// A list's column (from 1) of its last header click; read only.
+inline constexpr int HeaderColumn = 0x7C1C;
 inline constexpr int Icon = 0x7C68;
 inline constexpr int Timer = 0x7C86;  // window timer interval, hundredths of a second
 inline constexpr int ListColumnFirst = 0x7E00;

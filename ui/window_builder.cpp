@@ -87,7 +87,9 @@ void addControls(Window& window, const std::vector<ControlDefinition>& definitio
     made.skip = definition.has(ControlAttr::Skip);
     if (auto* edit = dynamic_cast<EditControl*>(&made)) edit->setPicture(definition.picture);
     if (auto* button = dynamic_cast<ButtonControl*>(&made)) button->value = definition.value;
-    if (auto* list = dynamic_cast<ListControl*>(&made); list && !definition.format.empty()) {
+    auto* list = dynamic_cast<ListControl*>(&made);
+    if (list) list->setVerticalScrollBar(definition.has(ControlAttr::VScroll));
+    if (list && !definition.format.empty()) {
       if (size_t stop = list->view().setFormat(definition.format)) {
         fatalRuntimeError(529, windowLabel + ": list " + definition.use +
                                    ": the format does not read at character " +

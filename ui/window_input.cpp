@@ -117,10 +117,24 @@ bool handleKey(Window& window, uint32_t code, char character) {
   return false;
 }
 
+// Movement with the button held goes to the control the button was pressed
+// on, so a drag may leave it (a column border dragged past the list's edge).
+void dragPressed(Window& window, uintptr_t buttons, Cell cell) {
+  if ((buttons & MK_LBUTTON) == 0 || pressed.window != window.handle()) return;
+  Control* target = window.control(pressed.field);
+  if (!target || !isUsable(window, *target)) return;
+  Rect cells = controlCells(*target);
+  target->mouse(window, MouseAction::Drag, {cell.x - cells.x, cell.y - cells.y}, 0);
+}
+
 void handleMouse(Window& window, const Message& message) {
   Cell cell = unpackCell(message.lParam);
   window.pointerX = cell.x;
   window.pointerY = cell.y;
+  if (message.message == WM_MOUSEMOVE) {
+    dragPressed(window, message.wParam, cell);
+    return;
+  }
   int field = controlAt(window, cell);
   Control* target = window.control(field);
   if (message.message == WM_LBUTTONUP) {

@@ -1,6 +1,7 @@
 #include "ui/window_painter.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -170,6 +171,17 @@ struct Painter {
         canvas.put(cells.x, cells.y + 1 + y, '>', styleOf(list, CellStyle::Selected));
         if (focused) canvas.setCursor({cells.x + 1, cells.y + 1 + y});
       }
+    }
+    if (std::optional<ListScrollBar> bar = list.scrollBar()) scrollBar(cells, *bar, list);
+  }
+
+  // Arrows at the ends, the track between them and the thumb on it.
+  void scrollBar(const Rect& cells, const ListScrollBar& bar, const ListControl& list) {
+    int x = cells.x + cells.width - 2;
+    CellStyle style = styleOf(list, CellStyle::Frame);
+    for (int y = 0; y < bar.length && y < cells.height - 2; ++y) {
+      char ch = y == 0 ? '^' : y == bar.length - 1 ? 'v' : y == bar.thumb ? '#' : ':';
+      canvas.put(x, cells.y + 1 + y, ch, y == bar.thumb ? CellStyle::Selected : style);
     }
   }
 

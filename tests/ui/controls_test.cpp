@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "runtime/type_codes.h"
 #include "tests/runtime/queue_test_records.h"
 #include "tests/ui/controls_test_forms.h"
+#include "tests/ui/list_test_rows.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/button_control.h"
 #include "ui/edit_control.h"
@@ -21,7 +23,9 @@
 #include "ui/option_control.h"
 #include "ui/row_control.h"
 #include "ui/sheet_control.h"
+#include "ui/term/mouse_translation.h"
 #include "ui/window_builder.h"
+#include "ui/window_painter.h"
 
 namespace zor::ui {
 namespace {
@@ -329,6 +333,130 @@ TEST(Controls, ListsMoveTheirSelectionAndRaiseTheirEvents) {
   WindowDefinition broken = test::sheetForm();
   broken.controls[0].children[0].children[1].format = "60L~Name";
   EXPECT_EQ(test::fatalCodeOf([&] { buildWindow(broken); }), 529);
+}
+
+// The scrolling list form with twenty rows. On the window's canvas the
+// list's header line is row 2, its rows 3-7; the bar is column 25 (arrows
+// on rows 2 and 7); the first column's right edge is column 12.
+struct Browse : Form {
+  Browse() : Form(test::scrollingListForm()), list(as<ListControl>("?LIST")) {
+    list.setQueue(&rows.queue);
+  }
+  void send(const headless::Input& input) { EXPECT_EQ(deliverInput(*window, input), ""); }
+  void clickAt(int x, int y) { send(ClickInput{"", {x, y}}); }
+  size_t top() const { return list.view().top(); }
+
+  test::TwoColumns rows;
+  ListControl& list;
+};
+
+TEST(ListControl, HeaderClicksRaiseHeaderPressedWithTheColumn) {
+  Browse browse;
+  browse.drain();
+  browse.clickAt(14, 2);
+  EXPECT_EQ(browse.drain(), (Events{{EVENT::HeaderPressed, 1}}));
+  EXPECT_EQ(browse.list.property(PROP::HeaderColumn), "2");
+  EXPECT_EQ(browse.list.choice(), 0u) << "a header click selects no row";
+  browse.list.setProperty(PROP::HeaderColumn, "7");
+  EXPECT_EQ(browse.list.headerColumn(), 2) << "only clicks set the column";
+  // A press on the resizable column's edge that does not move is a click.
+  browse.clickAt(12, 2);
+  EXPECT_EQ(browse.drain(), (Events{{EVENT::HeaderPressed, 1}}));
+  EXPECT_EQ(browse.list.headerColumn(), 1);
+}
+
+TEST(ListControl, TheScrollBarShowsOnlyWhenRowsDoNotFitAndItsClicksScroll) {
+  Browse browse;
+  std::optional<ListScrollBar> bar = browse.list.scrollBar();
+  ASSERT_TRUE(bar.has_value());
+  EXPECT_EQ(bar->length, 6);
+  EXPECT_EQ(bar->thumb, 1);
+  EXPECT_EQ(browse.list.view().width(), 22) << "the bar takes a column from the rows";
+  Canvas canvas = paintWindow(*browse.window);
+  EXPECT_EQ(canvas.row(2).substr(25, 1), "^");
+  EXPECT_EQ(canvas.row(3).substr(25, 1), "#");
+  EXPECT_EQ(canvas.row(7).substr(25, 1), "v");
+  browse.drain();
+
+  browse.clickAt(25, 7);
+  EXPECT_EQ(browse.top(), 2u);
+  browse.clickAt(25, 6);  // the track below the thumb
+  EXPECT_EQ(browse.top(), 7u);
+  browse.clickAt(25, 3);  // now above the thumb
+  EXPECT_EQ(browse.top(), 2u);
+  browse.clickAt(25, 2);
+  EXPECT_EQ(browse.top(), 1u);
+  EXPECT_EQ(
+      browse.drain(),
+      (Events{
+          {EVENT::ScrollDown, 1}, {EVENT::PageDown, 1}, {EVENT::PageUp, 1}, {EVENT::ScrollUp, 1}}));
+  EXPECT_EQ(browse.list.choice(), 0u) << "the bar moves the rows, not the highlight";
+
+  test::TwoColumns few(5);
+  browse.list.setQueue(&few.queue);
+  EXPECT_FALSE(browse.list.scrollBar().has_value()) << "five rows fit";
+  EXPECT_EQ(browse.list.view().width(), 23);
+}
+
+TEST(ListControl, TheWheelScrollsUpForPositiveNotches) {
+  Browse browse;
+  browse.list.view().setTop(10);
+  browse.drain();
+  browse.send(headless::WheelInput{{5, 4}, 1});
+  EXPECT_EQ(browse.top(), 10u - ListView::kWheelRows);
+  browse.send(headless::WheelInput{{5, 4}, -2});
+  EXPECT_EQ(browse.top(), 10u + ListView::kWheelRows);
+  EXPECT_EQ(browse.drain(), (Events{{EVENT::ScrollUp, 1}, {EVENT::ScrollDown, 1}}));
+
+  // The terminal's wheel reports, translated the way its front end does:
+  // screen cells less the window's origin (here 0, 0 and the frame).
+  term::MouseTracker mouse;
+  auto deliver = [&](term::MouseReport report) {
+    for (const term::MouseMessage& m : mouse.report(report, {5, 4}, 0)) {
+      Message message;
+      message.window = browse.window->handle();
+      message.message = m.message;
+      message.wParam = m.wParam;
+      message.lParam = packCell({m.cell.x - 1, m.cell.y - 1});
+      browse.window->onMessage(message);
+    }
+  };
+  deliver(term::MouseReport::WheelUp);
+  EXPECT_EQ(browse.top(), 10u) << "a wheel up in the terminal scrolls up";
+  deliver(term::MouseReport::WheelDown);
+  EXPECT_EQ(browse.top(), 10u + ListView::kWheelRows);
+}
+
+TEST(ListControl, DragsMoveTheThumbAndResizeMColumns) {
+  Browse browse;
+  browse.drain();
+  browse.send(headless::DragInput{{25, 3}, {25, 6}});
+  EXPECT_EQ(browse.top(), 16u) << "the thumb dragged to the track's end shows the last rows";
+  EXPECT_EQ(browse.list.view().thumbPosition(), 100);
+  browse.send(headless::DragInput{{25, 6}, {25, 4}});
+  EXPECT_EQ(browse.list.view().thumbPosition(), 33);
+  EXPECT_EQ(browse.top(), 5u);
+  EXPECT_EQ(browse.drain(), (Events{{EVENT::ScrollDrag, 1}, {EVENT::ScrollDrag, 1}}));
+
+  const ListColumn& name = *browse.list.view().format().column(1);
+  browse.send(headless::DragInput{{14, 2}, {5, 2}});
+  EXPECT_EQ(browse.list.view().format().column(2)->width, 15)
+      << "the second column is not resizable: the press is a header click";
+  browse.send(headless::DragInput{{12, 2}, {16, 2}});
+  EXPECT_EQ(name.width, 14);
+  EXPECT_EQ(browse.list.view().format().column(2)->left, 14) << "the next column moves along";
+  browse.send(headless::DragInput{{16, 2}, {40, 2}});
+  EXPECT_EQ(name.width, 38) << "the drag may leave the list";
+  EXPECT_EQ(
+      browse.drain(),
+      (Events{{EVENT::HeaderPressed, 1}, {EVENT::ColumnResize, 1}, {EVENT::ColumnResize, 1}}));
+}
+
+TEST(Controls, EntriesTakeLatin1Characters) {
+  Form form(test::customerForm());
+  form.click("?NAME");
+  form.type("Zo\xEB \xC5s");
+  EXPECT_EQ(form.as<EditControl>("?NAME").editText(), "Zo\xEB \xC5s");
 }
 
 }  // namespace

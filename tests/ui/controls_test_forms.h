@@ -88,4 +88,23 @@ inline WindowDefinition sheetForm() {
   return window;
 }
 
+// A list with a scroll bar (vscroll) and an entry. The list's cells are
+// columns 1-25, rows 0-7 of the client area: a header line and five rows
+// inside the frame, the bar in column 24. Its first column is resizable.
+//
+//   field  1 ?LIST  2 ?ENTRY
+inline WindowDefinition scrollingListForm() {
+  namespace K = ControlKind;
+  WindowDefinition window;
+  window.label = "BROWSE$WINDOW";
+  window.title = "Browse";
+  window.rect = {0, 0, 160, 96};
+  ControlDefinition list = made(K::List, "?LIST", "", {4, 0, 100, 64});
+  list.attributes = ControlAttr::VScroll;
+  list.format = "40L|M~Name~@s15@60L~More~@s15@";
+  window.controls = {list, made(K::Entry, "?ENTRY", "", {4, 80, 80, 8})};
+  numberControls(window);
+  return window;
+}
+
 }  // namespace zor::ui::test

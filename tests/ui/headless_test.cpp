@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/ui/controls_test_forms.h"
+#include "tests/ui/list_test_rows.h"
 #include "tests/ui/ui_test_support.h"
 #include "ui/event_numbers.h"
 #include "ui/key_codes.h"
+#include "ui/row_control.h"
 #include "ui/statements.h"
 #include "ui/window.h"
 #include "ui/window_builder.h"
@@ -75,6 +78,29 @@ TEST(HeadlessSession, RunsTheLoopUntilItWaitsForInput) {
   EXPECT_EQ(boxes[1].answer, platform::IDYES);
   EXPECT_EQ(procedure.answer, BUTTON::Yes);
   EXPECT_EQ(procedure.seen.back(), EVENT::CloseWindow);
+}
+
+TEST(HeadlessSession, TheWheelAndDragsReachAList) {
+  test::TwoColumns rows;
+  std::vector<std::pair<uint32_t, size_t>> seen;  // event, the list's top row then
+  HeadlessSession session;
+  session.start([&] {
+    auto window = openWindow(test::scrollingListForm());
+    auto& list = dynamic_cast<ListControl&>(*window->find("?LIST"));
+    list.setQueue(&rows.queue);
+    list.view().setTop(10);
+    while (accept()) seen.emplace_back(event(), list.view().top());
+    window->close();
+  });
+  session.wheelAt(5, 4, 1);
+  session.wheelAt(5, 4, -1);
+  session.dragAt(25, 5, 25, 3);  // the thumb to the top of the track
+  session.run();
+  EXPECT_EQ(seen, (std::vector<std::pair<uint32_t, size_t>>{{EVENT::OpenWindow, 10},
+                                                            {EVENT::ScrollUp, 7},
+                                                            {EVENT::ScrollDown, 10},
+                                                            {EVENT::ScrollDrag, 1}}));
+  EXPECT_TRUE(session.problems().empty());
 }
 
 TEST(HeadlessSession, ClicksByCellAndUnansweredBoxesTakeTheDefault) {

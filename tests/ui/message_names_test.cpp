@@ -18,7 +18,8 @@ TEST(MessageNames, EventsAreNamedByTheirCarriedNumber) {
   EXPECT_STREQ(eventName(EVENT::DDErequest), "EVENT:DDErequest");
   EXPECT_EQ(eventName(0x207), nullptr) << "0x207 has no name";
   EXPECT_EQ(eventName(0), nullptr);
-  EXPECT_EQ(eventName(0x1F), nullptr);
+  EXPECT_STREQ(eventName(EVENT::HeaderPressed), "EVENT:HeaderPressed");
+  EXPECT_EQ(eventName(0x20), nullptr);
 }
 
 TEST(MessageNames, PrivateMessagesHaveNamesExceptTimerTickAndPostedEvent) {

@@ -106,6 +106,14 @@ void HeadlessSession::clickAt(int column, int row) {
   queue(ClickInput{{}, {column, row}, false});
 }
 
+void HeadlessSession::wheelAt(int column, int row, int notches) {
+  queue(WheelInput{{column, row}, notches});
+}
+
+void HeadlessSession::dragAt(int fromColumn, int fromRow, int toColumn, int toRow) {
+  queue(DragInput{{fromColumn, fromRow}, {toColumn, toRow}});
+}
+
 // The following run on the procedure's thread, while it has the turn.
 
 void HeadlessSession::windowOpened(Window& window) {

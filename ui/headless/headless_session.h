@@ -51,6 +51,10 @@ class HeadlessSession : private FrontEnd {
   void doubleClick(std::string useLabel);
   // A cell of the waiting window's canvas (see snapshot()).
   void clickAt(int column, int row);
+  // Wheel notches over a cell (positive: up), and a drag with the button
+  // held from one cell to another.
+  void wheelAt(int column, int row, int notches);
+  void dragAt(int fromColumn, int fromRow, int toColumn, int toRow);
   // The answer to the next message box.
   void answer(int answer) { boxes_.answer(answer); }
 

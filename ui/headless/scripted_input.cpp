@@ -29,12 +29,18 @@ bool aimAt(const Window& window, const Control& control, Cell& cell) {
   return true;
 }
 
-Message mouseMessage(const Window& window, uint32_t number, Cell cell) {
+Message mouseMessage(const Window& window, uint32_t number, Cell cell, uintptr_t wParam = 0) {
   Message message;
   message.window = window.handle();
   message.message = number;
+  message.wParam = wParam;
   message.lParam = packCell(cell);
   return message;
+}
+
+// A cell of the window's canvas as a cell of its client area.
+Cell clientCell(Cell canvasCell) {
+  return {canvasCell.x - 1, canvasCell.y - 1};
 }
 
 }  // namespace
@@ -56,8 +62,20 @@ InputMessages messagesFor(const Window& window, const Input& input) {
     result.messages.push_back(message);
     return result;
   }
+  if (const auto* wheel = std::get_if<WheelInput>(&input)) {
+    result.messages.push_back(mouseMessage(window, WM_MOUSEWHEEL, clientCell(wheel->cell),
+                                           static_cast<uintptr_t>(intptr_t{wheel->notches})));
+    return result;
+  }
+  if (const auto* drag = std::get_if<DragInput>(&input)) {
+    Cell from = clientCell(drag->from), to = clientCell(drag->to);
+    result.messages.push_back(mouseMessage(window, WM_LBUTTONDOWN, from, MK_LBUTTON));
+    result.messages.push_back(mouseMessage(window, WM_MOUSEMOVE, to, MK_LBUTTON));
+    result.messages.push_back(mouseMessage(window, WM_LBUTTONUP, to));
+    return result;
+  }
   const auto& click = std::get<ClickInput>(input);
-  Cell cell{click.cell.x - 1, click.cell.y - 1};  // past the frame
+  Cell cell = clientCell(click.cell);
   if (!click.useLabel.empty()) {
     const Control* control = window.find(click.useLabel);
     if (!control || !aimAt(window, *control, cell)) {

@@ -1,7 +1,8 @@
 #pragma once
-// Scripted input: keys by key code, typed text, and clicks on a control
-// (found by its use label) or on a cell of the window as painted on its own
-// canvas (the frame's top-left corner is cell 0, 0). Each input becomes the
+// Scripted input: keys by key code, typed text, clicks on a control (found
+// by its use label) or on a cell of the window as painted on its own canvas
+// (the frame's top-left corner is cell 0, 0), wheel notches and drags with
+// the button held from one such cell to another. Each input becomes the
 // messages a front end would send; `deliverInput` hands them to the window at
 // once, `postInput` queues them for its accept loop.
 
@@ -29,7 +30,14 @@ struct ClickInput {
   Cell cell;             // on the window's canvas
   bool twice = false;    // a double click
 };
-using Input = std::variant<KeyInput, ClickInput>;
+struct WheelInput {
+  Cell cell;        // on the window's canvas
+  int notches = 0;  // positive: away from the user (up)
+};
+struct DragInput {
+  Cell from, to;  // on the window's canvas
+};
+using Input = std::variant<KeyInput, ClickInput, WheelInput, DragInput>;
 
 // The keystrokes that type the text.
 std::vector<KeyInput> keysFor(std::string_view text);

@@ -24,7 +24,6 @@ struct MouseMessage {
   bool operator==(const MouseMessage&) const = default;
 };
 
-inline constexpr uintptr_t MK_LBUTTON = 0x0001;
 // Presses on one cell closer together than this make a double click.
 inline constexpr int64_t kDoubleClickMs = 400;
 
