@@ -7,6 +7,7 @@
 #include "runtime/fatal_error.h"
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
+#include "ui/message_box_answers.h"
 #include "ui/properties.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
@@ -67,27 +68,6 @@ unsigned iconFlags(unsigned icon) {
       return platform::MB_ICONEXCLAMATION;
     case ICON::Asterisk:
       return platform::MB_ICONASTERISK;
-    default:
-      return 0;
-  }
-}
-
-unsigned buttonOfAnswer(int answer) {
-  switch (answer) {
-    case platform::IDOK:
-      return BUTTON::Ok;
-    case platform::IDCANCEL:
-      return BUTTON::Cancel;
-    case platform::IDABORT:
-      return BUTTON::Abort;
-    case platform::IDRETRY:
-      return BUTTON::Retry;
-    case platform::IDIGNORE:
-      return BUTTON::Ignore;
-    case platform::IDYES:
-      return BUTTON::Yes;
-    case platform::IDNO:
-      return BUTTON::No;
     default:
       return 0;
   }

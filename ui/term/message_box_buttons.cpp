@@ -8,19 +8,13 @@ namespace {
 struct ButtonRow {
   unsigned button;
   const char* text;
-  int answer;
 };
 
 // In the order a box shows them.
 constexpr ButtonRow kButtons[] = {
-    {BUTTON::Ok, "O&k", platform::IDOK},
-    {BUTTON::Yes, "&Yes", platform::IDYES},
-    {BUTTON::No, "&No", platform::IDNO},
-    {BUTTON::Abort, "&Abort", platform::IDABORT},
-    {BUTTON::Retry, "&Retry", platform::IDRETRY},
-    {BUTTON::Ignore, "&Ignore", platform::IDIGNORE},
-    {BUTTON::Cancel, "&Cancel", platform::IDCANCEL},
-    {kHelpButton, "&Help", kIdHelp},
+    {BUTTON::Ok, "O&k"},         {BUTTON::Yes, "&Yes"},     {BUTTON::No, "&No"},
+    {BUTTON::Abort, "&Abort"},   {BUTTON::Retry, "&Retry"}, {BUTTON::Ignore, "&Ignore"},
+    {BUTTON::Cancel, "&Cancel"}, {kHelpButton, "&Help"},
 };
 
 }  // namespace
@@ -61,20 +55,6 @@ std::string buttonText(unsigned button) {
     if (row.button == button) return row.text;
   }
   return {};
-}
-
-int answerOfButton(unsigned button) {
-  for (const ButtonRow& row : kButtons) {
-    if (row.button == button) return row.answer;
-  }
-  return 0;
-}
-
-unsigned buttonOfAnswer(int answer) {
-  for (const ButtonRow& row : kButtons) {
-    if (row.answer == answer) return row.button;
-  }
-  return 0;
 }
 
 }  // namespace zor::ui::term
