@@ -113,31 +113,35 @@ std::string Transaction::markerNameFor(const std::vector<Chosen>& chosen,
   return explicitControlFileName(primary.path);
 }
 
-// Finds a number that no control file holds or has passed, and enters it in
-// each of them. A control file holding a higher number (a transaction in
-// flight, or one that never committed) sends the count past that number at
-// once rather than one by one.
+// Enters one number in every control file. Each control file hands out
+// numbers above any it ever held; when one of them answers a higher number
+// than proposed, that number is proposed to all, and the lower ones are
+// given back. The numbers only grow, so the round ends.
 int Transaction::enterNumber(std::vector<Chosen>& chosen, uint32_t& number) {
+  std::vector<std::optional<uint32_t>> entered(chosen.size());
   number = nextNumber.fetch_add(1);
-  for (;;) {
-    uint64_t candidate = number;
-    for (Chosen& control : chosen) {
-      std::optional<uint32_t> highest;
-      if (const int error = control.file->highest(highest); error != 0) return error;
-      if (highest && *highest >= candidate) candidate = uint64_t{*highest} + 1;
-    }
-    if (candidate > UINT32_MAX) return kUnableToLogTransaction;
-    if (candidate == number) break;
-    number = static_cast<uint32_t>(candidate);
-    uint32_t expected = nextNumber.load();
-    while (expected <= number && !nextNumber.compare_exchange_weak(expected, number + 1)) {
+  for (bool agreed = false; !agreed;) {
+    agreed = true;
+    for (size_t i = 0; i < chosen.size(); ++i) {
+      if (entered[i] == number) continue;
+      if (entered[i]) chosen[i].file->remove(*entered[i]);
+      entered[i].reset();
+      uint32_t got = 0;
+      if (const int error = chosen[i].file->enter(number, got); error != 0) {
+        for (size_t j = 0; j < chosen.size(); ++j)
+          if (entered[j]) chosen[j].file->remove(*entered[j]);
+        return error;
+      }
+      entered[i] = got;
+      if (got != number) {
+        number = got;
+        agreed = false;
+        break;
+      }
     }
   }
-  for (size_t i = 0; i < chosen.size(); ++i) {
-    if (const int error = chosen[i].file->add(number); error != 0) {
-      for (size_t j = 0; j < i; ++j) chosen[j].file->remove(number);
-      return error;
-    }
+  uint32_t expected = nextNumber.load();
+  while (expected <= number && !nextNumber.compare_exchange_weak(expected, number + 1)) {
   }
   return 0;
 }

@@ -61,10 +61,11 @@ class TransactionFile {
 class ControlFile {
  public:
   virtual ~ControlFile() = default;
-  // The highest number held, if any.
-  virtual int highest(std::optional<uint32_t>& number) = 0;
+  // Enters durably, in one step under the file's lock, the lowest number at
+  // or above `proposed` that the file has never held; `entered` receives
+  // it. Answers 48 when the numbers are used up.
+  virtual int enter(uint32_t proposed, uint32_t& entered) = 0;
   virtual int holds(uint32_t number, bool& held) = 0;
-  virtual int add(uint32_t number) = 0;     // durable when it answers 0
   virtual int remove(uint32_t number) = 0;  // durable when it answers 0
 };
 

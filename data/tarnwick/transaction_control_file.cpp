@@ -11,6 +11,8 @@ namespace zor::tarnwick {
 
 namespace {
 
+constexpr uint8_t kHighWaterKey[1] = {0};
+
 std::array<uint8_t, 4> keyOf(uint32_t number) {
   std::array<uint8_t, 4> key;
   storeBig32(key.data(), number);
@@ -66,12 +68,23 @@ void TransactionControlFile::close() {
   file_.close();
 }
 
-int TransactionControlFile::highest(std::optional<uint32_t>& number) {
+std::optional<uint32_t> TransactionControlFile::readHighWater() {
+  std::optional<uint32_t> number;
+  std::vector<uint8_t> data;
+  if (file_.find(kHighWaterKey, &data) && data.size() == 4) number = loadBig32(data.data());
+  Cursor cursor = file_.cursor();
+  if (cursor.last() && cursor.key().size() == 4) {
+    const uint32_t held = loadBig32(cursor.key().data());
+    if (!number || held > *number) number = held;
+  }
+  return number;
+}
+
+int TransactionControlFile::highWater(std::optional<uint32_t>& number) {
   AccessBracket access(*locks_, headerOf(file_), true);
   number.reset();
   if (access.result() != 0) return access.result();
-  Cursor cursor = file_.cursor();
-  if (cursor.last() && cursor.key().size() == 4) number = loadBig32(cursor.key().data());
+  number = readHighWater();
   return 0;
 }
 
@@ -83,7 +96,29 @@ int TransactionControlFile::holds(uint32_t number, bool& held) {
   return 0;
 }
 
-int TransactionControlFile::change(uint32_t number, bool adding) {
+int TransactionControlFile::enter(uint32_t proposed, uint32_t& entered) {
+  return change([&] {
+    const auto highest = readHighWater();
+    if (highest && *highest >= proposed) {
+      if (*highest == UINT32_MAX) return kUnableToLogTransaction;
+      proposed = *highest + 1;
+    }
+    entered = proposed;
+    const auto key = keyOf(entered);
+    const int error = file_.put(key, {});
+    return error != 0 ? error : file_.put(kHighWaterKey, key);
+  });
+}
+
+int TransactionControlFile::remove(uint32_t number) {
+  return change([&] {
+    const int error = file_.erase(keyOf(number));
+    return error == kItemNotFound ? 0 : error;
+  });
+}
+
+template <typename Edit>
+int TransactionControlFile::change(Edit edit) {
   locks_->beginChange();
   int error = 0;
   {
@@ -91,10 +126,8 @@ int TransactionControlFile::change(uint32_t number, bool adding) {
     error = access.result();
     if (error == 0) {
       ChangeScope scope(file_);
-      const auto key = keyOf(number);
-      error = adding ? file_.put(key, {}) : file_.erase(key);
-      if (error == kItemNotFound) error = 0;
-      if (error == 0) {
+      error = edit();
+      if (error == 0 && file_.changing()) {
         // Copying pages home waits until no reader is inside an access.
         error = locks_->take(LockMode::Exclusive, 0, true);
         if (error == 0) {

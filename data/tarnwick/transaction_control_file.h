@@ -1,7 +1,8 @@
 #pragma once
-// The transaction control file: a Tarnwick file whose only items are the
-// numbers of transactions being committed (keys of 4 bytes, big-endian so
-// that "a number at or after" is one seek). A number is added before the
+// The transaction control file: a Tarnwick file whose items are the
+// numbers of transactions being committed (keys of 4 bytes, big-endian, in
+// numeric order), and one item (key: a single zero byte) with the highest
+// number ever entered. A number is added before the
 // files of a transaction make their changes durable and removed once all of
 // them have; a number left behind marks a transaction that never committed.
 //
@@ -48,16 +49,20 @@ class TransactionControlFile : public ControlFile {
   void close();
   bool isOpen() { return file_.isOpen(); }
 
-  int highest(std::optional<uint32_t>& number) override;
+  int enter(uint32_t proposed, uint32_t& entered) override;
   int holds(uint32_t number, bool& held) override;
-  // Adds or removes `number` durably; answers 0 or the error.
-  int add(uint32_t number) override { return change(number, true); }
-  int remove(uint32_t number) override { return change(number, false); }
+  int remove(uint32_t number) override;
+  // The highest number the file ever held (kept in an item of its own, so
+  // that a number is never handed out twice), if any.
+  int highWater(std::optional<uint32_t>& number);
 
   TarnwickFile& file() { return file_; }
 
  private:
-  int change(uint32_t number, bool adding);
+  // Runs `edit` as one durable change under the writer lock.
+  template <typename Edit>
+  int change(Edit edit);
+  std::optional<uint32_t> readHighWater();
 
   TarnwickFile file_;
   std::unique_ptr<LockSpace> locks_;

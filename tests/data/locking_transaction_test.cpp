@@ -62,41 +62,52 @@ TEST(LockingControlFile, NamesResolveAgainstTheDataFolder) {
   EXPECT_EQ(explicitControlFileName("C:\\tarNwicK.TCF"), kFixedControlFilePath);
 }
 
-TEST(LockingControlFile, NumbersRoundTripAcrossOpens) {
+uint32_t enter(TransactionControlFile& control, uint32_t proposed) {
+  uint32_t entered = 0;
+  EXPECT_EQ(control.enter(proposed, entered), 0);
+  return entered;
+}
+
+TEST(LockingControlFile, NumbersRoundTripAndAreNeverHandedOutTwice) {
   const std::string path = scratchPath("numbers.tcf");
   std::filesystem::remove(path);
   {
     TransactionControlFile control;
     ASSERT_EQ(control.open(path), 0);  // created empty
     std::optional<uint32_t> highest;
-    ASSERT_EQ(control.highest(highest), 0);
+    ASSERT_EQ(control.highWater(highest), 0);
     EXPECT_FALSE(highest);
-    ASSERT_EQ(control.add(0x00000100), 0);
-    ASSERT_EQ(control.add(0x01000000), 0);  // big-endian keys keep numeric order
-    ASSERT_EQ(control.add(0x00000200), 0);
-    ASSERT_EQ(control.remove(0x00000200), 0);
+    EXPECT_EQ(enter(control, 0x00000100), 0x100u);
+    EXPECT_EQ(enter(control, 0x01000000), 0x01000000u);  // numeric order, not byte order
+    EXPECT_EQ(enter(control, 0x00000200), 0x01000001u);
+    ASSERT_EQ(control.remove(0x01000001), 0);
     ASSERT_EQ(control.remove(0x00000999), 0);  // not there: nothing to do
   }
   TransactionControlFile control;
   ASSERT_EQ(control.open(path), 0);
   std::optional<uint32_t> highest;
-  ASSERT_EQ(control.highest(highest), 0);
-  EXPECT_EQ(highest, 0x01000000u);
+  ASSERT_EQ(control.highWater(highest), 0);
+  EXPECT_EQ(highest, 0x01000001u);  // removed, yet remembered
+  EXPECT_EQ(enter(control, 5), 0x01000002u);
   bool held = false;
   ASSERT_EQ(control.holds(0x100, held), 0);
   EXPECT_TRUE(held);
-  ASSERT_EQ(control.holds(0x200, held), 0);
+  ASSERT_EQ(control.holds(0x01000001, held), 0);
   EXPECT_FALSE(held);
 
   // Another handle sees the changes of the first (the header is re-read).
   TransactionControlFile other;
   ASSERT_EQ(other.open(path), 0);
-  ASSERT_EQ(control.add(0x300), 0);
-  ASSERT_EQ(other.holds(0x300, held), 0);
+  EXPECT_EQ(enter(control, 0x7000000), 0x7000000u);
+  ASSERT_EQ(other.holds(0x7000000, held), 0);
   EXPECT_TRUE(held);
+  ASSERT_EQ(control.remove(0x7000000), 0);
+  EXPECT_EQ(enter(control, UINT32_MAX), UINT32_MAX);
+  uint32_t entered = 0;
+  EXPECT_EQ(other.enter(1, entered), kUnableToLogTransaction);
 }
 
-TEST(LockingControlFile, TwoProcessesAddingAtOnceLoseNothing) {
+TEST(LockingControlFile, TwoProcessesEnteringAtOnceGetDistinctNumbers) {
   const std::string path = scratchPath("contended.tcf");
   std::filesystem::remove(path);
   constexpr uint32_t kEach = 150;
@@ -104,23 +115,25 @@ TEST(LockingControlFile, TwoProcessesAddingAtOnceLoseNothing) {
   if (child == 0) {
     TransactionControlFile control;
     int failures = control.open(path) != 0;
-    for (uint32_t n = 0; n < kEach; ++n) failures += control.add(1000 + n) != 0;
+    uint32_t entered = 0;
+    for (uint32_t n = 0; n < kEach; ++n) failures += control.enter(1000, entered) != 0;
     ::_exit(failures);
   }
   TransactionControlFile control;
   ASSERT_EQ(control.open(path), 0);
-  for (uint32_t n = 0; n < kEach; ++n) ASSERT_EQ(control.add(2000 + n), 0);
+  for (uint32_t n = 0; n < kEach; ++n) enter(control, 1000);
   int status = 0;
   ::waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0);
-  for (uint32_t n = 0; n < kEach; ++n) {
+  for (uint32_t number = 1000; number < 1000 + 2 * kEach; ++number) {
     bool held = false;
-    ASSERT_EQ(control.holds(1000 + n, held), 0);
-    EXPECT_TRUE(held) << 1000 + n;
-    ASSERT_EQ(control.holds(2000 + n, held), 0);
-    EXPECT_TRUE(held) << 2000 + n;
+    ASSERT_EQ(control.holds(number, held), 0);
+    EXPECT_TRUE(held) << number;
   }
+  std::optional<uint32_t> highest;
+  ASSERT_EQ(control.highWater(highest), 0);
+  EXPECT_EQ(highest, 1000 + 2 * kEach - 1);
 }
 
 TEST(LockingControlFile, NotATarnwickFileIsRefused) {
@@ -282,18 +295,21 @@ TEST_F(LockingCommit, ControlFilePerFolderUnlessOneIsNamed) {
 
 TEST_F(LockingCommit, NumbersPassOnesLeftBehind) {
   TransactionControlFile left;
-  ASSERT_EQ(left.open(root_ + "/a/tarnwick.tcf"), 0);
-  ASSERT_EQ(left.add(4000000000u), 0);  // a transaction that never committed
+  ASSERT_EQ(left.open(root_ + "/b/tarnwick.tcf"), 0);
+  EXPECT_EQ(enter(left, 4000000000u), 4000000000u);  // a transaction that never committed
   Transaction::setNextNumber(5);
   Files files(root_);
   ASSERT_EQ(commitAll(files), 0);
   EXPECT_EQ(files.settled(opener_), (std::vector<std::string>{"new", "new", "old"}));
   std::optional<uint32_t> highest;
-  ASSERT_EQ(left.highest(highest), 0);
-  EXPECT_EQ(highest, 4000000000u);  // its own number came and went above it
+  ASSERT_EQ(left.highWater(highest), 0);
+  EXPECT_EQ(highest, 4000000001u);  // its own number came and went above it
+  bool held = true;
+  ASSERT_EQ(left.holds(4000000001u, held), 0);
+  EXPECT_FALSE(held);
 
   // With the very last number taken, no transaction can be logged.
-  ASSERT_EQ(left.add(UINT32_MAX), 0);
+  EXPECT_EQ(enter(left, UINT32_MAX), UINT32_MAX);
   Files more(root_);
   EXPECT_EQ(commitAll(more), kUnableToLogTransaction);
   EXPECT_EQ(more.settled(opener_), (std::vector<std::string>{"old", "old", "old"}));
@@ -305,7 +321,7 @@ TEST_F(LockingCommit, SettlingNeedsTheOwnNumberOnly) {
   const std::string data = root_ + "/a/file";
   TransactionControlFile control;
   ASSERT_EQ(control.open(root_ + "/a/tarnwick.tcf"), 0);
-  ASSERT_EQ(control.add(900), 0);
+  ASSERT_EQ(enter(control, 900), 900u);
   std::vector<uint8_t> marker;
   ASSERT_TRUE(encodeMarker({800, "tarnwick.tcf"}, marker));
   EXPECT_TRUE(settledChangeStands(marker, data, opener_));
@@ -401,10 +417,11 @@ TEST_F(LockingCommit, TarnwickFileSettlesByItsMarker) {
       int status = 0;
       ::waitpid(child, &status, 0);
       ASSERT_TRUE(WIFEXITED(status));
-      {
+      std::filesystem::remove(root_ + "/a/tarnwick.tcf");
+      if (held) {
         TransactionControlFile control;
         ASSERT_EQ(control.open(root_ + "/a/tarnwick.tcf"), 0);
-        ASSERT_EQ(held ? control.add(77) : control.remove(77), 0);
+        ASSERT_EQ(enter(control, 77), 77u);
       }
       bool called = false;
       auto decider = settleByControlFile(path);
