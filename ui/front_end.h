@@ -1,7 +1,13 @@
 #pragma once
 // What a front end learns of the windows of its thread: when one opens or
 // closes, and when a window's accept loop is about to wait for input (the
-// moment to draw, or, headless, to hand over the next scripted input).
+// moment to draw, or, headless, to hand over the next scripted input); and
+// what it shows for the framework: popup menus.
+
+#include <optional>
+#include <string_view>
+
+#include "ui/input.h"
 
 namespace zor::ui {
 
@@ -13,6 +19,10 @@ class FrontEnd {
   virtual void windowOpened(Window&) {}
   virtual void windowClosed(Window&) {}
   virtual void idle(Window&) {}
+  // Shows a popup menu (the menu string of the POPUP statement) near the
+  // screen cell, or where the front end sees fit, and answers the chosen
+  // item's position, 0 when cancelled. A front end without menus cancels.
+  virtual int popupMenu(std::string_view /*menu*/, std::optional<Cell> /*at*/) { return 0; }
 };
 
 // The calling thread's front end, null when it has none.

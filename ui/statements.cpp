@@ -7,6 +7,7 @@
 #include "runtime/fatal_error.h"
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
+#include "ui/front_end.h"
 #include "ui/message_box_answers.h"
 #include "ui/properties.h"
 #include "ui/thread_state.h"
@@ -187,6 +188,11 @@ unsigned message(const std::string& text, const std::string& caption, unsigned i
       flags |= static_cast<unsigned>(i) * platform::MB_DEFBUTTON2;
   }
   return buttonOfAnswer(platform::messageBox(shown, caption, flags));
+}
+
+int popup(std::string_view menu) {
+  FrontEnd* shown = frontEnd();
+  return shown ? shown->popupMenu(menu, std::nullopt) : 0;
 }
 
 }  // namespace zor::ui

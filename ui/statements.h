@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace zor::ui {
 
@@ -75,5 +76,12 @@ inline constexpr unsigned Asterisk = 0x7F04;
 // the first button of the set. Returns the button pressed.
 unsigned message(const std::string& text, const std::string& caption = {},
                  unsigned icon = ICON::None, unsigned buttons = 0, unsigned defaultButton = 0);
+
+// POPUP(menu): shows the menu through the thread's front end ("&Insert|
+// &Change|-|&More{&One|&Two}": items by "|", "-" a separator, "~" before a
+// text disables, "+" checks, "{...}" a submenu) and returns the chosen
+// item's position counted from 1 over every entry, 0 when cancelled or when
+// the thread has no front end.
+int popup(std::string_view menu);
 
 }  // namespace zor::ui

@@ -103,6 +103,24 @@ TEST(HeadlessSession, TheWheelAndDragsReachAList) {
   EXPECT_TRUE(session.problems().empty());
 }
 
+TEST(HeadlessSession, PopupMenusAreAnsweredFromTheScript) {
+  EXPECT_EQ(popup("&Insert|&Change"), 0) << "a thread without a front end has no menus";
+  std::vector<int> chosen;
+  HeadlessSession session;
+  session.choose(5);
+  session.start([&] {
+    auto window = openWindow(test::customerForm());
+    chosen.push_back(popup("&Insert|&Change|-|&More{&One|&Two}"));
+    chosen.push_back(popup("&Insert|&Change"));
+    window->close();
+  });
+  EXPECT_TRUE(session.finished());
+  EXPECT_EQ(chosen, (std::vector<int>{5, 0})) << "a menu with no choice waiting is cancelled";
+  EXPECT_EQ(session.popupMenus().shown(),
+            (std::vector<std::string>{"&Insert|&Change|-|&More{&One|&Two}", "&Insert|&Change"}));
+  EXPECT_EQ(session.popupMenus().pending(), 0u);
+}
+
 TEST(HeadlessSession, ClicksByCellAndUnansweredBoxesTakeTheDefault) {
   CustomerProcedure procedure;
   HeadlessSession session;

@@ -116,6 +116,10 @@ void HeadlessSession::dragAt(int fromColumn, int fromRow, int toColumn, int toRo
 
 // The following run on the procedure's thread, while it has the turn.
 
+int HeadlessSession::popupMenu(std::string_view menu, std::optional<Cell>) {
+  return menus_.show(menu);
+}
+
 void HeadlessSession::windowOpened(Window& window) {
   std::lock_guard lock(mutex_);
   windows_.push_back(&window);

@@ -5,7 +5,7 @@
 // windows (their canvas as text), queues keys and clicks, and calls run(),
 // which hands the input over one item at a time, each to the window whose
 // loop is waiting, until the loop waits with nothing left or the procedure
-// returns. Message boxes are answered from a script.
+// returns. Message boxes and popup menus are answered from scripts.
 //
 //   HeadlessSession session;
 //   session.start([&] { auto window = openWindow(form); while (accept()) {...} });
@@ -21,6 +21,7 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -29,6 +30,7 @@
 #include "ui/canvas.h"
 #include "ui/front_end.h"
 #include "ui/headless/message_box_script.h"
+#include "ui/headless/popup_menu_script.h"
 #include "ui/headless/scripted_input.h"
 
 namespace zor::ui::headless {
@@ -57,6 +59,9 @@ class HeadlessSession : private FrontEnd {
   void dragAt(int fromColumn, int fromRow, int toColumn, int toRow);
   // The answer to the next message box.
   void answer(int answer) { boxes_.answer(answer); }
+  // The position chosen from the next popup menu (0 cancels; so does a
+  // menu with no choice waiting).
+  void choose(int position) { menus_.choose(position); }
 
   // Hands the queued input over; returns once the procedure waits with no
   // input left, or has ended.
@@ -73,6 +78,7 @@ class HeadlessSession : private FrontEnd {
   Canvas screen(int width, int height) const;
 
   const MessageBoxScript& messageBoxes() const { return boxes_; }
+  const PopupMenuScript& popupMenus() const { return menus_; }
   // Inputs that could not be given (a click on a control not shown).
   std::vector<std::string> problems() const;
 
@@ -82,12 +88,14 @@ class HeadlessSession : private FrontEnd {
   void windowOpened(Window& window) override;
   void windowClosed(Window& window) override;
   void idle(Window& window) override;
+  int popupMenu(std::string_view menu, std::optional<Cell> at) override;
   void queue(Input input);
   // Gives the procedure the turn and waits until it is the test's again.
   void handOver();
   void rethrow();
 
   MessageBoxScript boxes_;
+  PopupMenuScript menus_;
   mutable std::mutex mutex_;
   std::condition_variable turnChanged_;
   Turn turn_ = Turn::Test;

@@ -45,7 +45,7 @@ class TerminalFrontEnd final : private FrontEnd {
   // Shows the menu at the cell (default: where the mouse last was, else the
   // middle of the active window) and answers the chosen position, 0 when
   // cancelled.
-  int popupMenu(std::string_view menu, std::optional<Cell> at = std::nullopt);
+  int popupMenu(std::string_view menu, std::optional<Cell> at = std::nullopt) override;
   // Shows a message box and answers the ui::BUTTON code pressed.
   unsigned messageBox(const MessageBoxContent& content);
 
