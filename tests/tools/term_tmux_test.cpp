@@ -217,7 +217,7 @@ TEST_F(TermTmux, ListsShowTheirHeadersAndTheHighlightMoves) {
 }
 
 TEST_F(TermTmux, ClicksAndTheWheelOperateListsAndButtons) {
-  constexpr int kPress = 0, kRelease = 3, kWheelDown = 65;
+  constexpr int kPress = 0, kRelease = 3, kWheelUp = 64, kWheelDown = 65;
   TmuxSession session(demoCommand(), 100, 32, locale_);
   ASSERT_TRUE(session.started());
   std::string shown;
@@ -236,6 +236,14 @@ TEST_F(TermTmux, ClicksAndTheWheelOperateListsAndButtons) {
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
   EXPECT_LT(cellOf(shown, "│ │ Row 1 ").first, 0) << shown;  // the first list's top row
+  // The list has the vscroll attribute: its bar's up arrow scrolls a row up.
+  std::pair<int, int> upArrow = cellOf(shown, "^");
+  ASSERT_GE(upArrow.first, 0) << shown;
+  click(upArrow);
+  ASSERT_TRUE(session.waitFor({"│ │ Row 9 "}, &shown)) << shown;
+  // As many notches up bring the first row back: up is up.
+  for (int notch = 0; notch < 3; ++notch) session.type(mouseReport(kWheelUp, list));
+  ASSERT_TRUE(session.waitFor({"│ │ Row 1 "}, &shown)) << shown;
   // A click on a button presses it; a click on a box's button answers it.
   click(cellOf(shown, "[ Ask ]"));
   ASSERT_TRUE(session.waitFor({"Save the changes?"}, &shown)) << shown;

@@ -37,11 +37,6 @@ TerminalFrontEnd* activeTerminal() {
   return gActive.load();
 }
 
-int showPopupMenu(std::string_view menu) {
-  TerminalFrontEnd* terminal = activeTerminal();
-  return terminal ? terminal->popupMenu(menu) : 0;
-}
-
 bool TerminalFrontEnd::available() {
   return isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
 }

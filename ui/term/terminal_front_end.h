@@ -91,7 +91,5 @@ class TerminalFrontEnd final : private FrontEnd {
 
 // The terminal front end that is alive, or null.
 TerminalFrontEnd* activeTerminal();
-// A popup menu on the active terminal; 0 (cancelled) without one.
-int showPopupMenu(std::string_view menu);
 
 }  // namespace zor::ui::term

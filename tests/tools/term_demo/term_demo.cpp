@@ -28,7 +28,7 @@ constexpr const char* kDeclaration = R"(
 definition term_demo$term_demo001
 
 window DEMO "Terminal demo" at default default size 352 160 {
-  list ?SECTIONS at 4 4 size 120 112 format "80L(2)|M~Section~@s20@" tip "The sections"
+  list ?SECTIONS at 4 4 size 120 112 format "80L(2)|M~Section~@s20@" tip "The sections" vscroll
   list ?SETTINGS at 132 4 size 216 112
       format "60L(2)|M~Name~@s20@80L(2)|M~Default~@s20@" tip "The settings of the section"
   entry ?NAME at 4 124 size 120 8 picture @s20 tip "Type a name here"
@@ -71,7 +71,7 @@ void onEvent(zor::ui::Window& window) {
                               BUTTON::Yes | BUTTON::No | BUTTON::Cancel, BUTTON::Yes);
     answer->text = "Answer: " + buttonName(button);
   } else if (accepted->useLabel() == "?MENU") {
-    int chosen = term::showPopupMenu("&Insert|&Change|~&Delete|-|&More{&First|&Second}|+C&heck");
+    int chosen = popup("&Insert|&Change|~&Delete|-|&More{&First|&Second}|+C&heck");
     answer->text = "Menu: " + std::to_string(chosen);
   } else if (accepted->useLabel() == "?DETAILS" && gModules) {
     const WindowDefinition& details = gModules->front().windows.back();
