@@ -85,8 +85,13 @@ void ListControl::mouse(Window& window, MouseAction action, Cell cell, int wheel
         press(cell);
         break;
       case MouseAction::DoubleClick:
-        drag_ = {};
-        view_.click(cell.x - 1, cell.y - 1, true);
+        // On the bar the second click scrolls again; on a row it accepts.
+        if (scrollBar() && cell.x - 1 == view().width()) {
+          press(cell);
+        } else {
+          drag_ = {};
+          view_.click(cell.x - 1, cell.y - 1, true);
+        }
         break;
       case MouseAction::Wheel:
         // Both count notches away from the user (up) as positive.
