@@ -35,15 +35,17 @@ function(zor_window_definitions target)
   target_link_libraries(${target} PRIVATE ${target}_window_definitions zor_platform)
 endfunction()
 
-# The ui tests find a window compiled this way and read the application's
-# declarations; the wincc tests run the built compiler. Both test programs
-# are declared after this file is read, so the links are made once the
-# whole tree is configured.
+# The ui tests find a window compiled this way and read the application's,
+# the framework's and the driver's declarations; the wincc tests run the
+# built compiler. Both test programs are declared after this file is read,
+# so the links are made once the whole tree is configured.
 function(_zor_window_definitions_for_tests)
   if(TARGET ui_tests)
     zor_window_definitions(ui_tests SOURCES ${PROJECT_SOURCE_DIR}/tests/ui/definition_main_window.win)
     target_compile_definitions(ui_tests PRIVATE
-      ZOR_APP_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/app/windows")
+      ZOR_APP_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/app/windows"
+      ZOR_FRAMEWORK_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/framework/windows"
+      ZOR_DRIVER_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/ui/windows")
   endif()
   if(TARGET tools_tests AND TARGET wincc)
     add_dependencies(tools_tests wincc)
