@@ -275,7 +275,9 @@ void ListView::scrollBar(ScrollBarAction action, int thumbPosition) {
       thumb_ = std::clamp(thumbPosition, 0, 100);
       if (!immediate_) {
         int64_t lastTop = std::max<int64_t>(rows - page + 1, 1);
-        top_ = static_cast<size_t>(1 + (lastTop - 1) * thumb_ / 100);
+        // Rounded, so that the thumb drawn for the new top row stays where
+        // it was dragged to.
+        top_ = static_cast<size_t>(1 + ((lastTop - 1) * thumb_ + 50) / 100);
         clampPositions();
       }
       raise(EVENT::ScrollDrag);

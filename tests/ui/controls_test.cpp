@@ -436,7 +436,7 @@ TEST(ListControl, DragsMoveTheThumbAndResizeMColumns) {
   EXPECT_EQ(browse.list.view().thumbPosition(), 100);
   browse.send(headless::DragInput{{25, 6}, {25, 4}});
   EXPECT_EQ(browse.list.view().thumbPosition(), 33);
-  EXPECT_EQ(browse.top(), 5u);
+  EXPECT_EQ(browse.top(), 6u);
   EXPECT_EQ(browse.drain(), (Events{{EVENT::ScrollDrag, 1}, {EVENT::ScrollDrag, 1}}));
 
   const ListColumn& name = *browse.list.view().format().column(1);
