@@ -168,9 +168,13 @@ int OpenTable::release() {
   return kNoError;
 }
 
-int OpenTable::readRecord(uint32_t number) {
+int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
   std::vector<uint8_t> image;
-  if (!table_->readRecord(number, image)) return kErrRecordNotFound;
+  if (stored != nullptr) {
+    image.assign(stored->begin(), stored->end());
+  } else if (!table_->readRecord(number, image)) {
+    return kErrRecordNotFound;
+  }
   if (holdPending_) {
     holdPending_ = false;
     if (!(holding_ && held_ == number)) {
@@ -277,13 +281,16 @@ int OpenTable::reset(const KeyBlock* key, const std::string& position) {
 int OpenTable::step(bool forward) {
   if (!position_.isSet()) return kErrRecordNotAvailable;
   if (int error = beginAccess(); error != kNoError) return error;
-  Cursor cursor = file_.cursor();
   ItemKey item;
   uint32_t record = 0;
   int result = kErrRecordNotAvailable;
-  if (position_.peek(cursor, forward, item, record)) {
-    result = readRecord(record);
-    if (result == kNoError || result == kErrRecordNotFound) position_.moveTo(item);
+  if (position_.peek(cursor_, forward, item, record)) {
+    // In record order the cursor stands on the record itself; its bytes are
+    // copied before anything can change the tree.
+    Bytes stored;
+    if (position_.key() == nullptr) stored = cursor_.data();
+    result = readRecord(record, position_.key() == nullptr ? &stored : nullptr);
+    if (result == kNoError || result == kErrRecordNotFound) position_.moveTo(item, true);
   }
   endAccess();
   return result;
@@ -292,17 +299,16 @@ int OpenTable::step(bool forward) {
 int OpenTable::skip(int64_t count) {
   if (!position_.isSet()) return kErrRecordNotAvailable;
   if (int error = beginAccess(); error != kNoError) return error;
-  Cursor cursor = file_.cursor();
   const bool forward = count >= 0;
   int result = kNoError;
+  ItemKey item;
   for (int64_t left = count < 0 ? -count : count; left > 0; --left) {
-    ItemKey item;
     uint32_t record = 0;
-    if (!position_.peek(cursor, forward, item, record)) {
+    if (!position_.peek(cursor_, forward, item, record)) {
       result = kErrRecordNotAvailable;
       break;
     }
-    position_.moveTo(item);
+    position_.moveTo(item, true);
   }
   endAccess();
   return result;
@@ -490,6 +496,7 @@ bool OpenTable::restoreState(uint32_t handle) {
   if (found == states_.end()) return false;
   const State& state = found->second;
   position_ = state.position;
+  position_.forgetCursor();
   hasCurrent_ = state.hasCurrent;
   current_ = state.current;
   currentImage_ = state.currentImage;

@@ -100,7 +100,9 @@ class OpenTable : public data::DriverFileObject {
   void endAccess();
   int beginChange();
   int endChange(int result);
-  int readRecord(uint32_t number);
+  // `stored` is the record's item when the caller stands on it already
+  // (reading in record order), which saves looking it up again.
+  int readRecord(uint32_t number, const Bytes* stored = nullptr);
   int readAtItem(const ItemKey& item, uint32_t record);
   bool takeRecordLock(uint32_t record);
   void releaseHeld();
@@ -116,6 +118,9 @@ class OpenTable : public data::DriverFileObject {
   bool writerLocked_ = false;
 
   TablePosition position_;
+  // Sequential reading keeps its cursor between statements, so that NEXT
+  // and PREVIOUS step from the item last read instead of seeking it again.
+  Cursor cursor_{file_.tree()};
   bool hasCurrent_ = false;
   uint32_t current_ = 0;
   std::vector<uint8_t> currentImage_;

@@ -16,6 +16,7 @@ void TablePosition::atStart(const ItemKey& prefix, const data::KeyBlock* key) {
   ItemKey end = prefix;
   ++end.back();  // the kind byte is below 255: the first key past the order
   set_ = true;
+  cursorThere_ = false;
   prefix_ = prefix;
   key_ = key;
   forward_ = {prefix, true};
@@ -29,20 +30,27 @@ void TablePosition::at(const ItemKey& prefix, const data::KeyBlock* key, const I
 void TablePosition::between(const ItemKey& prefix, const data::KeyBlock* key, const ItemKey& from,
                             const ItemKey& to) {
   set_ = true;
+  cursorThere_ = false;
   prefix_ = prefix;
   key_ = key;
   forward_ = {from, true};
   backward_ = {to, true};
 }
 
-bool TablePosition::peek(Cursor& cursor, bool forward, ItemKey& item, uint32_t& record) const {
+bool TablePosition::peek(Cursor& cursor, bool forward, ItemKey& item, uint32_t& record) {
   if (!set_) return false;
+  const bool stepped = cursorThere_ && cursor.valid();
+  cursorThere_ = false;
+  if (stepped) return (forward ? cursor.next() : cursor.previous()) && accept(cursor, item, record);
   const ItemBound& bound = forward ? forward_ : backward_;
   bool valid =
       forward ? cursor.seek(bytesOf(bound.key)) : cursor.seekAtOrBefore(bytesOf(bound.key));
   if (valid && !bound.inclusive && equalKey(cursor.key(), bound.key))
     valid = forward ? cursor.next() : cursor.previous();
-  if (!valid) return false;
+  return valid && accept(cursor, item, record);
+}
+
+bool TablePosition::accept(const Cursor& cursor, ItemKey& item, uint32_t& record) const {
   const Bytes key = cursor.key();
   if (!startsWith(key, bytesOf(prefix_))) return false;
   if (key_ == nullptr) {
@@ -57,9 +65,10 @@ bool TablePosition::peek(Cursor& cursor, bool forward, ItemKey& item, uint32_t& 
   return true;
 }
 
-void TablePosition::moveTo(const ItemKey& item) {
+void TablePosition::moveTo(const ItemKey& item, bool cursorThere) {
   forward_ = {item, false};
   backward_ = {item, false};
+  cursorThere_ = cursorThere;
 }
 
 }  // namespace zor::tarnwick

@@ -32,17 +32,29 @@ class TablePosition {
   // or before `to`.
   void between(const ItemKey& prefix, const data::KeyBlock* key, const ItemKey& from,
                const ItemKey& to);
-  void clear() { set_ = false; }
+  void clear() {
+    set_ = false;
+    cursorThere_ = false;
+  }
 
   // The next item in the direction; answers false at the end of the order.
-  // `item` receives its key and `record` the record it leads to. The
-  // position does not move until `moveTo` is called.
-  bool peek(Cursor& cursor, bool forward, ItemKey& item, uint32_t& record) const;
-  // Both directions continue after `item`.
-  void moveTo(const ItemKey& item);
+  // `item` receives its key and `record` the record it leads to; `cursor`
+  // is left on it. The position does not move until `moveTo` is called.
+  // When the cursor still stands where the last `moveTo` left it, it steps
+  // from there instead of seeking the bound (the cursor finds its place
+  // again by itself when the tree changed meanwhile).
+  bool peek(Cursor& cursor, bool forward, ItemKey& item, uint32_t& record);
+  // Both directions continue after `item`; `cursorThere` tells that the
+  // cursor of the next peek stands on it.
+  void moveTo(const ItemKey& item, bool cursorThere = false);
+  // The cursor of the next peek stands somewhere else.
+  void forgetCursor() { cursorThere_ = false; }
 
  private:
+  bool accept(const Cursor& cursor, ItemKey& item, uint32_t& record) const;
+
   bool set_ = false;
+  bool cursorThere_ = false;
   ItemKey prefix_;
   const data::KeyBlock* key_ = nullptr;
   ItemBound forward_;
