@@ -4,6 +4,7 @@
 #include "data/driver_call.h"
 #include "data/file_control_block.h"
 #include "data/file_errors.h"
+#include "runtime/error_state.h"
 
 namespace zor::data::statement {
 
@@ -263,6 +264,28 @@ int restoreState(FileControlBlock& fcb, uint32_t handle) {
 }
 int freeState(FileControlBlock& fcb, uint32_t handle) {
   return callWith(fcb, Op::FREESTATE, StateArgs{handle});
+}
+
+int getNulls(FileControlBlock& fcb, std::string& state) {
+  std::string answer;
+  const int result = callWith(fcb, Op::GETNULLS, TextArgs{nullptr, &answer});
+  if (result == kErrUnsupportedFunction) {
+    clearError();
+    state.assign(fcb.fields.size(), '\0');
+    return kNoError;
+  }
+  if (result == kNoError) state = std::move(answer);
+  return result;
+}
+
+int setNulls(FileControlBlock& fcb, const std::string& state) {
+  const int result = callText(fcb, Op::SETNULLS, state, nullptr);
+  const bool noneNull = state.find_first_not_of('\0') == std::string::npos;
+  if (result == kErrUnsupportedFunction && noneNull) {
+    clearError();
+    return kNoError;
+  }
+  return result;
 }
 
 int getProperty(FileControlBlock& fcb, int32_t property, std::string& value, int32_t index) {

@@ -95,6 +95,13 @@ int rollback(FileControlBlock& fcb);                                    // ROLLB
 int getState(FileControlBlock& fcb, uint32_t& handle);     // GETSTATE
 int restoreState(FileControlBlock& fcb, uint32_t handle);  // RESTORESTATE
 int freeState(FileControlBlock& fcb, uint32_t handle);     // FREESTATE
+// The null flags of the record buffer, saved and restored with it. A driver
+// whose fields have no null state does not carry these out (80); its files
+// then answer 0 with a state of one zero byte per field ("not null"), and
+// restoring a state without a null flag changes nothing. Restoring a null
+// flag there stays 80.
+int getNulls(FileControlBlock& fcb, std::string& state);        // GETNULLS
+int setNulls(FileControlBlock& fcb, const std::string& state);  // SETNULLS
 
 // Driver properties.
 int getProperty(FileControlBlock& fcb, int32_t property, std::string& value, int32_t index = 0);
