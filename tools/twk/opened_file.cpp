@@ -25,27 +25,31 @@ std::string openErrorText(int error) {
 
 }  // namespace
 
-int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body) {
-  // The fatal stop of the engine is turned into an exception, so that a
-  // damaged page ends the command with a message instead of the process.
+int withFailuresReported(const std::string& path, const std::function<int()>& body) {
   const FatalErrorHook previous = setFatalErrorHook([](int, const std::string& message) {
     throw InternalFailure(message.substr(0, message.find('\n')));
   });
   int result = kExitFailure;
   try {
-    tarnwick::TarnwickFile file;
-    const int error = file.open(path, tarnwick::OpenMode::fromWord(0x40));
-    if (error != 0) {
-      std::cerr << "twk: " << path << ": " << openErrorText(error) << '\n';
-    } else {
-      result = body(file);
-    }
+    result = body();
   } catch (const InternalFailure& failure) {
     std::cerr << "twk: " << path << ": " << failure.what() << '\n';
     result = kExitFailure;
   }
   setFatalErrorHook(previous);
   return result;
+}
+
+int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body) {
+  return withFailuresReported(path, [&] {
+    tarnwick::TarnwickFile file;
+    const int error = file.open(path, tarnwick::OpenMode::fromWord(0x40));
+    if (error != 0) {
+      std::cerr << "twk: " << path << ": " << openErrorText(error) << '\n';
+      return kExitFailure;
+    }
+    return body(file);
+  });
 }
 
 }  // namespace zor::twk

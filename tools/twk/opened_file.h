@@ -14,4 +14,9 @@ namespace zor::twk {
 // "twk: PATH: REASON" and answers kExitFailure.
 int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body);
 
+// Runs `body` with the engine's fatal stop (a damaged page, an internal
+// failure) turned into "twk: PATH: REASON" and kExitFailure instead of the
+// end of the process.
+int withFailuresReported(const std::string& path, const std::function<int()>& body);
+
 }  // namespace zor::twk

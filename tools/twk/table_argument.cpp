@@ -2,23 +2,14 @@
 
 #include <filesystem>
 #include <iostream>
-#include <stdexcept>
 #include <system_error>
 
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/table_name.h"
-#include "runtime/fatal_error.h"
 #include "tools/twk/command.h"
+#include "tools/twk/opened_file.h"
 
 namespace zor::twk {
-
-namespace {
-
-struct Stop : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-}  // namespace
 
 TableArgument splitTableArgument(const std::string& argument) {
   const size_t split = argument.rfind("\\!");
@@ -53,10 +44,7 @@ bool findTableIn(tarnwick::TarnwickFile& file, const TableArgument& argument, Fo
 
 int withWritableFile(const std::string& path,
                      const std::function<int(tarnwick::TarnwickFile&)>& body) {
-  const FatalErrorHook previous = setFatalErrorHook(
-      [](int, const std::string& message) { throw Stop(message.substr(0, message.find('\n'))); });
-  int result = kExitFailure;
-  try {
+  return withFailuresReported(path, [&] {
     tarnwick::TarnwickFile file;
     tarnwick::OpenMode mode;
     mode.share = platform::Share::DenyWrite;
@@ -64,15 +52,10 @@ int withWritableFile(const std::string& path,
     if (error == 2) error = file.create(path, platform::Share::DenyWrite);
     if (error != 0) {
       std::cerr << "twk: " << path << ": cannot be opened for writing (" << error << ")\n";
-    } else {
-      result = body(file);
+      return kExitFailure;
     }
-  } catch (const Stop& stop) {
-    std::cerr << "twk: " << path << ": " << stop.what() << '\n';
-    result = kExitFailure;
-  }
-  setFatalErrorHook(previous);
-  return result;
+    return body(file);
+  });
 }
 
 }  // namespace zor::twk
