@@ -6,17 +6,8 @@ namespace qv {
 
 namespace {
 
-zor::FieldDescriptor field(const char* name, uint8_t type, uint32_t offset, uint32_t size) {
-  zor::FieldDescriptor descriptor;
-  descriptor.offset = offset;
-  descriptor.size = size;
-  descriptor.name = name;
-  descriptor.type = type;
-  return descriptor;
-}
-
 zor::FieldDescriptor cstring(const char* name, uint32_t offset, uint32_t size) {
-  return field(name, zor::kCString, offset, size);
+  return zor::makeField(name, zor::kCString, offset, size);
 }
 
 }  // namespace
@@ -32,13 +23,13 @@ const zor::RecordLayout& sectionsLayout() {
 const zor::RecordLayout& setupIniLayout() {
   using namespace setup_ini;
   static const zor::RecordLayout layout = {
-      field("SIN:ID", zor::kLong, kId, 4),
+      zor::makeField("SIN:ID", zor::kLong, kId, 4),
       cstring("SIN:INISECTION", kIniSection, kIniSectionSize),
       cstring("SIN:SECTIONDESCRIPTION", kSectionDescription, kSectionDescriptionSize),
       cstring("SIN:DEFAULTVALUE", kDefaultValue, kDefaultValueSize),
       cstring("SIN:HELPDESCRIPTION", kHelpDescription, kHelpDescriptionSize),
       cstring("SIN:VALUES", kValues, kValuesSize),
-      field("SIN:STATUS", zor::kByte, kStatus, 1),
+      zor::makeField("SIN:STATUS", zor::kByte, kStatus, 1),
   };
   return layout;
 }
@@ -47,8 +38,8 @@ const zor::RecordLayout& sectionsQueueLayout() {
   using namespace sections_queue;
   static const zor::RecordLayout layout = {
       cstring("SEC:DESCRIPTION", kDescription, sections::kDescriptionSize),
-      field("MARK", zor::kByte, kMark, 1),
-      field("VIEWPOSITION", zor::kString, kViewPosition, kViewPositionSize),
+      zor::makeField("MARK", zor::kByte, kMark, 1),
+      zor::makeField("VIEWPOSITION", zor::kString, kViewPosition, kViewPositionSize),
   };
   return layout;
 }
@@ -56,16 +47,16 @@ const zor::RecordLayout& sectionsQueueLayout() {
 const zor::RecordLayout& settingsQueueLayout() {
   using namespace settings_queue;
   static const zor::RecordLayout layout = {
-      field("SIN:STATUS", zor::kByte, kStatus, 1),
-      field("SIN:STATUS_ICON", zor::kLong, kStatusIcon, 4),
+      zor::makeField("SIN:STATUS", zor::kByte, kStatus, 1),
+      zor::makeField("SIN:STATUS_ICON", zor::kLong, kStatusIcon, 4),
       cstring("SIN:SECTIONDESCRIPTION", kSectionDescription, setup_ini::kSectionDescriptionSize),
       cstring("SIN:DEFAULTVALUE", kDefaultValue, setup_ini::kDefaultValueSize),
       cstring("SIN:VALUES", kValues, setup_ini::kValuesSize),
       cstring("SIN:HELPDESCRIPTION", kHelpDescription, setup_ini::kHelpDescriptionSize),
-      field("SIN:ID", zor::kLong, kId, 4),
+      zor::makeField("SIN:ID", zor::kLong, kId, 4),
       cstring("SIN:INISECTION", kIniSection, setup_ini::kIniSectionSize),
-      field("MARK", zor::kByte, kMark, 1),
-      field("VIEWPOSITION", zor::kString, kViewPosition, kViewPositionSize),
+      zor::makeField("MARK", zor::kByte, kMark, 1),
+      zor::makeField("VIEWPOSITION", zor::kString, kViewPosition, kViewPositionSize),
   };
   return layout;
 }

@@ -32,20 +32,12 @@ constexpr const char* kSettingsFormat =
 constexpr size_t kRecordLength = 1 + 4 + 24 + 16 + 16 + 32;
 
 zor::RecordLayout settingsLayout() {
-  auto field = [](const char* name, uint8_t type, uint32_t offset, uint32_t size) {
-    zor::FieldDescriptor f;
-    f.name = name;
-    f.type = type;
-    f.offset = offset;
-    f.size = size;
-    return f;
-  };
-  return {field("SIN:STATUS", zor::kByte, 0, 1),
-          field("SIN:STATUS_ICON", zor::kLong, 1, 4),
-          field("SIN:SECTIONDESCRIPTION", zor::kCString, 5, 24),
-          field("SIN:DEFAULTVALUE", zor::kCString, 29, 16),
-          field("SIN:VALUES", zor::kCString, 45, 16),
-          field("SIN:HELPDESCRIPTION", zor::kCString, 61, 32)};
+  return {zor::makeField("SIN:STATUS", zor::kByte, 0, 1),
+          zor::makeField("SIN:STATUS_ICON", zor::kLong, 1, 4),
+          zor::makeField("SIN:SECTIONDESCRIPTION", zor::kCString, 5, 24),
+          zor::makeField("SIN:DEFAULTVALUE", zor::kCString, 29, 16),
+          zor::makeField("SIN:VALUES", zor::kCString, 45, 16),
+          zor::makeField("SIN:HELPDESCRIPTION", zor::kCString, 61, 32)};
 }
 
 std::unique_ptr<zor::Queue> settingsQueue(size_t rows) {

@@ -31,16 +31,8 @@ struct Record {
 static_assert(sizeof(Record) == 24);
 
 zor::RecordLayout recordLayout() {
-  auto field = [](const char* name, uint8_t type, uint32_t offset, uint32_t size) {
-    zor::FieldDescriptor f;
-    f.name = name;
-    f.type = type;
-    f.offset = offset;
-    f.size = size;
-    return f;
-  };
-  return {field("B:ID", zor::kLong, 0, 4), field("B:NAME", zor::kString, 4, 12),
-          field("B:AMOUNT", zor::kReal, 16, 8)};
+  return {zor::makeField("B:ID", zor::kLong, 0, 4), zor::makeField("B:NAME", zor::kString, 4, 12),
+          zor::makeField("B:AMOUNT", zor::kReal, 16, 8)};
 }
 
 // Distinct ids in random order, random 8-letter names.

@@ -83,15 +83,6 @@ std::vector<int32_t> shuffledIds(uint32_t seed) {
   return ids;
 }
 
-zor::FieldDescriptor field(const char* name, uint8_t type, uint32_t offset, uint32_t size) {
-  zor::FieldDescriptor f;
-  f.name = name;
-  f.type = type;
-  f.offset = offset;
-  f.size = size;
-  return f;
-}
-
 zor::data::FileControlBlock& table() {
   static zor::data::FileControlBlock fcb;
   if (fcb.label.empty()) {
@@ -102,13 +93,13 @@ zor::data::FileControlBlock& table() {
     d.driver = "TARNWICK";
     d.name = tarnwickPath();
     d.recordSize = kRecordSize;
-    d.fields = {field("SIN:ID", zor::kLong, 0, 4),
-                field("SIN:INISECTION", zor::kCString, kSectionOffset, 50),
-                field("SIN:SECTIONDESCRIPTION", zor::kCString, kNameOffset, 100),
-                field("SIN:DEFAULTVALUE", zor::kCString, kDefaultOffset, 50),
-                field("SIN:HELPDESCRIPTION", zor::kCString, kHelpOffset, 6000),
-                field("SIN:VALUES", zor::kCString, 6204, 50),
-                field("SIN:STATUS", zor::kByte, 6254, 1)};
+    d.fields = {zor::makeField("SIN:ID", zor::kLong, 0, 4),
+                zor::makeField("SIN:INISECTION", zor::kCString, kSectionOffset, 50),
+                zor::makeField("SIN:SECTIONDESCRIPTION", zor::kCString, kNameOffset, 100),
+                zor::makeField("SIN:DEFAULTVALUE", zor::kCString, kDefaultOffset, 50),
+                zor::makeField("SIN:HELPDESCRIPTION", zor::kCString, kHelpOffset, 6000),
+                zor::makeField("SIN:VALUES", zor::kCString, 6204, 50),
+                zor::makeField("SIN:STATUS", zor::kByte, 6254, 1)};
     d.keys = {{"SIN:p_ID", {"SIN:ID"}, zor::data::kKeyPrimary | zor::data::kKeyNoCase, ""},
               {"SIN:P_Section",
                {"SIN:INISECTION"},

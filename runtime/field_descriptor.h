@@ -21,6 +21,18 @@ struct FieldDescriptor {
 
 using RecordLayout = std::vector<FieldDescriptor>;
 
+// A plain field: what most hand-written layouts need.
+inline FieldDescriptor makeField(const char* name, uint8_t type, uint32_t offset, uint32_t size,
+                                 uint32_t places = 0) {
+  FieldDescriptor field;
+  field.offset = offset;
+  field.size = size;
+  field.places = places;
+  field.name = name;
+  field.type = type;
+  return field;
+}
+
 // The declaration text of one field as the driver trace prints it, e.g.
 // "SEC:DESCRIPTION CSTRING(50)" or "X DECIMAL(5,2), DIM(3)".
 std::string describeField(const RecordLayout& layout, size_t index, const char* externalName = "");

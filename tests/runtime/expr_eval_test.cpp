@@ -89,17 +89,9 @@ TEST(ExprEvalTest, BindRecordSkipsFieldsWithoutAFieldObject) {
   uint8_t record[32] = {};
   std::memcpy(record, "abc ", 4);
   record[4] = 9;
-  auto field = [](const char* name, uint8_t type, uint32_t offset, uint32_t size) {
-    FieldDescriptor f;
-    f.name = name;
-    f.type = type;
-    f.offset = offset;
-    f.size = size;
-    return f;
-  };
-  RecordLayout layout = {field("T:NAME", kString, 0, 4), field("T:N", kByte, 4, 1),
-                         field("T:NOTE", kMemo, 8, 0), field("T:ALL", kGroup, 0, 5)};
-  layout.push_back(field("T:DIM", kByte, 5, 1));
+  RecordLayout layout = {makeField("T:NAME", kString, 0, 4), makeField("T:N", kByte, 4, 1),
+                         makeField("T:NOTE", kMemo, 8, 0), makeField("T:ALL", kGroup, 0, 5)};
+  layout.push_back(makeField("T:DIM", kByte, 5, 1));
   layout.back().dimensions = {3};
   Bindings bindings;
   EXPECT_EQ(bindings.bindRecord(layout, record), 3u);

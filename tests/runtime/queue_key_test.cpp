@@ -44,12 +44,12 @@ TEST(QueueKey, RefusesWhatNamesNoOrderableField) {
 
 TEST(QueueKey, BareNamesMustBeUnambiguous) {
   RecordLayout layout = testLayout();
-  layout.push_back(testing::field("R:ID", kLong, 26, 4));
+  layout.push_back(makeField("R:ID", kLong, 26, 4));
   EXPECT_FALSE(QueueKey::parse(layout, "ID"));
   ASSERT_TRUE(QueueKey::parse(layout, "R:ID"));
   EXPECT_EQ(QueueKey::parse(layout, "r:id")->part(0).offset, 26u);
   // A field whose full label is the name wins over prefixed ones.
-  layout.push_back(testing::field("ID", kShort, 26, 2));
+  layout.push_back(makeField("ID", kShort, 26, 2));
   ASSERT_TRUE(QueueKey::parse(layout, "ID"));
   EXPECT_EQ(QueueKey::parse(layout, "ID")->part(0).shape.type, kShort);
 }

@@ -230,7 +230,7 @@ TEST_F(QueueTest, KeyOrdersBeyondTheKeptNumberAreRebuilt) {
 }
 
 TEST(QueueSort, PackedDecimalKeysSortByValue) {
-  FieldDescriptor amount = testing::field("D:AMOUNT", kDecimal, 0, 4);  // DECIMAL(7,2)
+  FieldDescriptor amount = makeField("D:AMOUNT", kDecimal, 0, 4);  // DECIMAL(7,2)
   amount.places = 2;
   Queue queue({amount}, 4);
   std::mt19937 random(5);

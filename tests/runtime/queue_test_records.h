@@ -14,19 +14,10 @@ namespace zor::testing {
 
 inline constexpr size_t kRecordLength = 30;
 
-inline FieldDescriptor field(const char* name, uint8_t type, uint32_t offset, uint32_t size) {
-  FieldDescriptor f;
-  f.name = name;
-  f.type = type;
-  f.offset = offset;
-  f.size = size;
-  return f;
-}
-
 inline RecordLayout testLayout() {
-  return {field("Q:ID", kLong, 0, 4), field("Q:NAME", kString, 4, 8),
-          field("Q:AMOUNT", kReal, 12, 8), field("Q:NOTE", kCString, 20, 6),
-          field("Q:MEMO", kMemo, 26, 4)};
+  return {makeField("Q:ID", kLong, 0, 4), makeField("Q:NAME", kString, 4, 8),
+          makeField("Q:AMOUNT", kReal, 12, 8), makeField("Q:NOTE", kCString, 20, 6),
+          makeField("Q:MEMO", kMemo, 26, 4)};
 }
 
 struct Row {

@@ -295,7 +295,7 @@ TEST(Controls, TextBoxesTakeSeveralLines) {
 
 // A queue of twenty names, "row 1" to "row 20".
 struct Names {
-  Names() : queue({testing::field("NAME", kCString, 0, 16)}, 16) {
+  Names() : queue({makeField("NAME", kCString, 0, 16)}, 16) {
     for (int i = 1; i <= 20; ++i) {
       char record[16] = {};
       std::snprintf(record, sizeof record, "row %d", i);

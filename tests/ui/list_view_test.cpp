@@ -21,13 +21,13 @@ namespace {
 // LONG colours.
 constexpr size_t kLength = 56;
 
-using zor::testing::field;
+using zor::makeField;
 
 RecordLayout rowLayout() {
-  return {field("NAME", kCString, 0, 16), field("NUMBER", kLong, 16, 4),
-          field("LEVEL", kLong, 20, 4),   field("TIP", kCString, 24, 16),
-          field("FG", kLong, 40, 4),      field("BG", kLong, 44, 4),
-          field("SFG", kLong, 48, 4),     field("SBG", kLong, 52, 4)};
+  return {makeField("NAME", kCString, 0, 16), makeField("NUMBER", kLong, 16, 4),
+          makeField("LEVEL", kLong, 20, 4),   makeField("TIP", kCString, 24, 16),
+          makeField("FG", kLong, 40, 4),      makeField("BG", kLong, 44, 4),
+          makeField("SFG", kLong, 48, 4),     makeField("SBG", kLong, 52, 4)};
 }
 
 struct RowValues {
