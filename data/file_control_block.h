@@ -98,6 +98,9 @@ struct FileControlBlock {
   std::vector<MemoBlock> memos;
   std::deque<KeyBlock> keys;  // a deque, so key blocks keep their address as keys are added
   std::unique_ptr<DriverFileObject> driverObject;
+  // The driver's settings for this file that outlive OPEN and CLOSE (those
+  // a SEND before OPEN changes, for instance); nullptr until it needs them.
+  std::unique_ptr<DriverFileObject> driverSettings;
 
   bool isThreaded() const { return (attributes & kFileThread) != 0; }
   bool isTraced() const { return (attributes & kFileTrace) != 0; }

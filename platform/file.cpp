@@ -30,13 +30,17 @@ static_assert(File::kMaxLockEnd == uint64_t(kShareMarkers));
 
 constexpr uint64_t kMaxOffset = uint64_t(std::numeric_limits<off_t>::max());
 
-int setLock(int fd, short type, off_t start, off_t length) {
+int setLock(int fd, short type, off_t start, off_t length, bool wait = false) {
   struct flock request {};
   request.l_type = type;
   request.l_whence = SEEK_SET;
   request.l_start = start;
   request.l_len = length;
-  return fcntl(fd, F_OFD_SETLK, &request);
+  if (!wait) return fcntl(fd, F_OFD_SETLK, &request);
+  int result;
+  while ((result = fcntl(fd, F_OFD_SETLKW, &request)) != 0 && errno == EINTR) {
+  }
+  return result;
 }
 
 // True when another open file description holds a lock on `byte`.
@@ -324,14 +328,14 @@ int File::truncate(uint64_t bytes) {
   return kFileOk;
 }
 
-int File::lock(uint64_t offset, uint64_t length) {
+int File::lock(uint64_t offset, uint64_t length, bool wait) {
   if (fd_ < 0) return kInvalidHandle;
   if (!rangeValid(offset, length)) return kInvalidArgument;
   const bool overlapsOwn = std::any_of(heldLocks_.begin(), heldLocks_.end(), [&](const auto& held) {
     return offset < held.first + held.second && held.first < offset + length;
   });
   if (overlapsOwn) return kLockViolation;
-  if (setLock(fd_, exclusiveLocks_ ? F_WRLCK : F_RDLCK, off_t(offset), off_t(length)) != 0) {
+  if (setLock(fd_, exclusiveLocks_ ? F_WRLCK : F_RDLCK, off_t(offset), off_t(length), wait) != 0) {
     return errno == EACCES || errno == EAGAIN ? kLockViolation : fileErrorFromErrno(errno);
   }
   heldLocks_.emplace_back(offset, length);

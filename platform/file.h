@@ -74,8 +74,10 @@ class File {
   // unlock releases exactly a range taken by lock (else kNotLocked). Ranges
   // must end at or below kMaxLockEnd (the bytes above carry the share modes).
   // One File's locks are not guarded against concurrent lock/unlock calls
-  // from several threads; its owner serialises them.
-  int lock(uint64_t offset, uint64_t length);
+  // from several threads; its owner serialises them. With `wait` the call
+  // blocks until the range is free instead of answering kLockViolation (a
+  // range this handle holds itself still answers it at once).
+  int lock(uint64_t offset, uint64_t length, bool wait = false);
   int unlock(uint64_t offset, uint64_t length);
   static constexpr uint64_t kMaxLockEnd = uint64_t{1} << 62;
 

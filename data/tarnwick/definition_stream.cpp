@@ -38,6 +38,9 @@ class Stream {
   std::vector<uint8_t>& output() { return output_; }
   std::optional<DeclarationFault>& fault() { return fault_; }
   bool atEnd() const { return input_ == nullptr || position_ == input_->size(); }
+  // Compare mode may leave the decimal places of DECIMAL fields unchecked.
+  bool checksDecimalPlaces() const { return checksDecimalPlaces_; }
+  void setChecksDecimalPlaces(bool checks) { checksDecimalPlaces_ = checks; }
 
   void raise(DeclarationFault fault) {
     if (!stopped()) fault_ = std::move(fault);
@@ -104,6 +107,7 @@ class Stream {
   size_t position_ = 0;
   std::vector<uint8_t> output_;
   bool malformed_ = false;
+  bool checksDecimalPlaces_ = true;
   std::optional<DeclarationFault> fault_;
 };
 
@@ -118,7 +122,9 @@ void walkField(Stream& s, FieldDefinition& f, int item) {
   s.u16(f.dimensions, {c, item, "DIM"});
   if (f.type == kDecimal) {
     s.u8(f.digits, {c, item, "PLACES"});
-    s.u8(f.places, {c, item, "PLACES"});
+    // Some writers of the format stored the places wrongly; a table may
+    // be opened without comparing them.
+    s.u8(f.places, s.checksDecimalPlaces() ? Check{c, item, "PLACES"} : Check{});
   }
   s.text(f.picture);
 }
@@ -259,9 +265,11 @@ bool readDefinition(const std::vector<uint8_t>& stream, TableDefinition& definit
 }
 
 std::optional<DeclarationFault> compareDefinition(const std::vector<uint8_t>& stream,
-                                                  const TableDefinition& declared) {
+                                                  const TableDefinition& declared,
+                                                  bool checkDecimalPlaces) {
   TableDefinition copy = declared;
   Stream s(Stream::Mode::Compare, &stream);
+  s.setChecksDecimalPlaces(checkDecimalPlaces);
   walk(s, copy);
   if (s.malformed()) {
     return DeclarationFault{

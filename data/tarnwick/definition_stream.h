@@ -75,9 +75,11 @@ std::vector<uint8_t> writeDefinition(const TableDefinition& definition);
 bool readDefinition(const std::vector<uint8_t>& stream, TableDefinition& definition,
                     std::optional<data::DeclarationFault>* fault = nullptr);
 // Compare mode: the first difference between the stored stream and the
-// declared definition, in the order of the stream.
+// declared definition, in the order of the stream. Without
+// `checkDecimalPlaces` the places of DECIMAL fields are not compared.
 std::optional<data::DeclarationFault> compareDefinition(const std::vector<uint8_t>& stream,
-                                                        const TableDefinition& declared);
+                                                        const TableDefinition& declared,
+                                                        bool checkDecimalPlaces = true);
 
 // What the declaration asks beyond the stored form or the driver's limits
 // (a record or a key too long, a memo too large), as an error-47 fault.

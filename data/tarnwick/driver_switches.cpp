@@ -1,6 +1,7 @@
 #include "data/tarnwick/driver_switches.h"
 
 #include <charconv>
+#include <memory>
 #include <mutex>
 
 #include "data/ascii_case.h"
@@ -127,6 +128,27 @@ std::vector<std::string> applyDriverString(std::string_view text, TableSwitches&
       setExplicitControlFile(setting.value);
   }
   return check.messages;
+}
+
+namespace {
+
+struct KeptSwitches : data::DriverFileObject {
+  TableSwitches switches;
+  std::vector<std::string> messages;
+};
+
+}  // namespace
+
+TableSwitches& tableSwitchesOf(data::FileControlBlock& fcb, std::vector<std::string>* messages) {
+  auto* kept = dynamic_cast<KeptSwitches*>(fcb.driverSettings.get());
+  if (kept == nullptr) {
+    auto made = std::make_unique<KeptSwitches>();
+    made->messages = applyDriverString(fcb.driverString, made->switches);
+    kept = made.get();
+    fcb.driverSettings = std::move(made);
+  }
+  if (messages != nullptr) *messages = kept->messages;
+  return kept->switches;
 }
 
 }  // namespace zor::tarnwick

@@ -20,6 +20,8 @@
 #include <string_view>
 #include <vector>
 
+#include "data/file_control_block.h"
+
 namespace zor::tarnwick {
 
 inline constexpr const char* kRegisterAnswer = "TARNWICK";
@@ -31,6 +33,13 @@ struct TableSwitches {
   bool decimalCheck = true;
   bool fullBuild = false;
 };
+
+// The settings of a declared file, kept in its control block from the first
+// use on (the driver string's, then as SEND changes them), so that a SEND
+// before OPEN holds for the OPEN. `messages` are the driver-string
+// checker's.
+TableSwitches& tableSwitchesOf(data::FileControlBlock& fcb,
+                               std::vector<std::string>* messages = nullptr);
 
 // What the table-bound switches need from the table.
 class SwitchTable {

@@ -1,6 +1,6 @@
 #include "data/tarnwick/lock_self_test.h"
 
-#include "data/tarnwick/record_lock.h"
+#include "data/tarnwick/lock_space.h"
 #include "platform/file.h"
 
 namespace zor::tarnwick {

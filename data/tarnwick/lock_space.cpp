@@ -41,6 +41,15 @@ int LockSpace::take(LockMode mode, uint64_t number, bool wait, LockRange* taken)
     return 0;
   }
   int error = 0;
+  // The writer byte, a numbered lock and the exclusive lock are waited for
+  // in the system, which wakes the waiter as soon as the range is free; a
+  // poll could starve behind readers that keep taking their slots.
+  if (wait && mode != LockMode::Reader) {
+    error = file_->lock(range.offset, range.length, true);
+    if (error == 0 && taken) *taken = range;
+    if (error != 0 && trace_) trace_("LockFile failed with error " + std::to_string(error));
+    return error;
+  }
   for (int attempt = 0; wait || attempt < kLockAttemptsWithoutWaiting; ++attempt) {
     error = file_->lock(range.offset, range.length);
     if (error == 0) {
@@ -55,6 +64,12 @@ int LockSpace::take(LockMode mode, uint64_t number, bool wait, LockRange* taken)
     }
   }
   return error;
+}
+
+int LockSpace::takeAtOnce(LockMode mode, uint64_t number) {
+  LockRange range;
+  if (!lockRangeOf(mode, number, readerSlot_, range)) internalFailure(kLockNumberOutsideWriterMode);
+  return locks() ? file_->lock(range.offset, range.length) : 0;
 }
 
 int LockSpace::release(LockMode mode, uint64_t number) {

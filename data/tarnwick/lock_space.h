@@ -17,11 +17,16 @@
 
 #include "data/tarnwick/internal_failure.h"
 #include "data/tarnwick/open_mode.h"
-#include "data/tarnwick/record_lock.h"
 #include "platform/file.h"
 
 namespace zor::tarnwick {
 
+inline constexpr uint64_t kLockBase = uint64_t{1} << 31;
+inline constexpr uint64_t kWriterByte = kLockBase + 1023;
+inline constexpr uint64_t kNumberedLockBase = kLockBase + 1024;
+// The numbered lock of LOCK: record r holds number r + 1, and record
+// numbers start above 0, so number 1 is free for the whole file.
+inline constexpr uint32_t kFileLockNumber = 1;
 inline constexpr uint32_t kReaderSlots = 1023;
 inline constexpr int kLockAttemptsWithoutWaiting = 3;
 // A numbered lock asked for in a mode other than the writer mode: a fault in
@@ -66,10 +71,14 @@ class LockSpace {
 
   // Takes a lock: answers 0 or the system error of the last attempt. Without
   // `wait` at most three attempts are made, a millisecond apart; with it the
-  // attempts go on until one succeeds. A failed reader attempt moves on to
+  // attempts go on until one succeeds (the writer, numbered and exclusive
+  // locks wait in the system). A failed reader attempt moves on to
   // the next slot. A numbered lock in another mode than Writer is an internal
   // failure. `taken` receives the range actually locked.
   int take(LockMode mode, uint64_t number, bool wait, LockRange* taken = nullptr);
+  // One attempt, without sleeping: whether the lock is free right now (a
+  // probe, for instance for a live writer). Answers 0 when it was taken.
+  int takeAtOnce(LockMode mode, uint64_t number = 0);
   // Releases the range `take` would lock now (the current reader slot in
   // LockMode::Reader); answers 0 or the file layer's error.
   int release(LockMode mode, uint64_t number = 0);

@@ -8,8 +8,8 @@
 #include "data/driver_descriptor.h"
 #include "data/file_errors.h"
 #include "data/tarnwick/byte_order.h"
-#include "data/tarnwick/record_lock.h"
 #include "data/tarnwick/table_name.h"
+#include "data/tarnwick/transaction_settle.h"
 
 namespace zor::tarnwick {
 
@@ -44,12 +44,9 @@ int createTable(FileControlBlock& fcb) {
   if (error == kErrFileNotFound || error == kErrInvalidDataFile)
     error = file.create(location.filePath);
   if (error != kNoError) return error;
-  platform::File& handle = file.store().file().file();
-  if (takeLock(handle, kWriterByte, true) != 0) return kErrAccessDenied;
-  file.store().invalidateHeader();
-  error = file.refresh();
+  SharedAccess access(file, OpenMode{});
+  error = access.beginChange();
   if (error == kNoError) {
-    ChangeScope scope(file);
     TableId id{};
     if (findTable(file, location.tableName, id)) {
       error = eraseItemsWithPrefix(file, ItemKey(id.begin(), id.end()));
@@ -57,9 +54,9 @@ int createTable(FileControlBlock& fcb) {
     }
     if (error == kNoError)
       error = createTable(file, location.tableName, TableDefinition::of(fcb), id);
-    if (error == kNoError) error = scope.commit();
+    if (error == kNoError) error = access.commit();
   }
-  releaseLock(handle, kWriterByte);
+  access.endChange();
   return error;
 }
 
@@ -68,21 +65,31 @@ int OpenTable::open(uint32_t modeWord) {
   if (int error = checkTableDeclaration(fcb_); error != kNoError) return error;
   const TableLocation location = locateTable(fcb_.name);
   const OpenMode mode = OpenMode::fromWord(static_cast<int>(modeWord));
-  if (int error = file_.open(location.filePath, mode); error != kNoError) return error;
+  // A change found pending is settled inside the first access, where the
+  // locks tell a live writer from a dead one.
+  if (int error = file_.open(location.filePath, mode, settleByControlFile(location.filePath),
+                             TarnwickFile::Settle::Later);
+      error != kNoError)
+    return error;
   path_ = location.filePath;
   tableName_ = location.tableName;
-  shared_ = mode.share == platform::Share::DenyNone;
+  access_ = std::make_unique<SharedAccess>(file_, mode);
+  const TableSwitches& switches = tableSwitchesOf(fcb_);
   TableId id{};
   std::vector<uint8_t> stream;
-  int error = kNoError;
-  if (!findTable(file_, tableName_, id)) {
+  int error = beginAccess();
+  if (error != kNoError) {
+    // the access could not begin
+  } else if (!findTable(file_, tableName_, id)) {
     error = kErrFileNotFound;
   } else if (!readDefinitionStream(file_, id, stream)) {
     error = kErrInvalidDataFile;
-  } else if (auto fault = compareDefinition(stream, TableDefinition::of(fcb_))) {
+  } else if (auto fault =
+                 compareDefinition(stream, TableDefinition::of(fcb_), switches.decimalCheck)) {
     error = reportDeclarationFault(*fault);
   }
   if (error != kNoError) {
+    endAccess();
     close();
     return error;
   }
@@ -94,12 +101,12 @@ int OpenTable::open(uint32_t modeWord) {
 
 void OpenTable::close() {
   if (!file_.isOpen()) return;
+  // A file that closes leaves its transaction, and its change is dropped.
+  if (inTransaction_) Transaction::ofThisThread().forget(*this);
   inTransaction_ = false;
-  if (file_.changing()) file_.rollback();
   releaseHeld();
   if (fileLocked_) unlockFile();
-  if (writerLocked_) releaseLock(file_.store().file().file(), kWriterByte);
-  writerLocked_ = false;
+  access_.reset();  // drops an unwritten change, gives every lock back
   table_.reset();
   file_.close();
   position_.clear();
@@ -108,57 +115,77 @@ void OpenTable::close() {
 }
 
 int OpenTable::beginAccess() {
-  if (shared_ && !file_.changing()) return file_.refresh();
-  return kNoError;
+  return access_->beginRead();
 }
 
 void OpenTable::endAccess() {
-  if (shared_ && !file_.changing()) file_.store().invalidateHeader();
+  access_->endRead();
 }
 
 int OpenTable::beginChange() {
   if (!file_.writable()) return kErrAccessDenied;
-  // Inside a transaction the change already under way goes on.
-  if (file_.changing()) return kNoError;
-  if (shared_ && !writerLocked_) {
-    if (takeLock(file_.store().file().file(), kWriterByte, true) != 0) return kErrAccessDenied;
-    writerLocked_ = true;
-    file_.store().invalidateHeader();
-  }
-  const int error = file_.refresh();
-  if (error != kNoError) return endChange(error);
-  return kNoError;
+  // Inside a transaction the change begun at LOGOUT goes on.
+  return access_->beginChange();
 }
 
 int OpenTable::endChange(int result) {
   // A statement refused inside a transaction has written nothing (keys are
   // checked before any write), so the transaction's change stays whole.
   if (inTransaction_) return result;
-  if (result == kNoError && file_.changing()) result = file_.commit();
-  if (result != kNoError && file_.changing()) file_.rollback();
-  if (writerLocked_) releaseLock(file_.store().file().file(), kWriterByte);
-  writerLocked_ = false;
-  endAccess();
+  if (result == kNoError && file_.changing()) result = dropStaleMarker();
+  if (result == kNoError) result = access_->commit();
+  access_->endChange();
   return result;
 }
 
-int OpenTable::commitTransaction() {
-  inTransaction_ = false;
-  return endChange(kNoError);
+int OpenTable::dropStaleMarker() {
+  // A marker left by an earlier transaction over several files would make
+  // the next open consult that transaction's control file about this
+  // change, which is no part of it.
+  if (!file_.find(kTransactionMarkerKey)) return kNoError;
+  return file_.erase(kTransactionMarkerKey);
 }
 
-void OpenTable::rollbackTransaction() {
+int OpenTable::joinTransaction(int32_t seconds) {
+  if (!file_.writable()) return kErrAccessDenied;
+  const int error = access_->beginChange(seconds);
+  if (error == kNoError) inTransaction_ = true;
+  return error;
+}
+
+void OpenTable::leaveTransaction() {
   inTransaction_ = false;
+  access_->endChange();
+}
+
+bool OpenTable::hasChanges() const {
+  return file_.changing();
+}
+
+int OpenTable::completeSingleChange() {
+  const int error = dropStaleMarker();
+  return error != kNoError ? error : access_->commit();
+}
+
+int OpenTable::makeDurableWithMarker(const TransactionMarker& marker) {
+  const int error = putTransactionMarker(file_, marker);
+  return error != kNoError ? error : file_.makeDurable();
+}
+
+int OpenTable::completeChange() {
+  return access_->completeDurable();
+}
+
+void OpenTable::dropChange() {
   if (file_.changing()) file_.rollback();
-  endChange(kNoError);
 }
 
 bool OpenTable::takeRecordLock(uint32_t record) {
-  return !shared_ || takeLock(file_.store().file().file(), recordLockOffset(record), false) == 0;
+  return access_->records().hold(record) == 0;
 }
 
 void OpenTable::releaseHeld() {
-  if (holding_ && shared_) releaseLock(file_.store().file().file(), recordLockOffset(held_));
+  if (holding_) access_->records().release(held_);
   holding_ = false;
 }
 
@@ -395,8 +422,9 @@ int OpenTable::add(uint32_t length, bool makeCurrent) {
 int OpenTable::put() {
   if (!hasCurrent_) return kErrRecordNotAvailable;
   if (int error = beginChange(); error != kNoError) return error;
-  const bool temporary = !(holding_ && held_ == current_);
-  if (temporary && !takeRecordLock(current_)) return endChange(kErrAccessDenied);
+  // The record is held for the time of the change (a HOLD already made
+  // only counts one use more).
+  if (!takeRecordLock(current_)) return endChange(kErrAccessDenied);
   std::vector<uint8_t> stored;
   std::vector<std::string> storedMemos;
   int result = kNoError;
@@ -413,7 +441,7 @@ int OpenTable::put() {
     }
   }
   result = endChange(result);
-  if (temporary && shared_) releaseLock(file_.store().file().file(), recordLockOffset(current_));
+  access_->records().release(current_);
   if (result == kNoError) {
     currentImage_ = fcb_.record;
     if (watched_) {
@@ -428,8 +456,9 @@ int OpenTable::put() {
 int OpenTable::erase() {
   if (!hasCurrent_) return kErrRecordNotAvailable;
   if (int error = beginChange(); error != kNoError) return error;
-  const bool temporary = !(holding_ && held_ == current_);
-  if (temporary && !takeRecordLock(current_)) return endChange(kErrAccessDenied);
+  // The record is held for the time of the change (a HOLD already made
+  // only counts one use more).
+  if (!takeRecordLock(current_)) return endChange(kErrAccessDenied);
   std::vector<uint8_t> stored;
   int result = kNoError;
   if (!table_->readRecord(current_, stored)) {
@@ -445,7 +474,7 @@ int OpenTable::erase() {
     }
   }
   result = endChange(result);
-  if (temporary && shared_) releaseLock(file_.store().file().file(), recordLockOffset(current_));
+  access_->records().release(current_);
   if (result == kNoError) {
     releaseHeld();
     hasCurrent_ = false;
@@ -510,18 +539,36 @@ bool OpenTable::freeState(uint32_t handle) {
   return states_.erase(handle) != 0;
 }
 
+int OpenTable::readFlags(uint32_t& flags) {
+  if (const int error = beginAccess(); error != kNoError) return error;
+  flags = table_->flags();
+  endAccess();
+  return kNoError;
+}
+
+int OpenTable::storeFlags(uint32_t flags) {
+  if (const int error = beginChange(); error != kNoError) return error;
+  return endChange(table_->storeFlags(flags));
+}
+
+std::vector<std::string> OpenTable::tableNamesOfFile() {
+  std::vector<std::string> names;
+  if (beginAccess() != kNoError) return names;
+  names = tableNames(file_);
+  endAccess();
+  return names;
+}
+
 int OpenTable::lockFile() {
   if (fileLocked_) return kNoError;
-  if (shared_ &&
-      takeLock(file_.store().file().file(), kNumberedLockBase + kFileLockNumber, false) != 0)
+  if (access_->locks().take(LockMode::Writer, kFileLockNumber, false) != 0)
     return kErrFileAlreadyLocked;
   fileLocked_ = true;
   return kNoError;
 }
 
 int OpenTable::unlockFile() {
-  if (fileLocked_ && shared_)
-    releaseLock(file_.store().file().file(), kNumberedLockBase + kFileLockNumber);
+  if (fileLocked_) access_->locks().release(LockMode::Writer, kFileLockNumber);
   fileLocked_ = false;
   return kNoError;
 }

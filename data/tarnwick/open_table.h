@@ -11,13 +11,16 @@
 #include <vector>
 
 #include "data/file_control_block.h"
+#include "data/tarnwick/driver_switches.h"
+#include "data/tarnwick/shared_access.h"
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/table_position.h"
 #include "data/tarnwick/tarnwick_file.h"
+#include "data/tarnwick/transaction.h"
 
 namespace zor::tarnwick {
 
-class OpenTable : public data::DriverFileObject {
+class OpenTable : public data::DriverFileObject, public TransactionFile {
  public:
   explicit OpenTable(data::FileControlBlock& fcb) : fcb_(fcb) {}
   ~OpenTable() override { close(); }
@@ -29,7 +32,6 @@ class OpenTable : public data::DriverFileObject {
 
   Table& table() { return *table_; }
   TarnwickFile& file() { return file_; }
-  const std::string& path() const { return path_; }
 
   // Sequential positions; no record is read.
   void setRecordOrder();
@@ -78,11 +80,27 @@ class OpenTable : public data::DriverFileObject {
   int lockFile();
   int unlockFile();
 
-  // A transaction (LOGOUT ... COMMIT or ROLLBACK): the changes of the
-  // statements between stay one change of the file, written at COMMIT.
-  void joinTransaction() { inTransaction_ = true; }
-  int commitTransaction();
-  void rollbackTransaction();
+  // The number FLAGS reads and stores.
+  int readFlags(uint32_t& flags);
+  int storeFlags(uint32_t flags);
+  std::vector<std::string> tableNamesOfFile();
+
+  // A transaction (LOGOUT ... COMMIT or ROLLBACK): the change begins at
+  // LOGOUT, holding the writer byte, and the statements between add to it;
+  // the thread's Transaction writes or drops it, then the file leaves.
+  // Waits at most `seconds` for the writer byte when that is positive.
+  int joinTransaction(int32_t seconds = 0);
+  void leaveTransaction();
+  bool inTransaction() const { return inTransaction_; }
+  SharedAccess& access() { return *access_; }
+
+  // The file's part in a transaction.
+  std::string path() const override { return path_; }
+  bool hasChanges() const override;
+  int completeSingleChange() override;
+  int makeDurableWithMarker(const TransactionMarker& marker) override;
+  int completeChange() override;
+  void dropChange() override;
 
  private:
   struct State {
@@ -94,12 +112,12 @@ class OpenTable : public data::DriverFileObject {
     std::vector<std::string> memos;
   };
 
-  // Shared files re-read the header at each access, since another process
-  // may have completed a change; changes hold the writer byte.
+  // Every access and change runs in the brackets of the file's SharedAccess.
   int beginAccess();
   void endAccess();
   int beginChange();
   int endChange(int result);
+  int dropStaleMarker();
   // `stored` is the record's item when the caller stands on it already
   // (reading in record order), which saves looking it up again.
   int readRecord(uint32_t number, const Bytes* stored = nullptr);
@@ -114,8 +132,7 @@ class OpenTable : public data::DriverFileObject {
   std::unique_ptr<Table> table_;
   std::string path_;
   std::string tableName_;
-  bool shared_ = false;
-  bool writerLocked_ = false;
+  std::unique_ptr<SharedAccess> access_;
 
   TablePosition position_;
   // Sequential reading keeps its cursor between statements, so that NEXT

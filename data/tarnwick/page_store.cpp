@@ -1,6 +1,7 @@
 #include "data/tarnwick/page_store.h"
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 
 #include "data/tarnwick/byte_order.h"
@@ -45,6 +46,14 @@ int PageStore::readHeader() {
   size_t done = 0;
   const int error = file_.read(0, bytes, kHeaderSize, done);
   if (error != 0) return error;
+  // The header as this store last wrote or accepted it: nothing has changed
+  // since, so neither decoding nor checking it again is needed. This is the
+  // cost of every access of a shared file.
+  if (rawKnown_ && done == kHeaderSize && std::memcmp(bytes, raw_.data(), kHeaderSize) == 0) {
+    headerCurrent_ = true;
+    return kOk;
+  }
+  rawKnown_ = false;
   if (done == 0) {  // an empty file is a new one
     header_ = diskHeader_ = FileHeader::fresh();
     root_ = 0;
@@ -62,8 +71,16 @@ int PageStore::readHeader() {
   if (!disk.pending() && !plausible(disk)) return kInvalidDataFile;
   headerOnDisk_ = true;
   headerCurrent_ = true;
-  if (headerValid_ && !disk.pending() && disk.changeCounter <= diskHeader_.changeCounter) {
-    return kOk;  // nobody else has completed a change: the cache stands
+  if (!disk.pending()) {
+    std::memcpy(raw_.data(), bytes, kHeaderSize);
+    rawKnown_ = true;
+  }
+  if (headerValid_ && pendingMap_.empty() && disk.changeCounter == diskHeader_.changeCounter) {
+    // Nobody else has completed a change: the cache stands. A pending
+    // header announces a change under way (or interrupted) over this state.
+    header_.pendingStart = diskHeader_.pendingStart = disk.pendingStart;
+    header_.pendingEnd = diskHeader_.pendingEnd = disk.pendingEnd;
+    return kOk;
   }
   cache_.clear();
   pendingMap_.clear();
@@ -71,6 +88,20 @@ int PageStore::readHeader() {
   root_ = disk.rootUnit;
   headerValid_ = true;
   touch();
+  return kOk;
+}
+
+int PageStore::readAroundLiveChange() {
+  if (!header_.pending() || pendingLoaded()) return kOk;
+  // The header announces the region of a change its writer is still
+  // making; everything else in it is the state at home, which stays as it
+  // is until the writer has every reader out.
+  header_.pendingStart = header_.pendingEnd = static_cast<uint32_t>(header_.logicalEnd());
+  if (!plausible(header_)) {
+    headerCurrent_ = headerValid_ = false;
+    return kInvalidDataFile;
+  }
+  diskHeader_ = header_;
   return kOk;
 }
 
@@ -347,9 +378,12 @@ int PageStore::completeChange(FileHeader& header) {
   if (error != 0) return error;
   header.pendingStart = header.pendingEnd = static_cast<uint32_t>(header.logicalEnd());
   ++header.changeCounter;
-  error = writeHeaderAt0(header);
+  header.encode(raw_.data());
+  rawKnown_ = false;
+  error = file_.write(0, raw_.data(), kHeaderSize);
   if (error == 0) error = file_.flush();
   if (error != 0) return error;
+  rawKnown_ = true;
   diskHeader_ = header;
   // The pending region is spent: the file ends where its pages end, so that
   // it shrinks when they do. A failure here costs only space.
@@ -359,19 +393,14 @@ int PageStore::completeChange(FileHeader& header) {
   return kOk;
 }
 
-int PageStore::writeChange() {
+int PageStore::writeDurable() {
   assignUnits();
   header_.rootUnit = static_cast<uint32_t>(root_);
   // The region lies past both the old and the new state, so writing it can
   // harm neither.
   const uint64_t start = std::max(diskHeader_.logicalEnd(), header_.logicalEnd());
-  std::vector<uint8_t> region(kHeaderSize);
-  struct Placed {
-    uint32_t home;
-    size_t position;
-    size_t length;
-  };
-  std::vector<Placed> placed;
+  region_.assign(kHeaderSize, 0);
+  placed_.clear();
   std::vector<uint8_t> encoded;
   std::vector<PagePtr> pages;
   for (const auto& entry : dirty_) pages.push_back(entry.second);
@@ -383,14 +412,14 @@ int PageStore::writeChange() {
     if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
       internalFailure(FailurePlace::PageLength);
     }
-    placed.push_back({home, region.size(), encoded.size()});
-    region.insert(region.end(), encoded.begin(), encoded.end());
+    placed_.push_back({home, region_.size(), encoded.size()});
+    region_.insert(region_.end(), encoded.begin(), encoded.end());
   }
-  if (start + region.size() > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
+  if (start + region_.size() > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
   header_.pendingStart = static_cast<uint32_t>(start);
-  header_.pendingEnd = static_cast<uint32_t>(start + region.size());
-  header_.encode(region.data());
-  store16(region.data() + 4, kHeaderSize);  // the header copy: home 0, 512 bytes
+  header_.pendingEnd = static_cast<uint32_t>(start + region_.size());
+  header_.encode(region_.data());
+  store16(region_.data() + 4, kHeaderSize);  // the header copy: home 0, 512 bytes
 
   int error = 0;
   if (!headerOnDisk_) {  // a new file gets its header before anything else
@@ -399,7 +428,7 @@ int PageStore::writeChange() {
     headerOnDisk_ = true;
   }
   // 1. The pending region.
-  error = file_.write(start, region.data(), region.size());
+  error = file_.write(start, region_.data(), region_.size());
   // 2. Made durable and announced in the header.
   if (error == 0) error = file_.flush();
   if (error == 0) {
@@ -409,21 +438,40 @@ int PageStore::writeChange() {
     error = writeHeaderAt0(announced);
   }
   if (error == 0) error = file_.flush();
+  return error;
+}
+
+int PageStore::writeHome() {
   // 3. The header copy and every page at home.
-  if (error == 0) error = writeHeaderAt0(header_);
-  for (const Placed& page : placed) {
+  int error = writeHeaderAt0(header_);
+  for (const Placed& page : placed_) {
     if (error != 0) break;
-    error = file_.write(unitOffset(page.home), region.data() + page.position, page.length);
+    error = file_.write(unitOffset(page.home), region_.data() + page.position, page.length);
   }
   if (error == 0) error = completeChange(header_);
   return error;
 }
 
-int PageStore::commit() {
-  if (!changing()) return kOk;
+int PageStore::makeDurable() {
+  if (durable_ || !changing()) return kOk;
   int error = file_.stickyError();
   if (error == 0 && !file_.writable()) error = kAccessDenied;
-  if (error == 0) error = writeChange();
+  if (error == 0) error = writeDurable();
+  if (error != 0) {
+    reloadAfterFailure();
+    return error;
+  }
+  durable_ = true;
+  return kOk;
+}
+
+int PageStore::completeDurable() {
+  if (!durable_) return kOk;
+  const int error = writeHome();
+  durable_ = false;
+  region_.clear();
+  region_.shrink_to_fit();
+  placed_.clear();
   if (error != 0) {
     reloadAfterFailure();
     return error;
@@ -432,6 +480,12 @@ int PageStore::commit() {
   dirty_.clear();
   headerChanged_ = false;
   return kOk;
+}
+
+int PageStore::commit() {
+  if (!changing()) return kOk;
+  const int error = makeDurable();
+  return error != 0 ? error : completeDurable();
 }
 
 void PageStore::forgetChange() {
@@ -443,13 +497,29 @@ void PageStore::forgetChange() {
   touch();
 }
 
-void PageStore::rollback() {
+int PageStore::rollback() {
+  if (durable_) {
+    // The header on disk announces the region: it is set back, so that no
+    // later open rolls the change forward.
+    durable_ = false;
+    region_.clear();
+    placed_.clear();
+    forgetChange();
+    const int error = dropPending();
+    if (error != 0) reloadAfterFailure();
+    return error;
+  }
   forgetChange();
   // Pages moved out of the cache into the change were changed in place;
   // the cache holds only untouched pages.
+  return kOk;
 }
 
 void PageStore::reloadAfterFailure() {
+  durable_ = false;
+  region_.clear();
+  placed_.clear();
+  rawKnown_ = false;
   dirty_.clear();
   freed_.clear();
   headerChanged_ = false;
@@ -468,6 +538,10 @@ void PageStore::reloadAfterFailure() {
 
 void PageStore::close() {
   file_.close();
+  durable_ = false;
+  region_.clear();
+  placed_.clear();
+  rawKnown_ = false;
   cache_.clear();
   dirty_.clear();
   freed_.clear();

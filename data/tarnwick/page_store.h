@@ -7,6 +7,7 @@
 // page are written at their homes; finally the pending region is emptied and
 // the change counter advanced.
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -33,6 +34,9 @@ class PageStore : private PageMover {
   // 511 bytes, a wrong magic or an inconsistent zone table. An empty file is
   // a new one. Drops the cache when the change counter has moved on.
   int readHeader();
+  // After readHeader found a pending change that a live writer is making
+  // (it holds the writer byte): reads go on from the pages at home.
+  int readAroundLiveChange();
   // The header copy no longer counts as current (another process may write).
   void invalidateHeader() { headerCurrent_ = false; }
   bool headerCurrent() const { return headerCurrent_; }
@@ -74,9 +78,17 @@ class PageStore : private PageMover {
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_; }
   // Writes the current change through to completion; on a failure the error
   // sticks, the change is lost and the store shows the file as it is on disk.
+  // It runs in two halves, which the locking layer separates: makeDurable
+  // writes the pending region and announces it in the header (from then on
+  // the change survives a crash, readers still see the old pages at home);
+  // completeDurable copies the pages home, which readers must not watch.
   int commit();
-  // Forgets the current change.
-  void rollback();
+  int makeDurable();
+  int completeDurable();
+  bool durable() const { return durable_; }
+  // Forgets the current change; a durable one is also taken back on disk
+  // (answers the error of doing so).
+  int rollback();
 
   // Raw access for the checker: reads the stored bytes of a page at `unit`
   // (honouring the pending map); answers false when they cannot be read.
@@ -96,7 +108,8 @@ class PageStore : private PageMover {
   PagePtr findParent(const Page& page, size_t& slot);
   void pointParentAt(const Page& page, PageNumber number);
   void assignUnits();
-  int writeChange();
+  int writeDurable();
+  int writeHome();
   int completeChange(FileHeader& header);
   int writeHeaderAt0(const FileHeader& header);
   void forgetChange();
@@ -117,6 +130,20 @@ class PageStore : private PageMover {
   std::map<uint32_t, uint64_t> pendingMap_;  // home unit -> offset of the newer copy
   uint64_t version_ = 0;
   std::vector<uint8_t> readBuffer_;
+
+  // A change made durable and not yet at home: the region as written and
+  // where each page lies in it.
+  struct Placed {
+    uint32_t home;
+    size_t position;
+    size_t length;
+  };
+  bool durable_ = false;
+  std::vector<uint8_t> region_;
+  std::vector<Placed> placed_;
+  // The header bytes at offset 0 as last written or accepted.
+  std::array<uint8_t, kHeaderSize> raw_{};
+  bool rawKnown_ = false;
 };
 
 }  // namespace zor::tarnwick

@@ -107,6 +107,21 @@ uint32_t Table::counter(uint8_t which) {
   return load32(data.data());
 }
 
+uint32_t Table::flags() {
+  std::vector<uint8_t> data;
+  if (!file_.find(bytesOf(counterKey(id_, kRecordCounter)), &data) || data.size() < 8) return 0;
+  return load32(data.data() + 4);
+}
+
+int Table::storeFlags(uint32_t flags) {
+  const ItemKey key = counterKey(id_, kRecordCounter);
+  std::vector<uint8_t> data;
+  if (!file_.find(bytesOf(key), &data)) data.clear();
+  data.resize(std::max(data.size(), kCounterItemSize), 0);
+  store32(data.data() + 4, flags);
+  return file_.put(bytesOf(key), Bytes(data.data(), data.size()));
+}
+
 int Table::addToCounter(uint8_t which, int delta) {
   const ItemKey key = counterKey(id_, which);
   std::vector<uint8_t> data;

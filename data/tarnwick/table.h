@@ -67,6 +67,11 @@ class Table {
     return static_cast<uint8_t>(key.number - 1);
   }
 
+  // A number the table keeps for its programs beside the record count, in
+  // the second half of the record count's counter item.
+  uint32_t flags();
+  int storeFlags(uint32_t flags);
+
   // Memos and blobs of a record, one text of bytes per declared memo.
   void readMemos(uint32_t number, std::vector<std::string>& memos);
 

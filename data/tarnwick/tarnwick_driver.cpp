@@ -5,13 +5,17 @@
 #include <system_error>
 #include <vector>
 
+#include "data/ascii_case.h"
 #include "data/driver_descriptor.h"
 #include "data/driver_frame.h"
 #include "data/driver_operation.h"
 #include "data/driver_registry.h"
 #include "data/file_errors.h"
+#include "data/tarnwick/driver_switches.h"
 #include "data/tarnwick/open_table.h"
 #include "data/tarnwick/table_name.h"
+#include "data/tarnwick/transaction.h"
+#include "data/tarnwick/transaction_control_file.h"
 #include "platform/file.h"
 
 namespace zor::tarnwick {
@@ -20,42 +24,93 @@ namespace {
 
 using namespace data;
 
-// The files of the calling thread's transaction, from LOGOUT to COMMIT or
-// ROLLBACK. Each file's changes stay pending until COMMIT writes them file
-// by file.
-thread_local std::vector<FileControlBlock*> tTransaction;
-
 OpenTable* openTableOf(FileControlBlock* fcb) {
   return fcb == nullptr ? nullptr : dynamic_cast<OpenTable*>(fcb->driverObject.get());
 }
 
+int endTransaction(bool commit);
+
+// LOGOUT: each file begins its change (waiting for its writer byte, at most
+// `seconds` when that is positive) and joins the calling thread's
+// transaction.
 int logout(const LogoutArgs& args) {
-  if (!tTransaction.empty()) return kErrLogoutAlreadyActive;
+  Transaction& transaction = Transaction::ofThisThread();
+  if (transaction.active()) return kErrLogoutAlreadyActive;
   if (args.files == nullptr || args.fileCount == 0) return kErrInvalidParameterCount;
   for (uint32_t i = 0; i < args.fileCount; ++i) {
     if (openTableOf(args.files[i]) == nullptr) return kErrFileNotOpen;
   }
+  transaction.setExplicitControlFile(explicitControlFile());
   for (uint32_t i = 0; i < args.fileCount; ++i) {
-    openTableOf(args.files[i])->joinTransaction();
-    tTransaction.push_back(args.files[i]);
+    OpenTable& table = *openTableOf(args.files[i]);
+    if (table.inTransaction()) continue;  // named twice
+    int error = transaction.logout(table) == 0 ? kNoError : kErrUnableToLogTransaction;
+    if (error == kNoError) {
+      error = table.joinTransaction(args.seconds);
+      if (error != kNoError) transaction.forget(table);
+    }
+    if (error != kNoError) {
+      if (transaction.active()) endTransaction(false);
+      return error;
+    }
   }
   return kNoError;
 }
 
+// COMMIT or ROLLBACK of the calling thread's transaction; every file of it
+// then leaves, giving its writer byte back.
 int endTransaction(bool commit) {
-  if (tTransaction.empty()) return kErrLogoutNotActive;
+  Transaction& transaction = Transaction::ofThisThread();
+  if (!transaction.active()) return kErrLogoutNotActive;
+  const std::vector<TransactionFile*> files = transaction.files();
   int result = kNoError;
-  for (FileControlBlock* fcb : tTransaction) {
-    OpenTable* table = openTableOf(fcb);
-    if (table == nullptr) continue;
-    if (commit && result == kNoError) {
-      result = table->commitTransaction();
-    } else {
-      table->rollbackTransaction();
-    }
+  if (commit) {
+    TransactionControlFileOpener opener;
+    result = transaction.commit(opener);
+  } else {
+    transaction.rollback();
   }
-  tTransaction.clear();
+  for (TransactionFile* file : files) {
+    if (auto* table = dynamic_cast<OpenTable*>(file)) table->leaveTransaction();
+  }
   return result;
+}
+
+// What the switches bound to a table see of it; nothing while it is closed.
+class SwitchTableOf : public SwitchTable {
+ public:
+  explicit SwitchTableOf(OpenTable* table) : table_(table) {}
+  bool isOpen() const override { return table_ != nullptr; }
+  bool readFlags(uint32_t& flags) override {
+    return table_ != nullptr && table_->readFlags(flags) == kNoError;
+  }
+  bool storeFlags(uint32_t flags) override {
+    return table_ != nullptr && table_->storeFlags(flags) == kNoError;
+  }
+  // The file's table of that name, as the file spells it.
+  std::string tableNameFrom(std::string_view text) override {
+    if (table_ == nullptr) return {};
+    for (const std::string& name : table_->tableNamesOfFile())
+      if (equalsIgnoringCase(name, text)) return name;
+    return {};
+  }
+  // The file's tables counted from 1 in name order.
+  std::string tableNameByNumber(uint32_t number) override {
+    if (table_ == nullptr || number == 0) return {};
+    const std::vector<std::string> names = table_->tableNamesOfFile();
+    return number <= names.size() ? names[number - 1] : std::string();
+  }
+
+ private:
+  OpenTable* table_;
+};
+
+int send(DriverCall& call, OpenTable* table) {
+  auto* args = call.arguments<TextArgs>();
+  if (args->text == nullptr || args->answer == nullptr) return kErrInvalidParameterCount;
+  SwitchTableOf target(table);
+  *args->answer = handleSend(*args->text, tableSwitchesOf(call.fcb()), target);
+  return kNoError;
 }
 
 int openTable(DriverCall& call, uint32_t mode) {
@@ -148,8 +203,7 @@ int performOnFile(DriverCall& call) {
       return kNoError;
     }
     case Op::SEND:
-      call.arguments<TextArgs>()->answer->clear();
-      return kNoError;
+      return send(call, openTableOf(&fcb));
     case Op::GET_PROPERTY:
       call.arguments<PropertyArgs>()->value->clear();
       return kNoError;

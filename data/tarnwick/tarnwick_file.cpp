@@ -5,11 +5,12 @@
 
 namespace zor::tarnwick {
 
-int TarnwickFile::open(const std::string& path, const OpenMode& mode, SettleDecider decider) {
+int TarnwickFile::open(const std::string& path, const OpenMode& mode, SettleDecider decider,
+                       Settle settle) {
   close();
   decider_ = std::move(decider);
   int error = store_.file().open(path, mode.write, mode.share, mode.create);
-  if (error == 0) error = refresh();
+  if (error == 0) error = settle == Settle::AtOpen ? refresh() : store_.readHeader();
   if (error != 0) close();
   return error;
 }

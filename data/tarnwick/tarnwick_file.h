@@ -36,7 +36,12 @@ class TarnwickFile {
   // Answers 0, 2 (no such file), 5 (a sharing violation), 36 (not a
   // Tarnwick file) or the system's error number; an interrupted change is
   // settled before it returns.
-  int open(const std::string& path, const OpenMode& mode, SettleDecider decider = {});
+  // Settle::Later leaves an interrupted change for the caller, which must
+  // settle it (refresh) before reading: the locking layer does, once it
+  // knows that the change's writer is gone.
+  enum class Settle { AtOpen, Later };
+  int open(const std::string& path, const OpenMode& mode, SettleDecider decider = {},
+           Settle settle = Settle::AtOpen);
   int open(const std::string& path, int modeWord) {
     return open(path, OpenMode::fromWord(modeWord));
   }
@@ -64,7 +69,12 @@ class TarnwickFile {
 
   bool changing() const { return store_.changing(); }
   int commit() { return store_.commit(); }
-  void rollback() { store_.rollback(); }
+  // The two halves of commit (see PageStore).
+  int makeDurable() { return store_.makeDurable(); }
+  int completeDurable() { return store_.completeDurable(); }
+  bool durable() const { return store_.durable(); }
+  // Forgets the current change, taking back a durable one on disk.
+  int rollback() { return store_.rollback(); }
 
   int stickyError() { return store_.file().stickyError(); }
   const FileHeader& header() const { return store_.header(); }

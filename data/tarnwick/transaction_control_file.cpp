@@ -56,7 +56,9 @@ int TransactionControlFile::open(const std::string& path) {
   maker.close();
   OpenMode mode;
   mode.share = platform::Share::DenyNone;
-  const int error = file_.open(path, mode);
+  // A change found pending is settled inside the first access, under the
+  // locks, never beside a writer still at work.
+  const int error = file_.open(path, mode, {}, TarnwickFile::Settle::Later);
   if (error != 0) return error;
   locks_ = std::make_unique<LockSpace>(file_.store().file().file(), true);
   file_.store().invalidateHeader();

@@ -1,0 +1,155 @@
+#include "data/tarnwick/shared_access.h"
+
+#include <chrono>
+
+#include "data/tarnwick/error_numbers.h"
+
+namespace zor::tarnwick {
+
+namespace {
+
+bool othersMayRead(const OpenMode& mode) {
+  return mode.share == platform::Share::DenyNone || mode.share == platform::Share::DenyWrite;
+}
+
+}  // namespace
+
+SharedAccess::SharedAccess(TarnwickFile& file, const OpenMode& mode)
+    : file_(file),
+      slots_(file.store().file().file(), takesPartInLocking(mode)),
+      writing_(file.store().file().file(), othersMayRead(mode)),
+      records_(slots_) {}
+
+int SharedAccess::beginRead() {
+  if (inChange_) return kOk;
+  if (!slots_.shared()) return settleAlone();
+  if (readDepth_++ > 0) return kOk;
+  if (slots_.take(LockMode::Reader, 0, true) != 0) {
+    readDepth_ = 0;
+    return kAccessDenied;
+  }
+  file_.store().invalidateHeader();
+  const int error = reread();
+  if (error != kOk) {
+    if (readDepth_ > 0) slots_.release(LockMode::Reader);
+    readDepth_ = 0;
+  }
+  return error;
+}
+
+void SharedAccess::endRead() {
+  if (readDepth_ == 0 || --readDepth_ > 0) return;
+  slots_.release(LockMode::Reader);
+  file_.store().invalidateHeader();
+}
+
+int SharedAccess::settleAlone() {
+  PageStore& store = file_.store();
+  if (const int error = store.readHeader(); error != kOk) return error;
+  if (!store.header().pending() || store.pendingLoaded()) return kOk;
+  // No other writer can be at work; readers elsewhere may still be.
+  if (!writing_.shared()) return file_.refresh();
+  if (writing_.take(LockMode::Writer, 0, true) != 0) return kAccessDenied;
+  const int error = settle();
+  writing_.release(LockMode::Writer);
+  return error;
+}
+
+int SharedAccess::reread() {
+  PageStore& store = file_.store();
+  for (;;) {
+    if (const int error = store.readHeader(); error != kOk) return error;
+    if (!store.header().pending() || store.pendingLoaded()) return kOk;
+    // A writer that still holds its byte is making this change right now.
+    if (writing_.takeAtOnce(LockMode::Writer) != 0) return store.readAroundLiveChange();
+    if (!file_.writable()) {
+      // A handle that cannot write settles in memory only, reading the
+      // newer pages from the region; its slot keeps writers out meanwhile.
+      const int error = file_.refresh();
+      writing_.release(LockMode::Writer);
+      return error;
+    }
+    // Its writer is gone. Settling copies pages home, which needs every
+    // reader out, this one's slot included.
+    slots_.release(LockMode::Reader);
+    const int error = settle();
+    writing_.release(LockMode::Writer);
+    if (slots_.take(LockMode::Reader, 0, true) != 0) {
+      readDepth_ = 0;
+      return kAccessDenied;
+    }
+    if (error != kOk) return error;
+    store.invalidateHeader();  // others may have written while no slot was held
+  }
+}
+
+template <typename Step>
+int SharedAccess::underExclusive(Step step) {
+  if (const int error = writing_.take(LockMode::Exclusive, 0, true); error != 0) return error;
+  const int result = step();
+  writing_.release(LockMode::Exclusive);
+  return result;
+}
+
+int SharedAccess::settle() {
+  PageStore& store = file_.store();
+  store.invalidateHeader();
+  if (const int error = store.readHeader(); error != kOk) return error;
+  if (!store.header().pending()) return kOk;
+  return underExclusive([&] { return file_.refresh(); });
+}
+
+int SharedAccess::takeWriterByte(int32_t seconds) {
+  if (seconds <= 0) return writing_.take(LockMode::Writer, 0, true);
+  // A limit keeps two transactions that wait for each other's files from
+  // waiting for ever.
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  int error = 0;
+  while ((error = writing_.take(LockMode::Writer, 0, false)) != 0) {
+    if (std::chrono::steady_clock::now() >= until) return error;
+  }
+  return 0;
+}
+
+int SharedAccess::beginChange(int32_t seconds) {
+  if (inChange_) return kOk;
+  if (!file_.writable()) return kAccessDenied;
+  if (readDepth_ > 0) {  // a change never begins inside a read
+    readDepth_ = 1;
+    endRead();
+  }
+  if (takeWriterByte(seconds) != 0) return kAccessDenied;
+  inChange_ = true;
+  slots_.beginChange();
+  if (writing_.shared()) file_.store().invalidateHeader();
+  const int error = writing_.shared() ? settle() : file_.refresh();
+  if (error != kOk) endChange();
+  return error;
+}
+
+int SharedAccess::completeDurable() {
+  if (!file_.durable()) return kOk;
+  if (!writing_.shared()) return file_.completeDurable();
+  const int error = underExclusive([&] { return file_.completeDurable(); });
+  // The exclusive lock could not be had: the change is taken back rather
+  // than copied home under a reader's eyes.
+  if (error != kOk && file_.durable()) file_.rollback();
+  return error;
+}
+
+int SharedAccess::commit() {
+  if (!file_.changing()) return kOk;
+  const int error = file_.makeDurable();
+  return error != kOk ? error : completeDurable();
+}
+
+void SharedAccess::endChange() {
+  if (!inChange_) return;
+  if (file_.changing()) file_.rollback();
+  writing_.release(LockMode::Writer);
+  slots_.endChange();
+  if (writing_.shared()) file_.store().invalidateHeader();
+  inChange_ = false;
+}
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,83 @@
+#pragma once
+// How one open data file keeps out of the way of the other handles of the
+// same file (other processes, or other handles of this one).
+//
+// Every access of a file opened deny-none runs in a bracket that holds one
+// reader slot and re-reads the header. A change holds the writer byte from
+// its beginning to its end, and its pages are copied home under the
+// exclusive lock, which waits until no reader is inside an access: a reader
+// sees each change whole or not at all. A change found pending while its
+// writer still holds the writer byte is one under way, and reads go on from
+// the pages at home; one whose writer is gone is settled by the handle that
+// gets the writer byte.
+//
+// A file opened with a deny mode takes no reader slot. When it lets others
+// read (deny write) it still takes the writer byte for its changes and the
+// exclusive lock to copy them home, because a deny-none reader may be
+// watching; a file that denies reading shares with nobody and locks nothing.
+
+#include <cstdint>
+
+#include "data/tarnwick/lock_space.h"
+#include "data/tarnwick/open_mode.h"
+#include "data/tarnwick/record_locks.h"
+#include "data/tarnwick/tarnwick_file.h"
+
+namespace zor::tarnwick {
+
+class SharedAccess {
+ public:
+  SharedAccess(TarnwickFile& file, const OpenMode& mode);
+  ~SharedAccess() {
+    endChange();
+    if (readDepth_ > 0) {
+      readDepth_ = 1;
+      endRead();
+    }
+  }
+  SharedAccess(const SharedAccess&) = delete;
+  SharedAccess& operator=(const SharedAccess&) = delete;
+
+  // Takes part in the reader slots and record locks (opened deny-none).
+  bool shared() const { return slots_.shared(); }
+  LockSpace& locks() { return slots_; }
+  RecordLocks& records() { return records_; }
+
+  // The bracket of a reading access: answers 0, 5 when no slot could be
+  // had, or the error of reading the header. Inside a change there is
+  // nothing to do: the writer byte keeps every other writer out.
+  int beginRead();
+  void endRead();
+
+  // A change (a write, or LOGOUT to COMMIT): waits for the writer byte (at
+  // most `seconds` when that is positive, then 5) and brings the header up
+  // to date, settling a change a dead writer left.
+  int beginChange(int32_t seconds = 0);
+  bool inChange() const { return inChange_; }
+  // Writes the change of the file completely; on a failure it is dropped.
+  int commit();
+  // Copies home a change already made durable.
+  int completeDurable();
+  // Drops whatever is not written and gives the writer byte back.
+  void endChange();
+
+ private:
+  int reread();
+  int takeWriterByte(int32_t seconds);
+  // A handle that takes no reader slot settles a change found pending at
+  // once: no other writer can be at work.
+  int settleAlone();
+  // With the writer byte held and no slot: settles a pending change.
+  int settle();
+  template <typename Step>
+  int underExclusive(Step step);
+
+  TarnwickFile& file_;
+  LockSpace slots_;    // reader slots and record locks (deny-none only)
+  LockSpace writing_;  // the writer byte and the exclusive lock
+  RecordLocks records_;
+  int readDepth_ = 0;  // reads nest; the slot is held by the outermost
+  bool inChange_ = false;
+};
+
+}  // namespace zor::tarnwick

@@ -1,0 +1,352 @@
+// The locking layer as the table statements meet it: two handles of one
+// file (which lock each other out exactly as two processes do), a change
+// under way beside a reader, a change whose writer is gone, transactions
+// over several files, and the SEND switches.
+
+#include <filesystem>
+#include <optional>
+
+#include "data/file_errors.h"
+#include "data/file_statements.h"
+#include "data/tarnwick/driver_switches.h"
+#include "data/tarnwick/open_table.h"
+#include "data/tarnwick/table_verify.h"
+#include "data/tarnwick/transaction_control_file.h"
+#include "data/tarnwick/transaction_marker.h"
+#include "runtime/error_state.h"
+#include "tests/data/tables_test_support.h"
+
+namespace zor::tarnwick::testing {
+namespace {
+
+namespace st = data::statement;
+
+class LockingDriverTest : public TarnwickDriverTest {
+ protected:
+  void TearDown() override {
+    for (auto* fcb : {&a_, &b_, &c_}) st::close(*fcb);
+    setExplicitControlFile("");
+  }
+
+  // Declares `fcb` on the table at `path` (made when `create`), opened
+  // deny-none.
+  void declare(data::FileControlBlock& fcb, const std::string& path, bool create = false) {
+    ASSERT_EQ(data::declareFile(fcb, testDeclaration(path, {{"T:KL", {"T:L"}, 0, ""}})), 0);
+    if (create) {
+      std::filesystem::remove(path);
+      ASSERT_EQ(st::create(fcb), 0);
+    }
+    ASSERT_EQ(st::open(fcb, st::kReadWriteDenyNone), 0);
+  }
+
+  static void setLong(data::FileControlBlock& fcb, int32_t value) {
+    std::fill(fcb.record.begin(), fcb.record.end(), 0);
+    putNumber(fcb.record, fcb.fields[kFLong - 1].offset, value);
+  }
+  static int32_t longOf(const data::FileControlBlock& fcb) {
+    int32_t value = 0;
+    std::memcpy(&value, fcb.record.data() + fcb.fields[kFLong - 1].offset, 4);
+    return value;
+  }
+  static int64_t count(data::FileControlBlock& fcb) {
+    int64_t records = -1;
+    EXPECT_EQ(st::records(fcb, records), 0);
+    return records;
+  }
+  // Finds the record with this LONG by key; answers the error.
+  static int getLong(data::FileControlBlock& fcb, int32_t value) {
+    setLong(fcb, value);
+    return st::get(fcb, fcb.keys.front());
+  }
+
+  OpenTable& tableOf(data::FileControlBlock& fcb) {
+    return *dynamic_cast<OpenTable*>(fcb.driverObject.get());
+  }
+
+  // A holds record 1 and has made a change adding record 2 durable
+  // (announced in the header) without copying it home, as between the two
+  // halves of a commit; B is open beside it.
+  OpenTable& durableChangeBesideReader(const std::string& path) {
+    declare(a_, path, true);
+    declare(b_, path);
+    setLong(a_, 1);
+    EXPECT_EQ(st::add(a_), 0);
+    OpenTable& writer = tableOf(a_);
+    EXPECT_EQ(writer.joinTransaction(), 0);
+    setLong(a_, 2);
+    uint32_t number = 0;
+    EXPECT_EQ(writer.table().insertRecord(a_.record.data(), nullptr, number), 0);
+    EXPECT_EQ(writer.file().makeDurable(), 0);
+    EXPECT_TRUE(writer.file().header().pending());
+    return writer;
+  }
+
+  data::FileControlBlock a_, b_, c_;
+};
+
+TEST_F(LockingDriverTest, AChangeUnderWayStaysUnseenUntilItIsHome) {
+  const std::string path = scratchPath("lock_under_way.twk");
+  OpenTable& writer = durableChangeBesideReader(path);
+
+  // B sees the old state: one record, and no record 2.
+  EXPECT_EQ(count(b_), 1);
+  EXPECT_EQ(getLong(b_, 2), data::kErrRecordNotFound);
+  EXPECT_EQ(getLong(b_, 1), 0);
+
+  ASSERT_EQ(writer.completeChange(), 0);
+  writer.leaveTransaction();
+  EXPECT_EQ(count(b_), 2);
+  EXPECT_EQ(getLong(b_, 2), 0);
+}
+
+TEST_F(LockingDriverTest, AChangeWhoseWriterIsGoneIsSettledByTheNextAccess) {
+  const std::string path = scratchPath("lock_writer_gone.twk");
+  OpenTable& writer = durableChangeBesideReader(path);
+  // The writer's handle goes away without a word, as a process that
+  // stops does: its locks go with it, the durable change stays on disk.
+  writer.file().store().file().file().close();
+
+  // A durable change without a marker stands: B rolls it forward.
+  EXPECT_EQ(count(b_), 2);
+  EXPECT_EQ(getLong(b_, 2), 0);
+  EXPECT_FALSE(tableOf(b_).file().header().pending());
+  st::close(a_);
+  st::close(b_);
+  EXPECT_TRUE(checkTables(path).ok());
+}
+
+TEST_F(LockingDriverTest, HeldRecordsAndTheFileLockKeepOtherHandlesOut) {
+  const std::string path = scratchPath("lock_records.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  setLong(a_, 7);
+  ASSERT_EQ(st::add(a_), 0);
+
+  ASSERT_EQ(st::hold(a_), 0);
+  ASSERT_EQ(getLong(a_, 7), 0);
+  // Held by A: B's HOLD read answers 43, its PUT 5; a plain read works.
+  ASSERT_EQ(st::hold(b_), 0);
+  EXPECT_EQ(getLong(b_, 7), data::kErrRecordHeld);
+  ASSERT_EQ(st::watch(b_), 0);
+  ASSERT_EQ(getLong(b_, 7), 0);
+  putNumber(b_.record, b_.fields[kFShort - 1].offset, int16_t{3});
+  EXPECT_EQ(st::put(b_), data::kErrAccessDenied);
+  // A's own PUT uses its hold, then gives it back; B watched the record
+  // before A changed it, so B's PUT is now refused as a lost update.
+  putNumber(a_.record, a_.fields[kFShort - 1].offset, int16_t{4});
+  EXPECT_EQ(st::put(a_), 0);
+  EXPECT_EQ(st::put(b_), data::kErrRecordChanged);
+  ASSERT_EQ(st::hold(a_), 0);
+  EXPECT_EQ(getLong(a_, 7), 0) << "A's hold was given back with its PUT";
+  ASSERT_EQ(st::release(a_), 0);
+
+  ASSERT_EQ(st::lock(a_), 0);
+  EXPECT_EQ(st::lock(b_), data::kErrFileAlreadyLocked);
+  ASSERT_EQ(st::unlock(a_), 0);
+  EXPECT_EQ(st::lock(b_), 0);
+}
+
+TEST_F(LockingDriverTest, LogoutWaitsForAnotherWriterOnlyAsLongAsItWasTold) {
+  const std::string path = scratchPath("lock_logout_wait.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  data::FileControlBlock* mine[] = {&a_};
+  ASSERT_EQ(st::logout(0, mine), 0);
+  EXPECT_EQ(st::logout(0, mine), data::kErrLogoutAlreadyActive);
+  // B is another writer: its own change must wait for A's transaction.
+  EXPECT_EQ(tableOf(b_).joinTransaction(1), data::kErrAccessDenied);
+  // Reading goes on beside the transaction.
+  EXPECT_EQ(count(b_), 0);
+  ASSERT_EQ(st::rollback(a_), 0);
+  EXPECT_EQ(st::rollback(a_), data::kErrLogoutNotActive);
+  setLong(b_, 1);
+  EXPECT_EQ(st::add(b_), 0);
+}
+
+class LockingTransactionDriverTest : public LockingDriverTest {
+ protected:
+  void SetUp() override {
+    LockingDriverTest::SetUp();
+    folder_ = scratchPath("lock_tx_folder");
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+  }
+  std::string in(const std::string& name) const { return folder_ + "/" + name; }
+  static std::optional<TransactionMarker> markerOf(data::FileControlBlock& fcb) {
+    std::vector<uint8_t> data;
+    auto& table = *dynamic_cast<OpenTable*>(fcb.driverObject.get());
+    if (table.access().beginRead() != 0) return std::nullopt;
+    const bool found = table.file().find(kTransactionMarkerKey, &data);
+    table.access().endRead();
+    if (!found) return std::nullopt;
+    return decodeMarker(data);
+  }
+  std::string folder_;
+};
+
+TEST_F(LockingTransactionDriverTest, OneChangedFileUsesNoControlFile) {
+  declare(a_, in("one.twk"), true);
+  declare(b_, in("two.twk"), true);
+  data::FileControlBlock* files[] = {&a_, &b_};
+  ASSERT_EQ(st::logout(0, files), 0);
+  setLong(a_, 1);
+  ASSERT_EQ(st::add(a_), 0);
+  ASSERT_EQ(st::commit(a_), 0);
+  EXPECT_FALSE(std::filesystem::exists(in(kDefaultControlFileName)));
+  EXPECT_EQ(count(a_), 1);
+  EXPECT_FALSE(markerOf(a_));
+  // Both files left the transaction: B takes changes of its own again.
+  setLong(b_, 2);
+  EXPECT_EQ(st::add(b_), 0);
+}
+
+TEST_F(LockingTransactionDriverTest, SeveralChangedFilesCommitThroughTheControlFile) {
+  declare(a_, in("one.twk"), true);
+  declare(b_, in("two.twk"), true);
+  declare(c_, in("one.twk"));
+  data::FileControlBlock* files[] = {&a_, &b_};
+  ASSERT_EQ(st::logout(0, files), 0);
+  for (int32_t i = 1; i <= 3; ++i) {
+    setLong(a_, i);
+    ASSERT_EQ(st::add(a_), 0);
+    setLong(b_, -i);
+    ASSERT_EQ(st::add(b_), 0);
+  }
+  // Inside the transaction its own handles see the change, others do not.
+  EXPECT_EQ(count(a_), 3);
+  EXPECT_EQ(count(c_), 0);
+  ASSERT_EQ(st::commit(a_), 0);
+  EXPECT_EQ(count(c_), 3);
+  EXPECT_EQ(count(b_), 3);
+
+  // The control file is left empty of numbers; each file names it in its
+  // marker until its next change.
+  TransactionControlFile control;
+  ASSERT_EQ(control.open(in(kDefaultControlFileName)), 0);
+  const auto marker = markerOf(a_);
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(marker->controlFile, kDefaultControlFileName);
+  bool held = true;
+  ASSERT_EQ(control.holds(marker->number, held), 0);
+  EXPECT_FALSE(held);
+  setLong(a_, 9);
+  ASSERT_EQ(st::add(a_), 0);
+  EXPECT_FALSE(markerOf(a_)) << "a later change drops the stale marker";
+  st::close(c_);
+  st::close(a_);
+  st::close(b_);
+  EXPECT_TRUE(checkTables(in("one.twk")).ok());
+  EXPECT_TRUE(checkTables(in("two.twk")).ok());
+}
+
+TEST_F(LockingTransactionDriverTest, RollbackAndCloseLeaveEveryFileAsItWas) {
+  declare(a_, in("one.twk"), true);
+  declare(b_, in("two.twk"), true);
+  setLong(a_, 1);
+  ASSERT_EQ(st::add(a_), 0);
+  data::FileControlBlock* files[] = {&a_, &b_};
+  ASSERT_EQ(st::logout(0, files), 0);
+  setLong(a_, 2);
+  ASSERT_EQ(st::add(a_), 0);
+  setLong(b_, 2);
+  ASSERT_EQ(st::add(b_), 0);
+  ASSERT_EQ(st::rollback(a_), 0);
+  EXPECT_EQ(count(a_), 1);
+  EXPECT_EQ(count(b_), 0);
+
+  // A file closed inside a transaction leaves it with its change dropped;
+  // the rest of the transaction commits alone.
+  ASSERT_EQ(st::logout(0, files), 0);
+  setLong(a_, 3);
+  ASSERT_EQ(st::add(a_), 0);
+  setLong(b_, 3);
+  ASSERT_EQ(st::add(b_), 0);
+  ASSERT_EQ(st::close(b_), 0);
+  ASSERT_EQ(st::commit(a_), 0);
+  EXPECT_EQ(count(a_), 2);
+  declare(c_, in("two.twk"));
+  EXPECT_EQ(count(c_), 0);
+}
+
+TEST_F(LockingTransactionDriverTest, TheNamedControlFileServesEveryFileOfTheProcess) {
+  declare(a_, in("one.twk"), true);
+  declare(b_, in("two.twk"), true);
+  std::string answer;
+  ASSERT_EQ(st::send(a_, "TCF=" + in("named.tcf"), answer), 0);
+  EXPECT_EQ(answer, "");
+  ASSERT_EQ(st::send(b_, "tcf", answer), 0);
+  EXPECT_EQ(answer, in("named.tcf"));
+  data::FileControlBlock* files[] = {&a_, &b_};
+  ASSERT_EQ(st::logout(0, files), 0);
+  setLong(a_, 1);
+  ASSERT_EQ(st::add(a_), 0);
+  setLong(b_, 1);
+  ASSERT_EQ(st::add(b_), 0);
+  ASSERT_EQ(st::commit(b_), 0);
+  EXPECT_TRUE(std::filesystem::exists(in("named.tcf")));
+  EXPECT_FALSE(std::filesystem::exists(in(kDefaultControlFileName)));
+  const auto marker = markerOf(b_);
+  ASSERT_TRUE(marker);
+  EXPECT_EQ(marker->controlFile, explicitControlFileName(in("named.tcf")));
+}
+
+TEST_F(LockingDriverTest, SwitchesAnswerTheSettingBeforeTheChange) {
+  const std::string path = scratchPath("lock_switches.twk");
+  declare(a_, path, true);
+  std::string answer;
+  ASSERT_EQ(st::send(a_, "decimalcheck=off", answer), 0);
+  EXPECT_EQ(answer, "ON");
+  ASSERT_EQ(st::send(a_, "DecimalCheck", answer), 0);
+  EXPECT_EQ(answer, "OFF");
+  ASSERT_EQ(st::send(a_, "FULLBUILD=Yes", answer), 0);
+  EXPECT_EQ(answer, "OFF");
+  ASSERT_EQ(st::send(a_, "FULLBUILD=on", answer), 0);
+  EXPECT_EQ(answer, "OFF");
+  ASSERT_EQ(st::send(a_, "FULLBUILD", answer), 0);
+  EXPECT_EQ(answer, "ON");
+
+  // FLAGS lives in the table, so another handle and a later open see it.
+  ASSERT_EQ(st::send(a_, "FLAGS=77", answer), 0);
+  EXPECT_EQ(answer, "0");
+  declare(b_, path);
+  ASSERT_EQ(st::send(b_, "FLAGS", answer), 0);
+  EXPECT_EQ(answer, "77");
+  ASSERT_EQ(st::send(b_, "PNMQ 1", answer), 0);
+  EXPECT_EQ(answer, "UNNAMED");
+  ASSERT_EQ(st::send(b_, "PNM unnamed", answer), 0);
+  EXPECT_EQ(answer, "UNNAMED");
+  ASSERT_EQ(st::send(b_, "PNMQ 2", answer), 0);
+  EXPECT_EQ(answer, "");
+  ASSERT_EQ(st::send(b_, "QUICKSCAN=on", answer), 0);
+  EXPECT_EQ(answer, "");
+  ASSERT_EQ(st::send(b_, "REGISTER", answer), 0);
+  EXPECT_EQ(answer, kRegisterAnswer);
+
+  // A table-bound switch sent to a closed file answers nothing.
+  ASSERT_EQ(st::close(b_), 0);
+  ASSERT_EQ(st::send(b_, "FLAGS", answer), 0);
+  EXPECT_EQ(answer, "");
+}
+
+TEST_F(LockingDriverTest, DecimalCheckOffSentBeforeOpenLetsWronglyStoredPlacesThrough) {
+  const std::string path = scratchPath("lock_decimal_check.twk");
+  declare(a_, path, true);
+  st::close(a_);
+  // The same table declared with other places for its DECIMAL field.
+  data::FileDeclaration declaration = testDeclaration(path, {{"T:KL", {"T:L"}, 0, ""}});
+  declaration.fields[kFDecimal - 1].places = 3;
+  ASSERT_EQ(data::declareFile(b_, declaration), 0);
+  EXPECT_EQ(st::open(b_, st::kReadWriteDenyNone), data::kErrInvalidRecordDeclaration);
+  std::string answer;
+  ASSERT_EQ(st::send(b_, "DecimalCheck=OFF", answer), 0);
+  EXPECT_EQ(answer, "ON");
+  EXPECT_EQ(st::open(b_, st::kReadWriteDenyNone), 0);
+
+  // The driver string does the same from the declaration.
+  ASSERT_EQ(data::declareFile(c_, declaration), 0);
+  c_.driverString = "/DecimalCheck=OFF";
+  EXPECT_EQ(st::open(c_, st::kReadWriteDenyNone), 0);
+}
+
+}  // namespace
+}  // namespace zor::tarnwick::testing
