@@ -1,5 +1,9 @@
 #include "data/tarnwick/lock_self_test.h"
 
+#include <filesystem>
+#include <map>
+#include <mutex>
+
 #include "data/tarnwick/lock_space.h"
 #include "platform/file.h"
 
@@ -27,6 +31,22 @@ LockSelfTestResult checkLocksHonoured(const std::string& dataFile) {
   }
   first.unlock(probe, 1);
   return result;
+}
+
+LockSelfTestOutcome locksHonouredInFolderOf(const std::string& dataFile) {
+  static std::mutex mutex;
+  static std::map<std::string, LockSelfTestOutcome> known;
+  const std::string folder = std::filesystem::path(dataFile).parent_path().string();
+  {
+    std::lock_guard<std::mutex> guard(mutex);
+    if (auto found = known.find(folder); found != known.end()) return found->second;
+  }
+  const LockSelfTestOutcome outcome = checkLocksHonoured(dataFile).outcome;
+  if (outcome == LockSelfTestOutcome::Honoured || outcome == LockSelfTestOutcome::Ignored) {
+    std::lock_guard<std::mutex> guard(mutex);
+    known.emplace(folder, outcome);
+  }
+  return outcome;
 }
 
 std::string describeLockSelfTest(const LockSelfTestResult& result, const std::string& dataFile) {

@@ -25,6 +25,12 @@ struct LockSelfTestResult {
 // the driver uses (numbered locks start at 1).
 LockSelfTestResult checkLocksHonoured(const std::string& dataFile);
 
+// The check made once per folder and process (the first deny-none OPEN of a
+// file there pays for it, every later one reads the answer). Outcomes other
+// than Ignored are not kept, so that a busy or unreadable first file does not
+// decide for the folder.
+LockSelfTestOutcome locksHonouredInFolderOf(const std::string& dataFile);
+
 // A sentence for the user or the log, naming the file.
 std::string describeLockSelfTest(const LockSelfTestResult& result, const std::string& dataFile);
 

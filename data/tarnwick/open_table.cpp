@@ -8,8 +8,10 @@
 #include "data/driver_descriptor.h"
 #include "data/file_errors.h"
 #include "data/tarnwick/byte_order.h"
+#include "data/tarnwick/lock_self_test.h"
 #include "data/tarnwick/table_name.h"
 #include "data/tarnwick/transaction_settle.h"
+#include "runtime/error_state.h"
 
 namespace zor::tarnwick {
 
@@ -71,6 +73,15 @@ int OpenTable::open(uint32_t modeWord) {
                              TarnwickFile::Settle::Later);
       error != kNoError)
     return error;
+  // Sharing a file whose locks the file system ignores would let two
+  // writers damage it: such an OPEN is refused, saying why.
+  if (takesPartInLocking(mode) && mode.write &&
+      locksHonouredInFolderOf(location.filePath) == LockSelfTestOutcome::Ignored) {
+    file_.close();
+    setFileError("LOCKS",
+                 describeLockSelfTest({LockSelfTestOutcome::Ignored, 0}, location.filePath));
+    return kErrFileSystemError;
+  }
   path_ = location.filePath;
   tableName_ = location.tableName;
   access_ = std::make_unique<SharedAccess>(file_, mode);

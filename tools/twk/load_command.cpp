@@ -47,11 +47,10 @@ class Loader {
   tarnwick::TableDefinition definition;
   std::vector<tarnwick::CsvRow> rows;
 
-  int run(tarnwick::TarnwickFile& file) {
+  int run(tarnwick::TarnwickFile& file, tarnwick::SharedAccess& access) {
     definition.declareInto(schema_);
     schema_.driverName = "TARNWICK";
     const std::string name = argument_.table.empty() ? tarnwick::kUnnamedTable : argument_.table;
-    tarnwick::ChangeScope scope(file);
     tarnwick::TableId id{};
     if (tarnwick::findTable(file, name, id)) {
       std::vector<uint8_t> stream;
@@ -89,7 +88,7 @@ class Loader {
       }
       ++added;
     }
-    if (int error = scope.commit(); error != 0) {
+    if (int error = access.commit(); error != 0) {
       std::cerr << "twk: " << argument_.file << ": the change cannot be written (" << error
                 << ")\n";
       return kExitFailure;
@@ -145,7 +144,9 @@ int runLoad(const Arguments& arguments) {
     return kExitFailure;
   }
   return withWritableFile(argument.file,
-                          [&](tarnwick::TarnwickFile& file) { return loader.run(file); });
+                          [&](tarnwick::TarnwickFile& file, tarnwick::SharedAccess& access) {
+                            return loader.run(file, access);
+                          });
 }
 
 CommandRegistrar loadCommand{"load", "FILE[\\!TABLE] SCHEMA CSV",

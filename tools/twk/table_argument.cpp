@@ -6,6 +6,8 @@
 
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/table_name.h"
+#include "data/tarnwick/transaction_settle.h"
+#include "platform/file.h"
 #include "tools/twk/command.h"
 #include "tools/twk/opened_file.h"
 
@@ -42,19 +44,32 @@ bool findTableIn(tarnwick::TarnwickFile& file, const TableArgument& argument, Fo
   return true;
 }
 
-int withWritableFile(const std::string& path,
-                     const std::function<int(tarnwick::TarnwickFile&)>& body) {
+int withWritableFile(
+    const std::string& path,
+    const std::function<int(tarnwick::TarnwickFile&, tarnwick::SharedAccess& access)>& body) {
   return withFailuresReported(path, [&] {
+    // A missing file is made empty without replacing one that another
+    // process makes at the same moment; an empty file opens as a new one.
+    platform::File maker;
+    int error = maker.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
+                           platform::Disposition::OpenAlways);
+    maker.close();
     tarnwick::TarnwickFile file;
     tarnwick::OpenMode mode;
-    mode.share = platform::Share::DenyWrite;
-    int error = file.open(path, mode);
-    if (error == 2) error = file.create(path, platform::Share::DenyWrite);
+    mode.share = platform::Share::DenyNone;
+    if (error == 0)
+      error = file.open(path, mode, tarnwick::settleByControlFile(path),
+                        tarnwick::TarnwickFile::Settle::Later);
     if (error != 0) {
       std::cerr << "twk: " << path << ": cannot be opened for writing (" << error << ")\n";
       return kExitFailure;
     }
-    return body(file);
+    tarnwick::SharedAccess access(file, mode);
+    if (error = access.beginChange(); error != 0) {
+      std::cerr << "twk: " << path << ": cannot be changed (" << error << ")\n";
+      return kExitFailure;
+    }
+    return body(file, access);
   });
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/tarnwick/definition_stream.h"
+#include "data/tarnwick/shared_access.h"
 #include "data/tarnwick/table_items.h"
 #include "data/tarnwick/tarnwick_file.h"
 
@@ -29,10 +30,12 @@ struct FoundTable {
 // its definition does not read back.
 bool findTableIn(tarnwick::TarnwickFile& file, const TableArgument& argument, FoundTable& found);
 
-// Opens the file for writing (creating it when missing, refusing other
-// writers meanwhile) and runs `body`; a damaged file ends in a message and
-// exit 1, as in withOpenFile.
-int withWritableFile(const std::string& path,
-                     const std::function<int(tarnwick::TarnwickFile&)>& body);
+// Opens the file shared for writing (creating it when missing) and runs
+// `body` inside one change, which waits its turn behind other writers and
+// ends with `access.commit()` (an uncommitted change is dropped); a damaged
+// file ends in a message and exit 1, as in withOpenFile.
+int withWritableFile(
+    const std::string& path,
+    const std::function<int(tarnwick::TarnwickFile&, tarnwick::SharedAccess& access)>& body);
 
 }  // namespace zor::twk
