@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "data/file_errors.h"
-#include "platform/resources.h"
+#include "data/message_resource.h"
 #include "runtime/error_state.h"
 
 namespace zor::data {
@@ -125,13 +125,7 @@ int declarationMessageNumber(int category, FaultKind kind, int index) {
 std::string declarationMessage(const DeclarationFault& fault) {
   if (!fault.message.empty()) return fault.message;
   const int number = declarationMessageNumber(fault.category, fault.kind, fault.index);
-  if (platform::ResourceHandle resource =
-          platform::findResource("", std::to_string(number), "MESSAGE")) {
-    const auto* bytes = platform::lockResource(resource);
-    std::string text(reinterpret_cast<const char*>(bytes), platform::sizeofResource(resource));
-    text.resize(text.find('\0') == std::string::npos ? text.size() : text.find('\0'));
-    if (!text.empty()) return text;
-  }
+  if (std::string text = messageResourceText(number); !text.empty()) return text;
   return builtInDeclarationMessage(fault.category, fault.kind, fault.index);
 }
 

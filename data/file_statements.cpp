@@ -3,12 +3,28 @@
 #include "data/driver_arguments.h"
 #include "data/driver_call.h"
 #include "data/file_control_block.h"
+#include "data/driver_entry.h"
 #include "data/file_errors.h"
+#include "data/logout_faults.h"
 #include "runtime/error_state.h"
 
 namespace zor::data::statement {
 
 namespace {
+
+// The driver carrying out the calling thread's LOGOUT, from a LOGOUT it
+// accepted until COMMIT or ROLLBACK reaches it; null while none is active.
+// Kept here rather than left to the drivers so that a second LOGOUT is
+// refused whichever driver it names, before any driver is called.
+thread_local DriverEntry tLogoutDriver = nullptr;
+
+// An answer the statement gives itself becomes the error state as a
+// driver's would.
+int ownAnswer(int error) {
+  clearError();
+  if (error != kNoError) setErrorCode(error);
+  return error;
+}
 
 int call(FileControlBlock& fcb, Op op, void* args = nullptr) {
   return callDriver(fcb, op, args);
@@ -245,15 +261,43 @@ int erase(FileControlBlock& fcb) {
 }
 
 int logout(int32_t seconds, std::span<FileControlBlock* const> files) {
-  if (files.empty() || files.front() == nullptr) return kErrInvalidParameterCount;
-  return callWith(*files.front(), Op::LOGOUT,
-                  LogoutArgs{seconds, files.data(), static_cast<uint32_t>(files.size())});
+  if (files.empty()) return ownAnswer(kErrInvalidParameterCount);
+  for (FileControlBlock* file : files) {
+    if (file == nullptr) return ownAnswer(kErrInvalidParameterCount);
+  }
+  if (tLogoutDriver != nullptr) return ownAnswer(kErrLogoutAlreadyActive);
+  clearError();
+  // One driver carries out the whole transaction, so every file must be of
+  // the driver of the first.
+  for (FileControlBlock* file : files) {
+    if (int error = resolveDriverEntry(*file); error != kNoError) return error;
+    if (file->driver != files.front()->driver)
+      return reportLogoutFault(LogoutFault::DifferentDrivers);
+  }
+  const int result =
+      callWith(*files.front(), Op::LOGOUT,
+               LogoutArgs{seconds, files.data(), static_cast<uint32_t>(files.size())});
+  if (result == kNoError) tLogoutDriver = files.front()->driver;
+  return result;
 }
+
+namespace {
+
+// COMMIT and ROLLBACK end the thread's LOGOUT once they reach its driver,
+// whatever that driver answers: a driver ends its transaction either way.
+int endLogout(FileControlBlock& fcb, Op op) {
+  const int result = call(fcb, op);
+  if (fcb.driver != nullptr && fcb.driver == tLogoutDriver) tLogoutDriver = nullptr;
+  return result;
+}
+
+}  // namespace
+
 int commit(FileControlBlock& fcb) {
-  return call(fcb, Op::COMMIT);
+  return endLogout(fcb, Op::COMMIT);
 }
 int rollback(FileControlBlock& fcb) {
-  return call(fcb, Op::ROLLBACK);
+  return endLogout(fcb, Op::ROLLBACK);
 }
 
 int getState(FileControlBlock& fcb, uint32_t& handle) {

@@ -86,7 +86,11 @@ int put(FileControlBlock& fcb, uint32_t pointer);    // PUTfileptr
 int erase(FileControlBlock& fcb);                    // DELETE
 
 // Transactions over files of one driver; COMMIT and ROLLBACK go to the
-// driver of any file of the transaction.
+// driver of any file of the transaction and end the thread's LOGOUT.
+// LOGOUT itself answers, before any driver is called: 78 without files or
+// with a null one, 56 while the thread's LOGOUT is active (until COMMIT or
+// ROLLBACK reaches its driver), and 48 with message 5 for files of
+// different drivers (logout_faults.h).
 int logout(int32_t seconds, std::span<FileControlBlock* const> files);  // LOGOUT
 int commit(FileControlBlock& fcb);                                      // COMMIT
 int rollback(FileControlBlock& fcb);                                    // ROLLBACK

@@ -136,6 +136,8 @@ TEST_F(DriverCallTest, LogoutGoesToTheFirstFilesDriverWithAllFiles) {
   EXPECT_EQ(statement::logout(1, files), 0);
   EXPECT_EQ(gSeen.op, opNumber(Op::LOGOUT));
   EXPECT_EQ(statement::logout(1, {}), kErrInvalidParameterCount);
+  EXPECT_EQ(statement::commit(second), 0);
+  EXPECT_EQ(gSeen.op, opNumber(Op::COMMIT));
 }
 
 }  // namespace
