@@ -1,45 +1,19 @@
 // End-to-end tests of "zor eval": the value on stdout, errors on stderr.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
+
+#include "tests/tools/tool_run.h"
 
 namespace {
 
-struct EvalRun {
-  std::string out, err;
-  int exitCode = -1;
-};
+using EvalRun = zor::testing::ToolOutput;
 
-std::string shellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-EvalRun zorEval(const std::vector<std::string>& arguments) {
-  std::string errFile = ::testing::TempDir() + "zor_eval_err_" + std::to_string(::getpid());
-  std::string command = std::string(ZOR_TOOL_DIR) + "/zor eval";
-  for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
-  command += " 2>" + errFile;
-  EvalRun run;
-  if (FILE* pipe = popen(command.c_str(), "r")) {
-    char buffer[256];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, count);
-    int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  std::stringstream err;
-  err << std::ifstream(errFile).rdbuf();
-  run.err = err.str();
-  std::remove(errFile.c_str());
-  return run;
+EvalRun zorEval(std::vector<std::string> arguments) {
+  arguments.insert(arguments.begin(), "eval");
+  return zor::testing::runTool("zor", arguments);
 }
 
 TEST(ZorEval, PrintsTheValue) {

@@ -1,0 +1,165 @@
+// End-to-end tests of twk's send and verify commands: switches sent to a
+// table through the driver with their answers, the lock check of verify,
+// and the errors of both.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "data/tarnwick/lock_space.h"
+#include "platform/file.h"
+#include "tests/tools/tool_run.h"
+
+namespace zor::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+ToolOutput twk(const std::vector<std::string>& arguments) {
+  return runTool("twk", arguments);
+}
+
+class TwkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::path(::testing::TempDir()) /
+           ("twk_test_" + std::to_string(::getpid()) + "_" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::create_directories(dir_);
+    data_ = (dir_ / "data.twk").string();
+    const std::string schema = write("schema.txt",
+                                     "record 8\n"
+                                     "field 1 P:ID LONG offset=0 size=4 places=0 dim=0\n"
+                                     "field 2 P:QTY LONG offset=4 size=4 places=0 dim=0\n"
+                                     "key 1 P:BYID attributes=none components=+P:ID\n");
+    const std::string csv = write("rows.csv", "P:ID,P:QTY\n1,10\n2,20\n");
+    const ToolOutput load = twk({"load", data_ + "\\!PARTS", schema, csv});
+    ASSERT_EQ(load.exitCode, 0) << load.err;
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  std::string write(const std::string& name, const std::string& content) {
+    const std::string path = (dir_ / name).string();
+    std::ofstream(path, std::ios::binary) << content;
+    return path;
+  }
+
+  std::string send(const std::vector<std::string>& texts) {
+    std::vector<std::string> arguments{"send", data_ + "\\!PARTS"};
+    arguments.insert(arguments.end(), texts.begin(), texts.end());
+    const ToolOutput run = twk(arguments);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    return run.out;
+  }
+
+  fs::path dir_;
+  std::string data_;
+};
+
+TEST_F(TwkTest, SendAnswersTheSettingBeforeEachChangeOnItsOwnLine) {
+  EXPECT_EQ(send({"DecimalCheck=OFF", "decimalcheck"}), "ON\nOFF\n");
+  // The settings last while the table is open: a new run starts afresh.
+  EXPECT_EQ(send({"DecimalCheck"}), "ON\n");
+  EXPECT_EQ(send({"FULLBUILD=Yes", "FULLBUILD=on", "FULLBUILD"}), "OFF\nOFF\nON\n");
+  EXPECT_EQ(send({"REGISTER"}), "TARNWICK\n");
+  // A switch the driver does not know succeeds with an empty answer.
+  EXPECT_EQ(send({"QUICKSCAN=on", ""}), "\n\n");
+}
+
+TEST_F(TwkTest, FlagsAreKeptInTheTableAndLeaveItsRecordsAlone) {
+  EXPECT_EQ(send({"FLAGS=7"}), "0\n");
+  EXPECT_EQ(send({"FLAGS", "FLAGS=lots", "FLAGS"}), "7\n7\n7\n");
+  const ToolOutput dump = twk({"dump", data_ + "\\!PARTS"});
+  EXPECT_EQ(dump.out, "P:ID,P:QTY\n1,10\n2,20\n");
+  EXPECT_EQ(twk({"verify", data_}).exitCode, 0);
+  // The file's only table is the one meant when none is named.
+  const ToolOutput unnamed = twk({"send", data_, "FLAGS"});
+  EXPECT_EQ(unnamed.out, "7\n");
+}
+
+TEST_F(TwkTest, SendRefusesWhatItCannotOpenWithAClearMessage) {
+  ToolOutput run = twk({"send", data_ + "\\!MISSING", "FLAGS"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "twk: " + data_ + ": no table MISSING\n");
+
+  run = twk({"send", (dir_ / "absent.twk").string(), "FLAGS"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("absent.twk"), std::string::npos) << run.err;
+
+  const std::string text = write("notes.txt", std::string(200, 'x'));
+  run = twk({"send", text, "FLAGS"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("not a Tarnwick file"), std::string::npos) << run.err;
+
+  // Without an extension the driver would look for another file.
+  fs::copy_file(data_, dir_ / "bare");
+  run = twk({"send", (dir_ / "bare").string(), "FLAGS"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("extension"), std::string::npos) << run.err;
+
+  run = twk({"send", data_});
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_NE(run.err.find("usage: twk send FILE[\\!TABLE] TEXT..."), std::string::npos) << run.err;
+  EXPECT_NE(twk({"help"}).out.find("twk send FILE[\\!TABLE] TEXT..."), std::string::npos);
+}
+
+TEST_F(TwkTest, SendOpensATableOthersHoldShared) {
+  // A program that has the file open shared does not keep twk out.
+  platform::File other;
+  ASSERT_EQ(other.open(data_, platform::Access::ReadWrite, platform::Share::DenyNone,
+                       platform::Disposition::OpenExisting),
+            0);
+  EXPECT_EQ(send({"FLAGS=3", "FLAGS"}), "0\n3\n");
+  other.close();
+  platform::File exclusive;
+  ASSERT_EQ(exclusive.open(data_, platform::Access::ReadWrite, platform::Share::Exclusive,
+                           platform::Disposition::OpenExisting),
+            0);
+  const ToolOutput run = twk({"send", data_ + "\\!PARTS", "FLAGS"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+}
+
+TEST_F(TwkTest, VerifySaysWhetherLocksHoldBeforeItsVerdict) {
+  ToolOutput run = twk({"verify", data_});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "Byte-range locks work on " + data_ + ".\nok\n");
+
+  // Another check holding the test byte is reported but fails nothing.
+  platform::File holder;
+  ASSERT_EQ(holder.open(data_, platform::Access::ReadWrite, platform::Share::DenyNone,
+                        platform::Disposition::OpenExisting),
+            0);
+  ASSERT_EQ(holder.lock(tarnwick::kNumberedLockBase, 1), 0);
+  run = twk({"verify", data_});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(run.out, "Byte-range locks on " + data_ +
+                         " could not be checked: the test byte is in use.\nok\n");
+  holder.unlock(tarnwick::kNumberedLockBase, 1);
+  holder.close();
+
+  // A file it may not write is checked without the lock test failing it.
+  fs::permissions(data_, fs::perms::owner_read);
+  run = twk({"verify", data_});
+  fs::permissions(data_, fs::perms::owner_read | fs::perms::owner_write);
+  if (::geteuid() != 0) {
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("could not be checked"), std::string::npos) << run.out;
+  }
+}
+
+TEST_F(TwkTest, VerifyOfAMissingFileIsAnErrorWithoutALockSentence) {
+  const ToolOutput run = twk({"verify", (dir_ / "absent.twk").string()});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("absent.twk"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zor::testing
