@@ -117,6 +117,13 @@ TEST_F(TwkTest, SendOpensATableOthersHoldShared) {
             0);
   EXPECT_EQ(send({"FLAGS=3", "FLAGS"}), "0\n3\n");
   other.close();
+  // A program that keeps other writers out leaves twk the table to read.
+  platform::File writer;
+  ASSERT_EQ(writer.open(data_, platform::Access::ReadWrite, platform::Share::DenyWrite,
+                        platform::Disposition::OpenExisting),
+            0);
+  EXPECT_EQ(send({"DecimalCheck=OFF", "DecimalCheck"}), "ON\nOFF\n");
+  writer.close();
   platform::File exclusive;
   ASSERT_EQ(exclusive.open(data_, platform::Access::ReadWrite, platform::Share::Exclusive,
                            platform::Disposition::OpenExisting),
