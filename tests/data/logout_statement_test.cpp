@@ -143,8 +143,6 @@ TEST_F(LogoutStatementTest, ARefusedLogoutLeavesTheThreadFree) {
 }
 
 TEST(LogoutFaultsTest, MessagesByNumberAndTheirResources) {
-  EXPECT_STREQ(builtInLogoutFaultText(1), "Cannot create Log Record");
-  EXPECT_STREQ(builtInLogoutFaultText(3), "Internal error: WHO AM I");
   EXPECT_STREQ(builtInLogoutFaultText(7), "Cannot LOGOUT file");
   EXPECT_STREQ(builtInLogoutFaultText(0), "");
   EXPECT_STREQ(builtInLogoutFaultText(8), "");
