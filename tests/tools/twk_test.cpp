@@ -48,6 +48,12 @@ class TwkTest : public ::testing::Test {
     return path;
   }
 
+  // Opens the data file as another program would, sharing it as `share`.
+  int openAsAnotherProgram(platform::File& file, platform::Share share) {
+    return file.open(data_, platform::Access::ReadWrite, share,
+                     platform::Disposition::OpenExisting);
+  }
+
   std::string send(const std::vector<std::string>& texts) {
     std::vector<std::string> arguments{"send", data_ + "\\!PARTS"};
     arguments.insert(arguments.end(), texts.begin(), texts.end());
@@ -112,22 +118,16 @@ TEST_F(TwkTest, SendRefusesWhatItCannotOpenWithAClearMessage) {
 TEST_F(TwkTest, SendOpensATableOthersHoldShared) {
   // A program that has the file open shared does not keep twk out.
   platform::File other;
-  ASSERT_EQ(other.open(data_, platform::Access::ReadWrite, platform::Share::DenyNone,
-                       platform::Disposition::OpenExisting),
-            0);
+  ASSERT_EQ(openAsAnotherProgram(other, platform::Share::DenyNone), 0);
   EXPECT_EQ(send({"FLAGS=3", "FLAGS"}), "0\n3\n");
   other.close();
   // A program that keeps other writers out leaves twk the table to read.
   platform::File writer;
-  ASSERT_EQ(writer.open(data_, platform::Access::ReadWrite, platform::Share::DenyWrite,
-                        platform::Disposition::OpenExisting),
-            0);
+  ASSERT_EQ(openAsAnotherProgram(writer, platform::Share::DenyWrite), 0);
   EXPECT_EQ(send({"DecimalCheck=OFF", "DecimalCheck"}), "ON\nOFF\n");
   writer.close();
   platform::File exclusive;
-  ASSERT_EQ(exclusive.open(data_, platform::Access::ReadWrite, platform::Share::Exclusive,
-                           platform::Disposition::OpenExisting),
-            0);
+  ASSERT_EQ(openAsAnotherProgram(exclusive, platform::Share::Exclusive), 0);
   const ToolOutput run = twk({"send", data_ + "\\!PARTS", "FLAGS"});
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
@@ -140,9 +140,7 @@ TEST_F(TwkTest, VerifySaysWhetherLocksHoldBeforeItsVerdict) {
 
   // Another check holding the test byte is reported but fails nothing.
   platform::File holder;
-  ASSERT_EQ(holder.open(data_, platform::Access::ReadWrite, platform::Share::DenyNone,
-                        platform::Disposition::OpenExisting),
-            0);
+  ASSERT_EQ(openAsAnotherProgram(holder, platform::Share::DenyNone), 0);
   ASSERT_EQ(holder.lock(tarnwick::kNumberedLockBase, 1), 0);
   run = twk({"verify", data_});
   EXPECT_EQ(run.exitCode, 0) << run.err;
