@@ -2,8 +2,8 @@
 
 #include "data/driver_arguments.h"
 #include "data/driver_call.h"
-#include "data/file_control_block.h"
 #include "data/driver_entry.h"
+#include "data/file_control_block.h"
 #include "data/file_errors.h"
 #include "data/logout_faults.h"
 #include "runtime/error_state.h"

@@ -29,8 +29,7 @@ inline std::string shellQuoted(const std::string& text) {
 
 // `tool` is the program's name in the utilities' build folder.
 inline ToolOutput runTool(const std::string& tool, const std::vector<std::string>& arguments) {
-  const std::string errFile =
-      ::testing::TempDir() + tool + "_err_" + std::to_string(::getpid());
+  const std::string errFile = ::testing::TempDir() + tool + "_err_" + std::to_string(::getpid());
   std::string command = std::string(ZOR_TOOL_DIR) + "/" + tool;
   for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
   command += " 2>" + errFile;

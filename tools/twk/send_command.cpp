@@ -56,8 +56,8 @@ int sendTexts(const std::string& path, data::FileControlBlock& fcb,
   for (const std::string& text : texts) {
     error = statement::send(fcb, text, answer);
     if (error != data::kNoError) {
-      std::cerr << "twk: " << path << ": \"" << text
-                << "\" was refused: " << driverErrorText(error) << '\n';
+      std::cerr << "twk: " << path << ": \"" << text << "\" was refused: " << driverErrorText(error)
+                << '\n';
       result = kExitFailure;
       break;
     }

@@ -48,9 +48,8 @@ int runVerify(const Arguments& arguments) {
   return withOpenFile(path, [&](tarnwick::TarnwickFile& file) { return verifyFile(path, file); });
 }
 
-CommandRegistrar verifyCommand{"verify", "FILE",
-                               "check locking and the whole file; ok or one line per problem",
-                               runVerify};
+CommandRegistrar verifyCommand{
+    "verify", "FILE", "check locking and the whole file; ok or one line per problem", runVerify};
 
 }  // namespace
 }  // namespace zor::twk
