@@ -11,6 +11,7 @@
 #include "data/driver_operation.h"
 #include "data/driver_registry.h"
 #include "data/file_errors.h"
+#include "data/logout_faults.h"
 #include "data/tarnwick/driver_switches.h"
 #include "data/tarnwick/open_table.h"
 #include "data/tarnwick/table_name.h"
@@ -44,10 +45,12 @@ int logout(const LogoutArgs& args) {
   for (uint32_t i = 0; i < args.fileCount; ++i) {
     OpenTable& table = *openTableOf(args.files[i]);
     if (table.inTransaction()) continue;  // named twice
-    int error = transaction.logout(table) == 0 ? kNoError : kErrUnableToLogTransaction;
-    if (error == kNoError) {
-      error = table.joinTransaction(args.seconds);
-      if (error != kNoError) transaction.forget(table);
+    int error = transaction.logout(table) == 0
+                    ? kNoError
+                    : reportLogoutFault(LogoutFault::LoggedOutOnAnotherThread);
+    if (error == kNoError && table.joinTransaction(args.seconds) != kNoError) {
+      transaction.forget(table);
+      error = reportLogoutFault(LogoutFault::CannotLock);
     }
     if (error != kNoError) {
       if (transaction.active()) endTransaction(false);

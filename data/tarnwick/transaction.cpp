@@ -22,22 +22,7 @@ std::atomic<uint32_t> nextNumber{static_cast<uint32_t>(std::time(nullptr))};
 std::mutex ownersMutex;
 std::map<const TransactionFile*, const Transaction*> owners;
 
-constexpr const char* kLogoutFaultTexts[] = {
-    "Cannot create Log Record",
-    "File logged out on another thread",
-    "Internal error: WHO AM I",
-    "Could not start transaction",
-    "Attempting to LOGOUT files from different file drivers",
-    "Cannot obtain a lock on the file",
-    "Cannot LOGOUT file",
-};
-
 }  // namespace
-
-const char* logoutFaultText(int number) {
-  if (number < 1 || number > 7) return "";
-  return kLogoutFaultTexts[number - 1];
-}
 
 Transaction& Transaction::ofThisThread() {
   thread_local Transaction transaction;

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "data/logout_faults.h"
 #include "data/tarnwick/transaction_marker.h"
 
 namespace zor::tarnwick {
@@ -27,18 +28,8 @@ namespace zor::tarnwick {
 inline constexpr int kUnableToLogTransaction = 48;
 inline constexpr int kLogoutAlreadyActive = 56;
 
-// The LOGOUT statement's own faults, reported by number with these texts.
-enum class LogoutFault : int {
-  CannotCreateLogRecord = 1,
-  LoggedOutOnAnotherThread = 2,
-  WhoAmI = 3,
-  CannotStartTransaction = 4,
-  DifferentDrivers = 5,
-  CannotLock = 6,
-  CannotLogout = 7,
-};
-// "Cannot create Log Record" ... "Cannot LOGOUT file"; "" for other numbers.
-const char* logoutFaultText(int number);
+// The LOGOUT statement's own faults and their messages.
+using data::LogoutFault;
 
 // A data file taking part in a transaction.
 class TransactionFile {

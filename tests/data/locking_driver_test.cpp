@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "data/file_errors.h"
 #include "data/file_statements.h"
@@ -155,6 +156,11 @@ TEST_F(LockingDriverTest, LogoutWaitsForAnotherWriterOnlyAsLongAsItWasTold) {
   EXPECT_EQ(st::logout(0, mine), data::kErrLogoutAlreadyActive);
   // B is another writer: its own change must wait for A's transaction.
   EXPECT_EQ(tableOf(b_).joinTransaction(1), data::kErrAccessDenied);
+  data::FileControlBlock* others[] = {&b_};
+  std::thread([&] {
+    EXPECT_EQ(st::logout(1, others), data::kErrUnableToLogTransaction);
+    EXPECT_EQ(fileErrorText(), "Cannot obtain a lock on the file");
+  }).join();
   // Reading goes on beside the transaction.
   EXPECT_EQ(count(b_), 0);
   ASSERT_EQ(st::rollback(a_), 0);

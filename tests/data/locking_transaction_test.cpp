@@ -251,8 +251,8 @@ TEST_F(LockingCommit, AFileBelongsToOneThreadsTransaction) {
   int answer = -1;
   std::thread([&] { answer = Transaction::ofThisThread().logout(one); }).join();
   EXPECT_EQ(answer, static_cast<int>(LogoutFault::LoggedOutOnAnotherThread));
-  EXPECT_STREQ(logoutFaultText(answer), "File logged out on another thread");
-  EXPECT_STREQ(logoutFaultText(8), "");
+  EXPECT_STREQ(data::builtInLogoutFaultText(answer), "File logged out on another thread");
+  EXPECT_STREQ(data::builtInLogoutFaultText(8), "");
   EXPECT_EQ(mine.logout(one), 0);  // again on its own thread: fine
   mine.rollback();
   std::thread([&] {

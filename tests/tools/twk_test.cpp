@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -164,6 +166,27 @@ TEST_F(TwkTest, VerifyOfAMissingFileIsAnErrorWithoutALockSentence) {
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.out, "");
   EXPECT_NE(run.err.find("absent.twk"), std::string::npos);
+}
+
+TEST_F(TwkTest, TwoLoadsIntoOneTableFromTwoProcessesBothSucceed) {
+  const std::string schema = (dir_ / "schema.txt").string();
+  std::string first = "P:ID,P:QTY\n", second = first;
+  for (int i = 0; i < 3000; ++i) {
+    first += std::to_string(100 + 2 * i) + ",1\n";
+    second += std::to_string(101 + 2 * i) + ",2\n";
+  }
+  const std::string table = data_ + "\\!PARTS";
+  const std::string load = std::string(ZOR_TOOL_DIR) + "/twk load " + shellQuoted(table) + " " +
+                           shellQuoted(schema) + " ";
+  // Both start at once; each reports its exit code.
+  const std::string both = load + shellQuoted(write("a.csv", first)) + " >/dev/null & a=$!; " +
+                           load + shellQuoted(write("b.csv", second)) +
+                           " >/dev/null & b=$!; wait $a && wait $b";
+  EXPECT_EQ(std::system(("sh -c " + shellQuoted(both)).c_str()), 0);
+  const ToolOutput verify = twk({"verify", data_});
+  EXPECT_EQ(verify.exitCode, 0) << verify.out << verify.err;
+  const ToolOutput dump = twk({"dump", table});
+  EXPECT_EQ(std::count(dump.out.begin(), dump.out.end(), '\n'), 1 + 2 + 6000);
 }
 
 }  // namespace
