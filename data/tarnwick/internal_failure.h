@@ -4,6 +4,8 @@
 // shows "Possible data corruption in file (N)" as a fatal runtime error and
 // ends the program. N names the place that found the fault.
 
+#include <cstddef>
+
 namespace zor::tarnwick {
 
 // The places that can find an internal failure; each has its own number.
@@ -28,6 +30,16 @@ enum class FailurePlace : int {
 
 inline constexpr int kInternalFailureRuntimeError = 501;
 inline constexpr const char* kInternalFailureMessage = "Possible data corruption in file";
+// A program may give the message in its message resource of this number
+// (at most kInternalFailureMessageLimit characters are used).
+inline constexpr int kInternalFailureMessageResource = 4101;
+inline constexpr size_t kInternalFailureMessageLimit = 219;
+inline constexpr const char* kInternalFailureCaption = "Tarnwick File Driver Error";
+
+// Before the fatal error, a message box titled kInternalFailureCaption
+// shows the number (or the program's message); a program without a user,
+// such as a command-line utility, switches it off.
+void showInternalFailureBox(bool shown);
 
 [[noreturn]] void internalFailure(FailurePlace place);
 // The number of the thread's last internal failure (0 when none).

@@ -10,10 +10,13 @@
 #include "data/file_errors.h"
 #include "data/file_statements.h"
 #include "data/tarnwick/driver_switches.h"
+#include "data/tarnwick/internal_failure.h"
 #include "data/tarnwick/open_table.h"
 #include "data/tarnwick/table_verify.h"
 #include "data/tarnwick/transaction_control_file.h"
 #include "data/tarnwick/transaction_marker.h"
+#include "platform/message_box.h"
+#include "platform/resources.h"
 #include "runtime/error_state.h"
 #include "tests/data/tables_test_support.h"
 
@@ -352,6 +355,39 @@ TEST_F(LockingDriverTest, DecimalCheckOffSentBeforeOpenLetsWronglyStoredPlacesTh
   ASSERT_EQ(data::declareFile(c_, declaration), 0);
   c_.driverString = "/DecimalCheck=OFF";
   EXPECT_EQ(st::open(c_, st::kReadWriteDenyNone), 0);
+}
+
+TEST(InternalFailureTest, ShowsItsBoxThenStopsWithTheNumberedMessage) {
+  FatalHookGuard fatal;
+  std::vector<std::string> boxes;
+  const auto previous = platform::setMessageBoxHook(
+      [&](const std::string& text, const std::string& caption, unsigned) {
+        boxes.push_back(caption + "|" + text);
+        return 1;
+      });
+  auto fail = [] {
+    try {
+      internalFailure(FailurePlace::PageHome);
+    } catch (const FatalStop& stop) {
+      return std::string(stop.what());
+    }
+    return std::string();
+  };
+  EXPECT_NE(fail().find("Possible data corruption in file (7)"), std::string::npos);
+  EXPECT_EQ(lastDriverFault(), 7);
+  // The program's own message replaces both texts, cut to its limit.
+  const std::string own = "Datei beschaedigt " + std::string(300, '!');
+  platform::registerResource("locking_driver_test", "4101", "MESSAGE", own.data(), own.size());
+  const std::string stopped = fail();
+  platform::registerResource("locking_driver_test", "4101", "MESSAGE", "", 0);
+  showInternalFailureBox(false);
+  fail();
+  showInternalFailureBox(true);
+  platform::setMessageBoxHook(previous);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0], "Tarnwick File Driver Error|7");
+  EXPECT_EQ(boxes[1], "Tarnwick File Driver Error|" + own.substr(0, 219));
+  EXPECT_EQ(stopped.find(own.substr(0, 219) + " (7)") != std::string::npos, true) << stopped;
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "data/tarnwick/internal_failure.h"
 #include "tools/twk/command.h"
 
 namespace {
@@ -31,6 +32,8 @@ int main(int argc, char** argv) {
     printUsage(arguments.empty() ? std::cerr : std::cout);
     return arguments.empty() ? zor::twk::kExitUsage : zor::twk::kExitOk;
   }
+  // A damaged file is reported as a line on stderr, not a message box.
+  zor::tarnwick::showInternalFailureBox(false);
   const zor::twk::Command* command = zor::twk::findCommand(arguments[0]);
   if (command == nullptr) {
     std::cerr << "twk: unknown command \"" << arguments[0] << "\"\n";
