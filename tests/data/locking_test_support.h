@@ -48,6 +48,11 @@ class LockHolder {
     (void)!::read(fromParent_, &byte, 1);
   }
 
+  // Parent side: lets the child go on past its current awaitRelease().
+  void proceed() {
+    const char go = 1;
+    (void)!::write(toChild_, &go, 1);
+  }
   // Parent side: the child's answer (-1 when it ended without one).
   int answer() {
     char byte;
@@ -56,8 +61,7 @@ class LockHolder {
   // Lets the child end and answers its exit code.
   int finish() {
     if (pid_ <= 0) return exitCode_;
-    const char go = 1;
-    (void)!::write(toChild_, &go, 1);
+    proceed();
     int status = 0;
     ::waitpid(pid_, &status, 0);
     ::close(fromChild_);
