@@ -22,10 +22,12 @@ class TarnwickProcessesTest : public TarnwickDriverTest {
  protected:
   void SetUp() override {
     TarnwickDriverTest::SetUp();
-    path_ = freshFolder("processes") + "/ledger.twk";
+    folder_ = freshFolder("processes");
+    path_ = folder_ + "/ledger.twk";
   }
   void TearDown() override {
-    if (!::testing::Test::HasFailure()) expectSoundFile(path_);
+    if (!HasFailure()) expectSoundFile(path_);
+    if (!HasFailure()) std::filesystem::remove_all(folder_);
   }
 
   // A new ledger holding `entries`.
@@ -36,7 +38,7 @@ class TarnwickProcessesTest : public TarnwickDriverTest {
     for (const Entry& e : entries) ASSERT_EQ(ledger.add(e), 0);
   }
 
-  std::string path_;
+  std::string folder_, path_;
 };
 
 int32_t firstIdOf(int station) { return (station + 1) * 1000000; }

@@ -24,7 +24,10 @@ const std::vector<Entry> kStartEntries = {entryOf(1, 0, 10), entryOf(2, 0, 20), 
 
 class TarnwickTransactionCrashTest : public TarnwickDriverTest {
  protected:
-  void TearDown() override { platform::clearFaultPlan(); }
+  void TearDown() override {
+    platform::clearFaultPlan();
+    if (!root_.empty() && !HasFailure()) std::filesystem::remove_all(root_);
+  }
 
   // Files at the given places under a fresh folder; `changed` says which
   // ones the transaction changes. Keeps a copy of each to start again from,
