@@ -1,5 +1,6 @@
 #include "data/tarnwick/transaction_control_file.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 
@@ -21,6 +22,28 @@ std::array<uint8_t, 4> keyOf(uint32_t number) {
 
 HeaderAccess headerOf(TarnwickFile& file) {
   return {[&file] { return file.refresh(); }, [&file] { file.store().invalidateHeader(); }};
+}
+
+// A control file whose first change never completed (shorter than its
+// header, or with a header of zero bytes only) has never held a number: a
+// write cut short while it was being made leaves it so. It starts again
+// empty instead of refusing every later transaction. Checked under the
+// writer byte, which a process making the file holds meanwhile.
+int restartIfNeverCompleted(platform::File& file) {
+  uint64_t bytes = 0;
+  if (const int error = file.size(bytes); error != 0 || bytes == 0) return error;
+  LockSpace locks(file, true);
+  if (const int error = locks.take(LockMode::Writer, 0, true); error != 0) return error;
+  std::array<uint8_t, kHeaderSize> header{};
+  size_t read = 0;
+  int error = file.size(bytes);
+  if (error == 0 && bytes > 0) error = file.read(0, header.data(), header.size(), read);
+  if (error == 0 && bytes > 0 &&
+      (read < kHeaderSize ||
+       std::all_of(header.begin(), header.end(), [](uint8_t b) { return b == 0; })))
+    error = file.truncate(0);
+  locks.release(LockMode::Writer);
+  return error;
 }
 
 }  // namespace
@@ -53,6 +76,7 @@ int TransactionControlFile::open(const std::string& path) {
   const int made = maker.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
                               platform::Disposition::OpenAlways);
   if (made != 0) return made;
+  if (const int error = restartIfNeverCompleted(maker); error != 0) return error;
   maker.close();
   OpenMode mode;
   mode.share = platform::Share::DenyNone;
