@@ -107,8 +107,8 @@ template <class T>
 class SharedMemory {
  public:
   SharedMemory() {
-    void* at = ::mmap(nullptr, sizeof(T), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1,
-                      0);
+    void* at =
+        ::mmap(nullptr, sizeof(T), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (at == MAP_FAILED) std::abort();
     object_ = new (at) T();
   }

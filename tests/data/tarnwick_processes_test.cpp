@@ -41,7 +41,9 @@ class TarnwickProcessesTest : public TarnwickDriverTest {
   std::string folder_, path_;
 };
 
-int32_t firstIdOf(int station) { return (station + 1) * 1000000; }
+int32_t firstIdOf(int station) {
+  return (station + 1) * 1000000;
+}
 
 // One station's share of the mixed work: adds, changes under HOLD or WATCH
 // and deletes of its own records, chosen at random. It checks every answer,
@@ -190,8 +192,7 @@ int countUp(const std::string& path, int station, int increments, std::string& o
       const Entry e = ledger.entry();
       const int written = ledger.put(entryOf(0, e.seq + 1, e.value + 1));
       if (written == 0) break;
-      if (!hold &&
-          (written == data::kErrRecordChanged || written == data::kErrAccessDenied)) {
+      if (!hold && (written == data::kErrRecordChanged || written == data::kErrAccessDenied)) {
         ++retries;
         ::sched_yield();
         continue;
@@ -270,10 +271,10 @@ TEST_F(TarnwickProcessesTest, HeldRecordIsRefusedToOtherProcessesUntilReleased) 
     Ledger ledger(path_);
     self.ready(static_cast<char>(ledger.open()));
     self.awaitRelease();
-    self.ready(static_cast<char>(ledger.get(1, true)));       // held elsewhere
-    self.ready(static_cast<char>(ledger.get(1)));             // reading is allowed
+    self.ready(static_cast<char>(ledger.get(1, true)));            // held elsewhere
+    self.ready(static_cast<char>(ledger.get(1)));                  // reading is allowed
     self.ready(static_cast<char>(ledger.put(entryOf(1, 1, 99))));  // writing is not
-    self.ready(static_cast<char>(ledger.get(2, true)));       // another record is free
+    self.ready(static_cast<char>(ledger.get(2, true)));            // another record is free
     self.awaitRelease();
     self.ready(static_cast<char>(ledger.get(1, true)));  // released by now
     const Entry e = ledger.entry();

@@ -252,7 +252,8 @@ TEST_F(TarnwickTransactionCrashTest, FailedOrShortWriteAnywhereInACommitLeavesAl
   failAtEveryStep();
 }
 
-TEST_F(TarnwickTransactionCrashTest, FailedOrShortWriteAnywhereInASingleFileCommitLeavesAllOrNothing) {
+TEST_F(TarnwickTransactionCrashTest,
+       FailedOrShortWriteAnywhereInASingleFileCommitLeavesAllOrNothing) {
   ASSERT_NO_FATAL_FAILURE(prepare({"a/one.twk", "a/two.twk"}, {true, false}));
   failAtEveryStep();
 }
