@@ -129,18 +129,38 @@ int SharedAccess::beginChange(int32_t seconds) {
 
 int SharedAccess::completeDurable() {
   if (!file_.durable()) return kOk;
-  if (!writing_.shared()) return file_.completeDurable();
-  const int error = underExclusive([&] { return file_.completeDurable(); });
-  // The exclusive lock could not be had: the change is taken back rather
-  // than copied home under a reader's eyes.
-  if (error != kOk && file_.durable()) file_.rollback();
-  return error;
+  // A durable change stands even when copying it home fails: the header on
+  // disk announces it (or already shows it home), and the next access or
+  // open completes it. Answering the failure would tell the program that
+  // nothing was done.
+  if (!writing_.shared()) {
+    file_.completeDurable();
+    return kOk;
+  }
+  if (const int error = writing_.take(LockMode::Exclusive, 0, true); error != 0) {
+    // The exclusive lock could not be had: the change is taken back rather
+    // than copied home under a reader's eyes. Should setting the header
+    // back fail, the change stands after all.
+    file_.rollback();
+    return standsOnDisk() ? kOk : error;
+  }
+  file_.completeDurable();
+  writing_.release(LockMode::Exclusive);
+  return kOk;
 }
 
 int SharedAccess::commit() {
   if (!file_.changing()) return kOk;
   const int error = file_.makeDurable();
-  return error != kOk ? error : completeDurable();
+  // A failure once the header announced the change leaves it standing.
+  if (error != kOk) return standsOnDisk() ? kOk : error;
+  return completeDurable();
+}
+
+bool SharedAccess::standsOnDisk() {
+  // After a failure the store shows the file as the next open will find
+  // it: a change still pending there is one that open rolls forward.
+  return file_.store().header().pending();
 }
 
 void SharedAccess::endChange() {

@@ -54,15 +54,20 @@ class SharedAccess {
   // to date, settling a change a dead writer left.
   int beginChange(int32_t seconds = 0);
   bool inChange() const { return inChange_; }
-  // Writes the change of the file completely; on a failure it is dropped.
+  // Writes the change of the file completely. A failure answers its error
+  // when the change is dropped, and 0 when the change stands all the same
+  // (it reached the disk durably; the next access or open completes it).
   int commit();
-  // Copies home a change already made durable.
+  // Copies home a change already made durable; answers as commit() does.
   int completeDurable();
   // Drops whatever is not written and gives the writer byte back.
   void endChange();
 
  private:
   int reread();
+  // Whether the file, as the next open will find it, keeps the change whose
+  // writing just failed.
+  bool standsOnDisk();
   int takeWriterByte(int32_t seconds);
   // A handle that takes no reader slot settles a change found pending at
   // once: no other writer can be at work.
