@@ -86,6 +86,9 @@ class PageStore : private PageMover {
   int makeDurable();
   int completeDurable();
   bool durable() const { return durable_; }
+  // Leaves a durable change on disk for the next settle and shows the file
+  // as that will find it, writing nothing.
+  void abandonDurable() { reloadAfterFailure(); }
   // Forgets the current change; a durable one is also taken back on disk
   // (answers the error of doing so).
   int rollback();

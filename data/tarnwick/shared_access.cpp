@@ -137,12 +137,13 @@ int SharedAccess::completeDurable() {
     file_.completeDurable();
     return kOk;
   }
-  if (const int error = writing_.take(LockMode::Exclusive, 0, true); error != 0) {
-    // The exclusive lock could not be had: the change is taken back rather
-    // than copied home under a reader's eyes. Should setting the header
-    // back fail, the change stands after all.
-    file_.rollback();
-    return standsOnDisk() ? kOk : error;
+  if (writing_.take(LockMode::Exclusive, 0, true) != 0) {
+    // The exclusive lock could not be had, so the pages are not copied home
+    // under a reader's eyes. Taking the change back instead could undo one
+    // file's part of a committed transaction: it stays durable, and whoever
+    // gets the writer byte next completes it.
+    file_.store().abandonDurable();
+    return kOk;
   }
   file_.completeDurable();
   writing_.release(LockMode::Exclusive);
