@@ -62,7 +62,7 @@ int SharedAccess::reread() {
     if (!store.header().pending() || store.pendingLoaded()) return kOk;
     // A writer that still holds its byte is making this change right now.
     if (writing_.takeAtOnce(LockMode::Writer) != 0) return store.readAroundLiveChange();
-    if (!file_.writable()) {
+    if (!file_.writable() || file_.stickyError() != 0) {
       // A handle that cannot write settles in memory only, reading the
       // newer pages from the region; its slot keeps writers out meanwhile.
       const int error = file_.refresh();

@@ -33,8 +33,10 @@ int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
   if (store_.pendingLoaded()) return kOk;  // already settled to read from it
   const bool whole = store_.loadPending();
   const bool stands = whole && (!decider || decider(*this));
-  if (!writable()) {
-    // Read only: the newer pages are read from the pending region instead.
+  if (!writable() || stickyError() != 0) {
+    // Read only, or unable to write since a write failed: the newer pages
+    // are read from the pending region instead, and a handle that can
+    // write settles the file on disk.
     return stands ? kOk : store_.dropPending(false);
   }
   return stands ? store_.rollForward() : store_.dropPending();

@@ -15,6 +15,7 @@
 #include "data/tarnwick/table_verify.h"
 #include "data/tarnwick/transaction_control_file.h"
 #include "data/tarnwick/transaction_marker.h"
+#include "platform/fault_injection.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "runtime/error_state.h"
@@ -117,6 +118,27 @@ TEST_F(LockingDriverTest, AChangeWhoseWriterIsGoneIsSettledByTheNextAccess) {
   st::close(a_);
   st::close(b_);
   EXPECT_TRUE(checkTables(path).ok());
+}
+
+TEST_F(LockingDriverTest, AHandleWhoseCopyHomeFailedStillReadsItsStandingChange) {
+  const std::string path = scratchPath("lock_failed_home.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  setLong(a_, 1);
+  ASSERT_EQ(st::add(a_), 0);
+  // The fifth step of the next change is the first write at home, after
+  // the announcing header reached the disk: the change stands.
+  platform::setFaultPlan({platform::FaultKind::Fail, platform::FaultStep::WriteOrFlush, 5, true});
+  setLong(a_, 2);
+  EXPECT_EQ(st::add(a_), 0);
+  platform::clearFaultPlan();
+  EXPECT_NE(tableOf(a_).file().stickyError(), 0);
+  EXPECT_EQ(getLong(a_, 2), 0) << "read from the pending region";
+  EXPECT_EQ(count(a_), 2);
+  // Another handle settles the file on disk.
+  EXPECT_EQ(getLong(b_, 2), 0);
+  EXPECT_FALSE(tableOf(b_).file().header().pending());
+  EXPECT_EQ(getLong(a_, 1), 0);
 }
 
 TEST_F(LockingDriverTest, HeldRecordsAndTheFileLockKeepOtherHandlesOut) {
