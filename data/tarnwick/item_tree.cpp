@@ -73,7 +73,14 @@ bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
   // The most frequent call: no path is kept.
   if (store_.root() == 0) return false;
   PagePtr current = store_.page(store_.root());
-  while (!current->isLeaf()) current = child(*current, current->childSlotFor(key));
+  while (!current->isLeaf()) {
+    const size_t childSlot = current->childSlotFor(key);
+    if (current->level() == 1) {
+      const auto found = store_.findInLargeLeaf(current->child(childSlot), key, data);
+      if (found) return *found;
+    }
+    current = child(*current, childSlot);
+  }
   const size_t slot = current->lowerBound(key);
   if (slot >= current->count() || !sameKey(current->key(slot), key)) return false;
   if (data != nullptr) {

@@ -207,7 +207,9 @@ int OpenTable::release() {
 }
 
 int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
-  std::vector<uint8_t> image;
+  // The image is read into a buffer kept between reads, which then trades
+  // places with the current record's: no allocation per read.
+  std::vector<uint8_t>& image = readImage_;
   if (stored != nullptr) {
     image.assign(stored->begin(), stored->end());
   } else if (!table_->readRecord(number, image)) {
@@ -234,7 +236,7 @@ int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
   noMemoPending_ = false;
   hasCurrent_ = true;
   current_ = number;
-  currentImage_ = std::move(image);
+  currentImage_.swap(image);
   return kNoError;
 }
 

@@ -141,6 +141,7 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   bool hasCurrent_ = false;
   uint32_t current_ = 0;
   std::vector<uint8_t> currentImage_;
+  std::vector<uint8_t> readImage_;  // readRecord's buffer
   std::vector<std::string> memos_;
 
   bool holdPending_ = false;

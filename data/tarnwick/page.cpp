@@ -119,7 +119,7 @@ void Page::clear() {
 
 void Page::compactArena() {
   if (garbage_ < 4096 || garbage_ * 2 < arena_.size()) return;
-  std::vector<uint8_t> fresh;
+  Arena fresh;
   fresh.reserve(arena_.size() - garbage_);
   for (Slot& slot : slots_) {
     const uint32_t offset = static_cast<uint32_t>(fresh.size());
@@ -203,79 +203,158 @@ uint32_t Page::unitsNeeded() const {
   return unitsCache_;
 }
 
-PageFault PageCodec::decode(const uint8_t* bytes, size_t size, uint32_t expectedHome, Page& page) {
+namespace {
+
+// The stored page header, checked against the page's place and length.
+struct StoredHead {
+  uint32_t stored = 0;
+  uint32_t unpacked = 0;
+  uint32_t count = 0;
+  uint32_t prefix = 0;  // header and child numbers
+  uint8_t level = 0;
+};
+
+PageFault readHead(const uint8_t* bytes, size_t size, uint32_t expectedHome, StoredHead& head) {
   if (size < kPageHeaderSize) return PageFault::Length;
-  const uint32_t stored = load16(bytes + 4);
-  if (stored < kPageHeaderSize || (stored + kUnitSize - 1) / kUnitSize * kUnitSize != size) {
+  head.stored = load16(bytes + 4);
+  if (head.stored < kPageHeaderSize ||
+      (head.stored + kUnitSize - 1) / kUnitSize * kUnitSize != size) {
     return PageFault::Length;
   }
   if (load32(bytes) != expectedHome) return PageFault::Home;
-  const uint32_t unpacked = load16(bytes + 6);
-  const uint32_t count = load16(bytes + 10);
-  page.clear();
-  page.setLevel(bytes[12]);
-  const uint32_t childBytes = page.isLeaf() ? 0 : 4 * count;
-  const uint32_t prefix = kPageHeaderSize + childBytes;
-  if (prefix > stored || prefix > unpacked || stored > unpacked) return PageFault::Items;
-  if (!page.isLeaf() && count == 0) return PageFault::Items;
-
-  // Unpacked bodies go through one buffer per thread: pages are decoded on
-  // every cache miss.
-  thread_local std::vector<uint8_t> body;
-  const uint8_t* in = bytes + prefix;
-  const size_t bodyLength = unpacked - prefix;
-  if (stored < unpacked) {
-    body.resize(bodyLength);
-    if (!unpackRuns(bytes + prefix, stored - prefix, body.data(), bodyLength)) {
-      return PageFault::RunLength;
-    }
-    in = body.data();
+  head.unpacked = load16(bytes + 6);
+  head.count = load16(bytes + 10);
+  head.level = bytes[12];
+  head.prefix = kPageHeaderSize + (head.level == 0 ? 0 : 4 * head.count);
+  if (head.prefix > head.stored || head.prefix > head.unpacked || head.stored > head.unpacked) {
+    return PageFault::Items;
   }
+  if (head.level != 0 && head.count == 0) return PageFault::Items;
+  return PageFault::None;
+}
 
-  const uint8_t* end = in + bodyLength;
-  page.arena_.reserve(bodyLength + 16 * count);
-  page.slots_.reserve(count);
-  uint32_t previousTotal = 0;
-  uint32_t previousKey = 0;
-  uint32_t previousOffset = 0;
-  for (uint32_t i = 0; i < count; ++i) {
-    if (in == end) return PageFault::Items;
-    const uint8_t flag = *in++;
-    const uint32_t shared = flag & 63u;
-    uint32_t total = previousTotal;
-    uint32_t keyLength = previousKey;
+// A body of items read in order. A page whose items do not fit together is
+// told apart from one whose packing is broken, as unpacking it whole first
+// would have.
+class ItemReader {
+ public:
+  ItemReader(const uint8_t* bytes, const StoredHead& head)
+      : body_(bytes + head.prefix, head.stored - head.prefix, head.unpacked - head.prefix,
+              head.stored < head.unpacked) {}
+
+  RunReader& body() { return body_; }
+  PageFault fault() { return body_.restIsSound() ? PageFault::Items : PageFault::RunLength; }
+
+  // The next item's shared count and lengths (the previous item's lengths
+  // stand where the flag byte says so); false when they do not decode.
+  bool next(uint32_t index) {
+    uint8_t flag = 0;
+    if (!body_.read(&flag, 1)) return false;
+    shared = flag & 63u;
+    previousTotal_ = total;
+    uint8_t number[2];
     if (flag & 0x80) {
-      if (end - in < 2) return PageFault::Items;
-      total = load16(in);
-      in += 2;
+      if (!body_.read(number, 2)) return false;
+      total = load16(number);
     }
     if (flag & 0x40) {
-      if (end - in < 2) return PageFault::Items;
-      keyLength = load16(in);
-      in += 2;
+      if (!body_.read(number, 2)) return false;
+      keyLength = load16(number);
     }
-    if (total >= kItemLengthLimit || keyLength > total || shared > total) return PageFault::Items;
-    if (shared > previousTotal || (i == 0 && shared != 0)) return PageFault::Items;
-    if (static_cast<size_t>(end - in) < total - shared) return PageFault::Items;
-    const uint32_t offset = static_cast<uint32_t>(page.arena_.size());
-    page.arena_.resize(offset + total);
+    if (total >= kItemLengthLimit || keyLength > total || shared > total) return false;
+    return shared <= previousTotal_ && !(index == 0 && shared != 0);
+  }
+
+  uint32_t shared = 0;
+  uint32_t total = 0;
+  uint32_t keyLength = 0;
+
+ private:
+  RunReader body_;
+  uint32_t previousTotal_ = 0;
+};
+
+}  // namespace
+
+PageFault PageCodec::decode(const uint8_t* bytes, size_t size, uint32_t expectedHome, Page& page) {
+  StoredHead head;
+  if (const PageFault fault = readHead(bytes, size, expectedHome, head); fault != PageFault::None)
+    return fault;
+  page.clear();
+  page.setLevel(head.level);
+  const uint32_t count = head.count;
+  // The body goes straight into the page's arena: no unpacked copy of it
+  // is made first.
+  ItemReader items(bytes, head);
+  // Each item takes its total length in the arena; in the body it takes at
+  // least that less its shared bytes (63 at most).
+  page.arena_.resize(items.body().left() + 63 * static_cast<size_t>(count));
+  page.slots_.reserve(count);
+  uint32_t previousOffset = 0;
+  uint32_t offset = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    if (!items.next(i)) return items.fault();
+    const uint32_t shared = items.shared;
+    const uint32_t total = items.total;
     uint8_t* out = page.arena_.data() + offset;
     if (shared != 0) std::memcpy(out, page.arena_.data() + previousOffset, shared);
-    if (total != shared) std::memcpy(out + shared, in, total - shared);
-    in += total - shared;
-    page.slots_.push_back({offset, static_cast<uint16_t>(total), static_cast<uint16_t>(keyLength)});
+    if (total != shared && !items.body().read(out + shared, total - shared)) return items.fault();
+    page.slots_.push_back(
+        {offset, static_cast<uint16_t>(total), static_cast<uint16_t>(items.keyLength)});
     page.measure_ += page.itemMeasure(total);
-    previousTotal = total;
-    previousKey = keyLength;
     previousOffset = offset;
+    offset += total;
   }
-  if (in != end) return PageFault::Items;
+  page.arena_.resize(offset);
+  if (items.body().left() != 0) return items.fault();
   page.children_.resize(page.isLeaf() ? 0 : count);
   for (uint32_t i = 0; i < page.children_.size(); ++i) {
     const uint32_t child = load32(bytes + kPageHeaderSize + 4 * i);
     if (child == 0) return PageFault::Items;
     page.children_[i] = child;
   }
+  return PageFault::None;
+}
+
+PageFault PageCodec::findInLeaf(const uint8_t* bytes, size_t size, uint32_t expectedHome, Bytes key,
+                                std::vector<uint8_t>* data, bool& found) {
+  found = false;
+  StoredHead head;
+  if (const PageFault fault = readHead(bytes, size, expectedHome, head); fault != PageFault::None)
+    return fault;
+  if (head.level != 0) return PageFault::Items;
+  ItemReader items(bytes, head);
+  // The beginning of the item in hand: its key, and at least the 63 bytes
+  // the next item may share with it.
+  std::vector<uint8_t> start;
+  std::vector<uint8_t> previous;
+  for (uint32_t i = 0; i < head.count; ++i) {
+    if (!items.next(i)) return items.fault();
+    const uint32_t shared = items.shared;  // never more than the previous item kept
+    const uint32_t keyLength = items.keyLength;
+    const uint32_t kept = std::min(items.total, std::max<uint32_t>(keyLength, 63));
+    start.swap(previous);
+    start.resize(kept);
+    if (shared != 0) std::memcpy(start.data(), previous.data(), shared);
+    if (kept > shared && !items.body().read(start.data() + shared, kept - shared))
+      return items.fault();
+    // The bytes past the kept beginning are read into `data` for the item
+    // sought and skipped for every other one. The whole page is walked, so
+    // that it is checked as thoroughly as when it is decoded.
+    const uint32_t rest = items.total - kept;
+    if (!found && compareKeys(Bytes(start.data(), keyLength), key) == 0) {
+      found = true;
+      if (data != nullptr) {
+        data->resize(items.total - keyLength);
+        if (kept > keyLength) std::memcpy(data->data(), start.data() + keyLength, kept - keyLength);
+        if (rest != 0 && !items.body().read(data->data() + (kept - keyLength), rest))
+          return items.fault();
+        continue;
+      }
+    }
+    if (rest != 0 && !items.body().skip(rest)) return items.fault();
+  }
+  if (items.body().left() != 0) return items.fault();
   return PageFault::None;
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "data/tarnwick/item_key.h"
@@ -18,6 +19,27 @@ inline constexpr uint32_t kPageHeaderSize = 13;
 inline constexpr uint32_t kSplitMeasure = 15094;  // above this a page must split
 inline constexpr uint32_t kSoftSplitMeasure = 4096;
 inline constexpr uint32_t kSoftSplitItems = 20;
+
+// An allocator whose growth leaves bytes unset: decoding sizes the arena
+// for a page first and then writes every byte it keeps.
+template <typename T>
+struct GrowUnsetAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = GrowUnsetAllocator<U>;
+  };
+  GrowUnsetAllocator() = default;
+  template <typename U>
+  GrowUnsetAllocator(const GrowUnsetAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* place) noexcept {
+    ::new (static_cast<void*>(place)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* place, Args&&... args) {
+    ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+  }
+};
 
 class Page {
  public:
@@ -75,7 +97,8 @@ class Page {
 
   PageNumber number_;
   uint8_t level_;
-  std::vector<uint8_t> arena_;
+  using Arena = std::vector<uint8_t, GrowUnsetAllocator<uint8_t>>;
+  Arena arena_;
   std::vector<Slot> slots_;
   std::vector<PageNumber> children_;
   size_t garbage_ = 0;
@@ -105,6 +128,11 @@ class PageCodec {
  public:
   // `bytes` is the whole page as read (units × 256 bytes).
   static PageFault decode(const uint8_t* bytes, size_t size, uint32_t expectedHome, Page& page);
+  // Looks for the item with exactly `key` in a stored leaf page without
+  // decoding the page, filling `data` (when given) with its data. The page
+  // is checked as decode() checks it.
+  static PageFault findInLeaf(const uint8_t* bytes, size_t size, uint32_t expectedHome, Bytes key,
+                              std::vector<uint8_t>* data, bool& found);
 };
 
 }  // namespace zor::tarnwick

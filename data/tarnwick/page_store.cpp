@@ -112,6 +112,7 @@ FileHeader& PageStore::headerForChange() {
 
 bool PageStore::loadPending() {
   pendingMap_.clear();
+  windows_.clear();
   const uint64_t start = header_.pendingStart;
   const uint64_t end = header_.pendingEnd;
   uint64_t fileSize = 0;
@@ -155,6 +156,7 @@ bool PageStore::loadPending() {
 }
 
 int PageStore::rollForward() {
+  windows_.clear();
   int error = writeHeaderAt0(header_);
   std::vector<uint8_t> bytes;
   for (const auto& [home, offset] : pendingMap_) {
@@ -180,6 +182,7 @@ int PageStore::rollForward() {
 
 int PageStore::dropPending(bool write) {
   pendingMap_.clear();
+  windows_.clear();
   headerCurrent_ = false;
   headerValid_ = false;
   uint8_t bytes[kHeaderSize];
@@ -211,12 +214,19 @@ PagePtr PageStore::page(PageNumber number) {
   const int zone = header_.zoneOf(unit);
   if (zone == 0) internalFailure(FailurePlace::UnitInNoZone);
   const size_t size = static_cast<size_t>(zone) * kUnitSize;
-  const auto pending = pendingMap_.find(unit);
-  const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
-  readBuffer_.resize(size);
-  size_t done = 0;
-  if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) {
-    internalFailure(FailurePlace::PageRead);
+  const uint8_t* bytes = nullptr;
+  if (pendingMap_.empty()) {
+    bytes = windows_.find(file_, unitOffset(unit), size, diskHeader_.changeCounter);
+  }
+  if (bytes == nullptr) {
+    const auto pending = pendingMap_.find(unit);
+    const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
+    readBuffer_.resize(size);
+    size_t done = 0;
+    if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) {
+      internalFailure(FailurePlace::PageRead);
+    }
+    bytes = readBuffer_.data();
   }
   cache_.trim();  // before the load, which may then reuse a trimmed page
   PagePtr loaded = cache_.takeSpare();
@@ -225,10 +235,33 @@ PagePtr PageStore::page(PageNumber number) {
   } else {
     loaded = std::make_shared<Page>(number, 0);
   }
-  const PageFault fault = PageCodec::decode(readBuffer_.data(), size, unit, *loaded);
+  const PageFault fault = PageCodec::decode(bytes, size, unit, *loaded);
   if (fault != PageFault::None) internalFailure(failurePlaceOf(fault));
   cache_.add(loaded);
   return loaded;
+}
+
+std::optional<bool> PageStore::findInLargeLeaf(PageNumber number, Bytes key,
+                                               std::vector<uint8_t>* data) {
+  // Leaves of at most this many items, unpacked to more than a soft split's
+  // measure, are read this way.
+  constexpr uint32_t kFewItems = 4;
+  if (number <= 0 || !pendingMap_.empty()) return std::nullopt;
+  if (!dirty_.empty() && dirty_.count(number) != 0) return std::nullopt;
+  if (cache_.find(number)) return std::nullopt;
+  const uint32_t unit = static_cast<uint32_t>(number);
+  const int zone = header_.zoneOf(unit);
+  if (zone == 0) return std::nullopt;
+  const size_t size = static_cast<size_t>(zone) * kUnitSize;
+  const uint8_t* bytes = windows_.find(file_, unitOffset(unit), size, diskHeader_.changeCounter);
+  if (bytes == nullptr || bytes[12] != 0 || load16(bytes + 10) > kFewItems ||
+      load16(bytes + 6) <= kSoftSplitMeasure) {
+    return std::nullopt;
+  }
+  bool found = false;
+  const PageFault fault = PageCodec::findInLeaf(bytes, size, unit, key, data, found);
+  if (fault != PageFault::None) internalFailure(failurePlaceOf(fault));
+  return found;
 }
 
 bool PageStore::readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes) {
@@ -367,10 +400,16 @@ void PageStore::assignUnits() {
   }
 }
 
+int PageStore::writeAt(uint64_t offset, const uint8_t* bytes, size_t length) {
+  const int error = file_.write(offset, bytes, length);
+  if (error == 0) windows_.patch(offset, bytes, length);
+  return error;
+}
+
 int PageStore::writeHeaderAt0(const FileHeader& header) {
   uint8_t bytes[kHeaderSize];
   header.encode(bytes);
-  return file_.write(0, bytes, kHeaderSize);
+  return writeAt(0, bytes, kHeaderSize);
 }
 
 int PageStore::completeChange(FileHeader& header) {
@@ -380,7 +419,7 @@ int PageStore::completeChange(FileHeader& header) {
   ++header.changeCounter;
   header.encode(raw_.data());
   rawKnown_ = false;
-  error = file_.write(0, raw_.data(), kHeaderSize);
+  error = writeAt(0, raw_.data(), kHeaderSize);
   if (error == 0) error = file_.flush();
   if (error != 0) return error;
   rawKnown_ = true;
@@ -428,7 +467,7 @@ int PageStore::writeDurable() {
     headerOnDisk_ = true;
   }
   // 1. The pending region.
-  error = file_.write(start, region_.data(), region_.size());
+  error = writeAt(start, region_.data(), region_.size());
   // 2. Made durable and announced in the header.
   if (error == 0) error = file_.flush();
   if (error == 0) {
@@ -446,7 +485,7 @@ int PageStore::writeHome() {
   int error = writeHeaderAt0(header_);
   for (const Placed& page : placed_) {
     if (error != 0) break;
-    error = file_.write(unitOffset(page.home), region_.data() + page.position, page.length);
+    error = writeAt(unitOffset(page.home), region_.data() + page.position, page.length);
   }
   if (error == 0) error = completeChange(header_);
   return error;
@@ -467,7 +506,11 @@ int PageStore::makeDurable() {
 
 int PageStore::completeDurable() {
   if (!durable_) return kOk;
+  const uint32_t before = diskHeader_.changeCounter;
   const int error = writeHome();
+  // Every page written went into the windows too: they stay, now showing
+  // the change just completed.
+  if (error == 0) windows_.carryOver(before, diskHeader_.changeCounter);
   durable_ = false;
   region_.clear();
   region_.shrink_to_fit();
@@ -516,6 +559,7 @@ int PageStore::rollback() {
 }
 
 void PageStore::reloadAfterFailure() {
+  windows_.clear();
   durable_ = false;
   region_.clear();
   placed_.clear();
@@ -543,6 +587,7 @@ void PageStore::close() {
   placed_.clear();
   rawKnown_ = false;
   cache_.clear();
+  windows_.clear();
   dirty_.clear();
   freed_.clear();
   pendingMap_.clear();

@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "data/tarnwick/file_header.h"
 #include "data/tarnwick/page.h"
 #include "data/tarnwick/page_cache.h"
+#include "data/tarnwick/read_windows.h"
 #include "data/tarnwick/zone_allocator.h"
 
 namespace zor::tarnwick {
@@ -62,6 +64,11 @@ class PageStore : private PageMover {
   // A page for reading; a page that cannot be read or decoded whole is an
   // internal failure.
   PagePtr page(PageNumber number);
+  // Looks `key` up in leaf page `number` straight from its stored bytes when
+  // it is neither cached nor changed and holds a few large items (records):
+  // reading one record then decodes nothing else, and such pages are not
+  // worth caching. Answers nullopt when the page is to be read with page().
+  std::optional<bool> findInLargeLeaf(PageNumber number, Bytes key, std::vector<uint8_t>* data);
   // The page, joined to the current change.
   PagePtr pageForChange(PageNumber number);
   // The same for a page already in hand (it may have left the cache since).
@@ -114,6 +121,8 @@ class PageStore : private PageMover {
   int writeDurable();
   int writeHome();
   int completeChange(FileHeader& header);
+  // Writes through to the read windows as well.
+  int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
   int writeHeaderAt0(const FileHeader& header);
   void forgetChange();
   void reloadAfterFailure();
@@ -128,6 +137,9 @@ class PageStore : private PageMover {
   PageNumber root_ = 0;
   PageNumber nextTemporary_ = -1;
   PageCache cache_;
+  // Pages are read through windows of the file while no interrupted change
+  // is being read; this store's own writes go into them as well.
+  ReadWindows windows_;
   std::unordered_map<PageNumber, PagePtr> dirty_;
   std::vector<uint32_t> freed_;
   std::map<uint32_t, uint64_t> pendingMap_;  // home unit -> offset of the newer copy

@@ -1,5 +1,6 @@
 #include "data/tarnwick/run_length.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace zor::tarnwick {
@@ -66,23 +67,49 @@ void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out) {
 }
 
 bool unpackRuns(const uint8_t* in, size_t inLength, uint8_t* out, size_t length) {
-  const uint8_t* end = in + inLength;
-  size_t done = 0;
-  if (length == 0) return true;
-  while (true) {
-    size_t count = 0;
-    if (!readVarint(in, end, count)) return false;
-    if (count > length - done || count > static_cast<size_t>(end - in)) return false;
-    std::memcpy(out + done, in, count);
-    in += count;
-    done += count;
-    if (done == length) return true;
-    if (!readVarint(in, end, count)) return false;
-    if (count > length - done || (count > 0 && done == 0)) return false;
-    if (count > 0) std::memset(out + done, out[done - 1], count);
-    done += count;
-    if (done == length) return true;
+  RunReader reader(in, inLength, length, true);
+  return reader.read(out, length);
+}
+
+bool RunReader::nextCount() {
+  // The literal just handed out ends with the byte a repeat repeats; after
+  // an empty literal it is still the one before.
+  if (repeatNext_ && pairLiteral_ > 0) lastByte_ = in_[-1];
+  size_t count = 0;
+  if (!readVarint(in_, end_, count) || count > length_ - done_) return false;
+  if (repeatNext_) {
+    if (count > 0 && done_ == 0) return false;  // nothing written yet to repeat
+    repeat_ = count;
+  } else {
+    if (count > static_cast<size_t>(end_ - in_)) return false;
+    literal_ = pairLiteral_ = count;
   }
+  repeatNext_ = !repeatNext_;
+  return true;
+}
+
+bool RunReader::advance(uint8_t* out, size_t count) {
+  if (failed_ || count > left()) return false;
+  while (count > 0) {
+    size_t step = 0;
+    if (literal_ > 0) {
+      step = std::min(literal_, count);
+      if (out != nullptr) std::memcpy(out, in_, step);
+      in_ += step;
+      literal_ -= step;
+    } else if (repeat_ > 0) {
+      step = std::min(repeat_, count);
+      if (out != nullptr) std::memset(out, lastByte_, step);
+      repeat_ -= step;
+    } else if (!nextCount()) {
+      failed_ = true;
+      return false;
+    }
+    done_ += step;
+    count -= step;
+    if (out != nullptr) out += step;
+  }
+  return true;
 }
 
 }  // namespace zor::tarnwick

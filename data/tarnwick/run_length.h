@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace zor::tarnwick {
@@ -16,5 +17,57 @@ void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out);
 bool unpackRuns(const uint8_t* in, size_t inLength, uint8_t* out, size_t length);
 
 void appendVarint(std::vector<uint8_t>& out, uint32_t value);
+
+// Hands out a body of `length` bytes piece by piece, as unpackRuns would
+// have unpacked it whole, so that a page decodes straight into its own
+// storage. An unpacked body (`packed` false) is handed out as it stands.
+class RunReader {
+ public:
+  RunReader(const uint8_t* in, size_t inLength, size_t length, bool packed)
+      : in_(in), end_(in + inLength), length_(length), literal_(packed ? 0 : length) {}
+
+  // Bytes not handed out yet.
+  size_t left() const { return length_ - done_; }
+  // Copies the next `count` bytes to `out`; false when fewer are left or the
+  // input cannot give them (the reader then stays failed).
+  bool read(uint8_t* out, size_t count) {
+    if (count <= literal_ && count != 0) {  // the frequent case: inside a literal
+      std::memcpy(out, in_, count);
+      in_ += count;
+      literal_ -= count;
+      done_ += count;
+      return true;
+    }
+    return advance(out, count);
+  }
+  // Passes over the next `count` bytes as read() would.
+  bool skip(size_t count) {
+    if (count <= literal_ && count != 0) {
+      in_ += count;
+      literal_ -= count;
+      done_ += count;
+      return true;
+    }
+    return advance(nullptr, count);
+  }
+  // Whether the rest of the input gives exactly the bytes left.
+  bool restIsSound() { return advance(nullptr, left()); }
+
+ private:
+  // read() in general; a null `out` skips the bytes.
+  bool advance(uint8_t* out, size_t count);
+  bool nextCount();
+
+  const uint8_t* in_;
+  const uint8_t* end_;
+  size_t length_;
+  size_t done_ = 0;
+  size_t literal_;          // literal bytes left in the current pair
+  size_t repeat_ = 0;       // repeats left in the current pair
+  size_t pairLiteral_ = 0;  // the current pair's literal count
+  uint8_t lastByte_ = 0;    // the byte a repeat writes
+  bool repeatNext_ = false;
+  bool failed_ = false;
+};
 
 }  // namespace zor::tarnwick

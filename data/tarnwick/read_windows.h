@@ -1,0 +1,48 @@
+#pragma once
+// Stretches of the file kept as read, so that reading pages that lie near
+// each other, or the same ones again after the page cache let them go, costs
+// no system call. A window is read whole the first time a page inside it is
+// wanted. The windows show the file for one completed-change count: another
+// process's change makes them go, while the owner's own writes are copied
+// into them, so that they survive its changes.
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "data/tarnwick/block_file.h"
+
+namespace zor::tarnwick {
+
+class ReadWindows {
+ public:
+  static constexpr size_t kWindowSize = size_t{64} << 10;
+  static constexpr size_t kMostWindows = 64;
+
+  // The `length` bytes at `offset` as the file holds them while its change
+  // counter is `generation`; nullptr when they straddle two windows or the
+  // window cannot be read that far (the caller then reads them itself).
+  const uint8_t* find(BlockFile& file, uint64_t offset, size_t length, uint32_t generation);
+  // The owner wrote these bytes: windows holding any of them take them.
+  void patch(uint64_t offset, const uint8_t* bytes, size_t length);
+  // The owner completed a change: windows of the count `from` (patched with
+  // every write of the change) stand for `to`; any others go.
+  void carryOver(uint32_t from, uint32_t to);
+  void clear();
+  size_t size() const { return windows_.size(); }
+
+ private:
+  struct Window {
+    std::unique_ptr<uint8_t[]> bytes;
+    size_t length = 0;  // short at the end of the file
+    uint64_t used = 0;
+  };
+  Window* load(BlockFile& file, uint64_t index);
+
+  std::unordered_map<uint64_t, Window> windows_;  // by offset / kWindowSize
+  uint32_t generation_ = 0;
+  uint64_t clock_ = 0;
+};
+
+}  // namespace zor::tarnwick
