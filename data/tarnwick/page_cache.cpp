@@ -5,7 +5,6 @@ namespace zor::tarnwick {
 PagePtr PageCache::find(PageNumber number) {
   for (Recency::iterator entry : bucket(number)) {
     if (entry->page->number() == number) {
-      entry->used = ++clock_;
       recency_.splice(recency_.end(), recency_, entry);
       return entry->page;
     }
@@ -15,11 +14,10 @@ PagePtr PageCache::find(PageNumber number) {
 
 void PageCache::add(PagePtr page) {
   trim();
-  const uint64_t now = ++clock_;
   if (unusedNodes_.empty()) unusedNodes_.emplace_back();
   recency_.splice(recency_.end(), unusedNodes_, unusedNodes_.begin());
   const Recency::iterator entry = std::prev(recency_.end());
-  *entry = {std::move(page), now, now};
+  *entry = {std::move(page)};
   bucket(entry->page->number()).push_back(entry);
 }
 
@@ -54,11 +52,8 @@ PagePtr PageCache::takeSpare() {
 }
 
 void PageCache::trim() {
-  while (recency_.size() >= kKeepAtLeast) {
+  while (recency_.size() >= kAtMost) {
     Entry& oldest = recency_.front();
-    const uint64_t idle = clock_ - oldest.used;
-    const uint64_t age = clock_ - oldest.loaded;
-    if (recency_.size() < kAtMost && idle < 4 * age / recency_.size()) return;
     if (oldest.page.use_count() == 1) spare_ = oldest.page;
     auto& entries = bucket(oldest.page->number());
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -1,6 +1,9 @@
 #pragma once
 // The page cache of one open file: pages found through a hash of 100 buckets
-// on the unit number, trimmed before each load by recency of use.
+// on the unit number, trimmed before each load by recency of use. Reading a
+// record from a leaf of a few large records does not go through the cache
+// (see PageStore::findInLargeLeaf), so what it holds is mostly the inner
+// pages and key entries that every lookup passes through.
 
 #include <array>
 #include <cstdint>
@@ -14,7 +17,6 @@ namespace zor::tarnwick {
 class PageCache {
  public:
   static constexpr size_t kBuckets = 100;
-  static constexpr size_t kKeepAtLeast = 20;
   static constexpr size_t kAtMost = 100;
 
   PagePtr find(PageNumber number);
@@ -24,9 +26,10 @@ class PageCache {
   void clear();
   size_t size() const { return recency_.size(); }
 
-  // Trimming: while at least 20 pages are cached, look at the least recently
-  // used one; at 100 or more it goes; below that it goes only when it has been
-  // idle for at least four times its age divided by the number of pages.
+  // Trimming: the least recently used pages go until fewer than 100 are
+  // cached. (Letting pages go earlier, when they have been idle long for
+  // their age, made a lookup's inner pages, used once every few dozen
+  // lookups, leave and be decoded again and again.)
   void trim();
 
   // A page object trimmed from the cache that nobody else holds, for the
@@ -36,8 +39,6 @@ class PageCache {
  private:
   struct Entry {
     PagePtr page;
-    uint64_t loaded;
-    uint64_t used;
   };
   using Recency = std::list<Entry>;  // least recently used first
 
@@ -51,7 +52,6 @@ class PageCache {
   Recency recency_;
   Recency unusedNodes_;  // list nodes kept for reuse
   PagePtr spare_;
-  uint64_t clock_ = 0;
 };
 
 }  // namespace zor::tarnwick

@@ -216,24 +216,33 @@ TEST_F(TarnwickFileTest, AnotherOpenSeesCompletedChangesByTheChangeCounter) {
   testing::expectSound(reader);
 }
 
-TEST(TarnwickPageCache, TrimsByRecencyBetweenTwentyAndAHundredPages) {
+TEST(TarnwickPageCache, KeepsAHundredPagesDroppingTheLeastRecentlyUsed) {
   PageCache cache;
-  for (int i = 1; i <= 19; ++i) cache.add(std::make_shared<Page>(i, 0));
-  EXPECT_EQ(cache.size(), 19u);
-  cache.add(std::make_shared<Page>(20, 0));  // below 20 nothing is trimmed
-  EXPECT_EQ(cache.size(), 20u);
-  // Page 1 was loaded first and never used since: idle as long as it is
-  // old, which is at least 4 × age / 20, so it goes.
-  cache.add(std::make_shared<Page>(21, 0));
-  EXPECT_FALSE(cache.find(1));
-  // Pages in constant use stay; at a hundred the oldest always goes.
-  for (int i = 22; i <= 150; ++i) {
+  for (int i = 1; i < static_cast<int>(PageCache::kAtMost); ++i) {
+    cache.add(std::make_shared<Page>(i, 0));
+  }
+  // Pages used once long ago stay while there is room: a lookup's inner
+  // pages come back only every few dozen lookups.
+  EXPECT_EQ(cache.size(), PageCache::kAtMost - 1);
+  EXPECT_TRUE(cache.find(1));
+  cache.add(std::make_shared<Page>(100, 0));
+  cache.add(std::make_shared<Page>(101, 0));  // page 2 is now the least recently used
+  EXPECT_EQ(cache.size(), PageCache::kAtMost);
+  EXPECT_FALSE(cache.find(2));
+  EXPECT_TRUE(cache.find(1));
+  // Pages in constant use stay however many others pass through.
+  for (int i = 102; i <= 400; ++i) {
     for (int j = i - 20; j < i; ++j) cache.find(j);
+    cache.find(1);
     cache.add(std::make_shared<Page>(i, 0));
     EXPECT_LE(cache.size(), PageCache::kAtMost);
   }
-  EXPECT_TRUE(cache.find(149));
-  EXPECT_TRUE(cache.find(131));
+  EXPECT_TRUE(cache.find(1));
+  EXPECT_TRUE(cache.find(399));
+  EXPECT_FALSE(cache.find(250));
+  // A trimmed page nobody else holds is handed out for reuse.
+  EXPECT_TRUE(cache.takeSpare());
+  EXPECT_FALSE(cache.takeSpare());
 }
 
 }  // namespace
