@@ -42,8 +42,9 @@ int LockSpace::take(LockMode mode, uint64_t number, bool wait, LockRange* taken)
   }
   int error = 0;
   // The writer byte, a numbered lock and the exclusive lock are waited for
-  // in the system, which wakes the waiter as soon as the range is free; a
-  // poll could starve behind readers that keep taking their slots.
+  // in the system, which wakes the waiter as soon as the range is free.
+  // (A waiting lock does not keep new readers out: readers that find a
+  // change being completed step aside themselves, see SharedAccess.)
   if (wait && mode != LockMode::Reader) {
     error = file_->lock(range.offset, range.length, true);
     if (error == 0 && taken) *taken = range;

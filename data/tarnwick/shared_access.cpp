@@ -1,6 +1,8 @@
 #include "data/tarnwick/shared_access.h"
 
+#include <atomic>
 #include <chrono>
+#include <thread>
 
 #include "data/tarnwick/error_numbers.h"
 
@@ -60,8 +62,25 @@ int SharedAccess::reread() {
   for (;;) {
     if (const int error = store.readHeader(); error != kOk) return error;
     if (!store.header().pending() || store.pendingLoaded()) return kOk;
-    // A writer that still holds its byte is making this change right now.
-    if (writing_.takeAtOnce(LockMode::Writer) != 0) return store.readAroundLiveChange();
+    // A writer that still holds its byte is completing this change right
+    // now and is about to wait for every reader slot. Readers that kept
+    // coming would starve it (a waiting lock does not keep new ones out), so
+    // this one steps out of its slot and waits for the writer to finish.
+    if (writing_.takeAtOnce(LockMode::Writer) != 0) {
+      slots_.release(LockMode::Reader);
+      const bool done = waitOutLiveWriter();
+      if (slots_.take(LockMode::Reader, 0, true) != 0) {
+        readDepth_ = 0;
+        return kAccessDenied;
+      }
+      store.invalidateHeader();
+      if (done) continue;
+      // Waited long enough (the writer may be this very thread, through
+      // another handle): the pages at home are still the state.
+      if (const int error = store.readHeader(); error != kOk) return error;
+      if (!store.header().pending()) return kOk;
+      return store.readAroundLiveChange();
+    }
     if (!file_.writable() || file_.stickyError() != 0) {
       // A handle that cannot write settles in memory only, reading the
       // newer pages from the region; its slot keeps writers out meanwhile.
@@ -81,6 +100,29 @@ int SharedAccess::reread() {
     if (error != kOk) return error;
     store.invalidateHeader();  // others may have written while no slot was held
   }
+}
+
+namespace {
+std::atomic<int64_t> liveWriterWaitMicroseconds{1000000};
+}  // namespace
+
+void SharedAccess::setLiveWriterWait(std::chrono::microseconds wait) {
+  liveWriterWaitMicroseconds = wait.count();
+}
+
+bool SharedAccess::waitOutLiveWriter() {
+  // Polled rather than waited for in the system, so that a writer that never
+  // finishes (this thread's own, say) cannot hold the reader for ever.
+  const auto until = std::chrono::steady_clock::now() +
+                     std::chrono::microseconds(liveWriterWaitMicroseconds.load());
+  do {
+    std::this_thread::sleep_for(std::chrono::microseconds(100));
+    if (writing_.takeAtOnce(LockMode::Writer) == 0) {
+      writing_.release(LockMode::Writer);
+      return true;
+    }
+  } while (std::chrono::steady_clock::now() < until);
+  return false;
 }
 
 template <typename Step>

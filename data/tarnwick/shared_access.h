@@ -7,15 +7,17 @@
 // its beginning to its end, and its pages are copied home under the
 // exclusive lock, which waits until no reader is inside an access: a reader
 // sees each change whole or not at all. A change found pending while its
-// writer still holds the writer byte is one under way, and reads go on from
-// the pages at home; one whose writer is gone is settled by the handle that
-// gets the writer byte.
+// writer still holds the writer byte is one being completed: the reader
+// steps out of its slot until the writer is done, so that readers cannot
+// starve it. One whose writer is gone is settled by the handle that gets
+// the writer byte.
 //
 // A file opened with a deny mode takes no reader slot. When it lets others
 // read (deny write) it still takes the writer byte for its changes and the
 // exclusive lock to copy them home, because a deny-none reader may be
 // watching; a file that denies reading shares with nobody and locks nothing.
 
+#include <chrono>
 #include <cstdint>
 
 #include "data/tarnwick/lock_space.h"
@@ -63,12 +65,18 @@ class SharedAccess {
   // Drops whatever is not written and gives the writer byte back.
   void endChange();
 
+  // How long a reader steps aside for a writer completing its change before
+  // it reads the pages at home beside it (1 s unless set).
+  static void setLiveWriterWait(std::chrono::microseconds wait);
+
  private:
   int reread();
   // Whether the file, as the next open will find it, keeps the change whose
   // writing just failed.
   bool standsOnDisk();
   int takeWriterByte(int32_t seconds);
+  // Out of its slot: answers true once the writer byte is free.
+  bool waitOutLiveWriter();
   // A handle that takes no reader slot settles a change found pending at
   // once: no other writer can be at work.
   int settleAlone();

@@ -92,15 +92,25 @@ class LockingDriverTest : public TarnwickDriverTest {
 TEST_F(LockingDriverTest, AChangeUnderWayStaysUnseenUntilItIsHome) {
   const std::string path = scratchPath("lock_under_way.twk");
   OpenTable& writer = durableChangeBesideReader(path);
+  // B's thread is A's own: it waits for A only briefly, then reads beside.
+  SharedAccess::setLiveWriterWait(std::chrono::milliseconds(20));
 
   // B sees the old state: one record, and no record 2.
   EXPECT_EQ(count(b_), 1);
   EXPECT_EQ(getLong(b_, 2), data::kErrRecordNotFound);
   EXPECT_EQ(getLong(b_, 1), 0);
 
+  SharedAccess::setLiveWriterWait(std::chrono::seconds(1));
+
+  // A reader on another thread steps aside until the change is home, and
+  // then sees it whole.
+  int64_t seen = -1;
+  std::thread reader([&] { seen = count(b_); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
   ASSERT_EQ(writer.completeChange(), 0);
   writer.leaveTransaction();
-  EXPECT_EQ(count(b_), 2);
+  reader.join();
+  EXPECT_EQ(seen, 2);
   EXPECT_EQ(getLong(b_, 2), 0);
 }
 
