@@ -1,8 +1,8 @@
 #pragma once
 // A console reporter that also keeps the figures of every run (items per
-// second, CPU time and wall-clock time per iteration), so a benchmark
-// program can print them as ratios against a baseline that ran in the same
-// process.
+// second and the other counters, CPU time and wall-clock time per
+// iteration), so a benchmark program can print them as ratios against a
+// baseline that ran in the same process.
 
 #include <benchmark/benchmark.h>
 
@@ -19,15 +19,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       const std::string name = run.benchmark_name();
-      auto found = run.counters.find("items_per_second");
-      if (found != run.counters.end()) rates_[name] = found->second.value;
+      for (const auto& [counter, value] : run.counters) counters_[name][counter] = value.value;
       cpuTimes_[name] = run.GetAdjustedCPUTime();
       realTimes_[name] = run.GetAdjustedRealTime();
     }
   }
 
   // Items per second of a run, 0 when it did not run.
-  double rate(const std::string& name) const { return find(rates_, name); }
+  double rate(const std::string& name) const { return counter(name, "items_per_second"); }
+  // Any counter of a run, 0 when the run or the counter is missing.
+  double counter(const std::string& name, const std::string& what) const {
+    auto found = counters_.find(name);
+    return found == counters_.end() ? 0 : find(found->second, what);
+  }
   // Time per iteration in the run's time unit, 0 when it did not run.
   double cpuTime(const std::string& name) const { return find(cpuTimes_, name); }
   double realTime(const std::string& name) const { return find(realTimes_, name); }
@@ -52,7 +56,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     return found == figures.end() ? 0 : found->second;
   }
 
-  std::map<std::string, double> rates_;
+  std::map<std::string, std::map<std::string, double>> counters_;
   std::map<std::string, double> cpuTimes_;
   std::map<std::string, double> realTimes_;
 };

@@ -15,28 +15,20 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "data/file_declaration.h"
+#include "bench/setupini_table.h"
 #include "data/file_statements.h"
-#include "data/tarnwick/tarnwick_driver.h"
-#include "runtime/type_codes.h"
 
 namespace {
 
 namespace st = zor::data::statement;
-
-constexpr uint32_t kRecordSize = 6255;
-constexpr uint32_t kSectionOffset = 4;
-constexpr uint32_t kNameOffset = 54;
-constexpr uint32_t kDefaultOffset = 154;
-constexpr uint32_t kHelpOffset = 204;
-constexpr int kSections = 50;
+using zor::bench::kDefaultOffset;
+using zor::bench::Setting;
 
 size_t recordCount() {
   const char* value = std::getenv("ZOR_BENCH_RECORDS");
@@ -55,23 +47,8 @@ std::string sqlitePath() {
   return (folder() / "bench_tables.sqlite").string();
 }
 
-struct Setting {
-  int32_t id;
-  std::string section, name, help;
-};
-
 const std::vector<Setting>& settings() {
-  static const std::vector<Setting> data = [] {
-    std::vector<Setting> out(recordCount());
-    std::mt19937 random(7);
-    for (size_t i = 0; i < out.size(); ++i) {
-      out[i].id = static_cast<int32_t>(i + 1);
-      out[i].section = "Section " + std::to_string(random() % kSections);
-      out[i].name = "Setting" + std::to_string(random());
-      out[i].help = "Help for " + out[i].name + ": " + std::string(200 + random() % 800, 'x');
-    }
-    return out;
-  }();
+  static const std::vector<Setting> data = zor::bench::makeSettings(recordCount(), 1, 7);
   return data;
 }
 
@@ -85,37 +62,12 @@ std::vector<int32_t> shuffledIds(uint32_t seed) {
 
 zor::data::FileControlBlock& table() {
   static zor::data::FileControlBlock fcb;
-  if (fcb.label.empty()) {
-    zor::tarnwick::registerTarnwickDriver();
-    zor::data::FileDeclaration d;
-    d.label = "SetupINI";
-    d.prefix = "SIN";
-    d.driver = "TARNWICK";
-    d.name = tarnwickPath();
-    d.recordSize = kRecordSize;
-    d.fields = {zor::makeField("SIN:ID", zor::kLong, 0, 4),
-                zor::makeField("SIN:INISECTION", zor::kCString, kSectionOffset, 50),
-                zor::makeField("SIN:SECTIONDESCRIPTION", zor::kCString, kNameOffset, 100),
-                zor::makeField("SIN:DEFAULTVALUE", zor::kCString, kDefaultOffset, 50),
-                zor::makeField("SIN:HELPDESCRIPTION", zor::kCString, kHelpOffset, 6000),
-                zor::makeField("SIN:VALUES", zor::kCString, 6204, 50),
-                zor::makeField("SIN:STATUS", zor::kByte, 6254, 1)};
-    d.keys = {{"SIN:p_ID", {"SIN:ID"}, zor::data::kKeyPrimary | zor::data::kKeyNoCase, ""},
-              {"SIN:P_Section",
-               {"SIN:INISECTION"},
-               zor::data::kKeyDup | zor::data::kKeyNoCase | zor::data::kKeyOpt,
-               ""}};
-    zor::data::declareFile(fcb, d);
-  }
+  if (fcb.label.empty()) zor::bench::declareSetupIni(fcb, tarnwickPath());
   return fcb;
 }
 
-void putText(std::vector<uint8_t>& record, uint32_t offset, const std::string& text) {
-  std::memcpy(record.data() + offset, text.c_str(), text.size() + 1);
-}
-
 void setId(int32_t id) {
-  std::memcpy(table().record.data(), &id, 4);
+  zor::bench::setId(table(), id);
 }
 
 void Add_Tarnwick(benchmark::State& state) {
@@ -127,11 +79,7 @@ void Add_Tarnwick(benchmark::State& state) {
       return;
     }
     for (const Setting& s : settings()) {
-      std::fill(fcb.record.begin(), fcb.record.end(), 0);
-      setId(s.id);
-      putText(fcb.record, kSectionOffset, s.section);
-      putText(fcb.record, kNameOffset, s.name);
-      putText(fcb.record, kHelpOffset, s.help);
+      zor::bench::fillRecord(fcb, s);
       if (st::add(fcb) != 0) state.SkipWithError("ADD failed");
     }
   }
@@ -165,7 +113,7 @@ void Put_Tarnwick(benchmark::State& state) {
     for (size_t i = 0; i < ids.size() / 10; ++i) {
       setId(ids[i]);
       if (st::get(fcb, fcb.keys[0]) != 0) state.SkipWithError("GET failed");
-      putText(fcb.record, kDefaultOffset, "changed " + std::to_string(i));
+      zor::bench::putText(fcb.record, kDefaultOffset, "changed " + std::to_string(i));
       if (st::put(fcb) != 0) state.SkipWithError("PUT failed");
     }
   }
@@ -196,19 +144,11 @@ void Add_SQLite(benchmark::State& state) {
   std::filesystem::remove(sqlitePath());
   for (auto _ : state) {
     sqlite3_open(sqlitePath().c_str(), &gDb);
-    sqlite3_exec(gDb,
-                 "PRAGMA synchronous=FULL;"
-                 "CREATE TABLE setupini(id INTEGER PRIMARY KEY, inisection TEXT COLLATE NOCASE,"
-                 " sectiondescription TEXT, defaultvalue TEXT, helpdescription TEXT,"
-                 " vals TEXT, status INTEGER);"
-                 "CREATE INDEX p_section ON setupini(inisection COLLATE NOCASE);",
-                 nullptr, nullptr, nullptr);
-    sqlite3_stmt* insert = prepare("INSERT INTO setupini VALUES(?1, ?2, ?3, '', ?4, '', 0)");
+    sqlite3_exec(gDb, "PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
+    sqlite3_exec(gDb, zor::bench::kSqliteSchema, nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = prepare(zor::bench::kSqliteInsert);
     for (const Setting& s : settings()) {
-      sqlite3_bind_int(insert, 1, s.id);
-      sqlite3_bind_text(insert, 2, s.section.c_str(), -1, SQLITE_STATIC);
-      sqlite3_bind_text(insert, 3, s.name.c_str(), -1, SQLITE_STATIC);
-      sqlite3_bind_text(insert, 4, s.help.c_str(), -1, SQLITE_STATIC);
+      zor::bench::bindSetting(insert, s);
       if (sqlite3_step(insert) != SQLITE_DONE) state.SkipWithError("INSERT failed");
       sqlite3_reset(insert);
     }
@@ -323,7 +263,7 @@ int main(int argc, char** argv) {
   TimeReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\n%zu records of %u bytes (Tarnwick / SQLite, below 1 is ahead)\n",
-              settings().size(), kRecordSize);
+              settings().size(), zor::bench::kRecordSize);
   for (const char* what : {"Add", "Get", "Scan", "Put", "Delete"}) {
     std::printf("  %-7s %.2f (CPU time %.2f)\n", what, ratio(reporter.times, what),
                 ratio(reporter.cpuTimes, what));

@@ -1,0 +1,783 @@
+// Transactions and several processes on one file, through the table
+// statements of the native driver on a shared-open SetupINI-shaped table,
+// against SQLite with the same schema and durability (synchronous FULL) in
+// the same run:
+//
+//  - Batch: ADD of N records inside one LOGOUT ... COMMIT against one
+//    BEGIN ... COMMIT (N = ZOR_BENCH_RECORDS, 10^4 by default; the figures
+//    worth quoting are at 10^5).
+//  - Writers: K = 1, 2, 4 forked processes add a fixed total of records
+//    (ZOR_BENCH_WRITER_RECORDS, 2000 by default) to one file, one record
+//    per change and in batches of 100 inside LOGOUT ... COMMIT (SQLite:
+//    BEGIN IMMEDIATE ... COMMIT), against SQLite in rollback-journal and in
+//    WAL mode; SQLite waits for its locks through busy_timeout. Wall time.
+//  - Readers: R = 1, 2, 4 processes scan the whole table in the order of
+//    the duplicate key (SET + NEXT to the end) while one process adds
+//    records, one per change, for ZOR_BENCH_SECONDS (2 by default) on a
+//    table of ZOR_BENCH_SCAN_RECORDS (1000) records: scans/s and adds/s.
+//
+// Each runs on /dev/shm ("shm") and in an on-disk folder ("disk":
+// ZOR_BENCH_DIR, else bench_files in the current folder); ZOR_BENCH_PLACES
+// ("shm", "disk" or "shm,disk", the default) chooses. A process that does
+// not end within ZOR_BENCH_TIMEOUT seconds (300) is killed and the run
+// reports the statement it was in. Every run checks the records it wrote
+// are all there afterwards.
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "bench/process_group.h"
+#include "bench/ratio_reporter.h"
+#include "bench/setupini_table.h"
+#include "data/file_control_block.h"
+#include "data/file_errors.h"
+#include "data/file_statements.h"
+
+namespace {
+
+namespace st = zor::data::statement;
+using zor::bench::ChildReport;
+using zor::bench::ProcessGroup;
+using zor::bench::StartGate;
+using Clock = std::chrono::steady_clock;
+
+double envNumber(const char* name, double fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? std::strtod(value, nullptr) : fallback;
+}
+
+size_t batchRecords() {
+  return static_cast<size_t>(envNumber("ZOR_BENCH_RECORDS", 10'000));
+}
+size_t writerRecords() {
+  return static_cast<size_t>(envNumber("ZOR_BENCH_WRITER_RECORDS", 2000));
+}
+size_t scanRecords() {
+  return static_cast<size_t>(envNumber("ZOR_BENCH_SCAN_RECORDS", 1000));
+}
+double scanSeconds() {
+  return envNumber("ZOR_BENCH_SECONDS", 2);
+}
+double timeoutSeconds() {
+  return envNumber("ZOR_BENCH_TIMEOUT", 300);
+}
+
+struct Place {
+  std::string label;
+  std::filesystem::path folder;
+};
+
+std::vector<Place> places() {
+  const char* chosen = std::getenv("ZOR_BENCH_PLACES");
+  const std::string wanted = chosen != nullptr ? chosen : "shm,disk";
+  std::vector<Place> out;
+  if (wanted.find("shm") != std::string::npos && std::filesystem::is_directory("/dev/shm"))
+    out.push_back({"shm", "/dev/shm/zor_bench_transactions." + std::to_string(getpid())});
+  if (wanted.find("disk") != std::string::npos) {
+    const char* dir = std::getenv("ZOR_BENCH_DIR");
+    out.push_back({"disk", dir != nullptr ? std::filesystem::path(dir)
+                                          : std::filesystem::current_path() / "bench_files"});
+  }
+  return out;
+}
+
+// What a process is carrying out, for the report of a failure or a hang.
+enum Statement : int32_t {
+  kIdle,
+  kOpen,
+  kLogout,
+  kAdd,
+  kCommit,
+  kRollback,
+  kSet,
+  kNext,
+  kRecords,
+  kClose,
+  kSqlOpen,
+  kSqlBegin,
+  kSqlInsert,
+  kSqlCommit,
+  kSqlSelect,
+  kScanCount,
+};
+
+const char* statementName(int32_t what) {
+  static const char* const names[] = {
+      "nothing", "OPEN",         "LOGOUT",       "ADD",
+      "COMMIT",  "ROLLBACK",     "SET",          "NEXT",
+      "RECORDS", "CLOSE",        "sqlite3_open", "BEGIN IMMEDIATE",
+      "INSERT",  "COMMIT (SQL)", "SELECT",       "a scan's record count",
+  };
+  return what >= 0 && what < static_cast<int32_t>(std::size(names)) ? names[what] : "?";
+}
+
+enum class Engine { kTarnwick, kSqliteJournal, kSqliteWal };
+
+const char* engineLabel(Engine engine) {
+  switch (engine) {
+    case Engine::kTarnwick:
+      return "Tarnwick";
+    case Engine::kSqliteJournal:
+      return "SQLite-journal";
+    case Engine::kSqliteWal:
+      return "SQLite-WAL";
+  }
+  return "?";
+}
+
+std::string tarnwickPath(const Place& place) {
+  return (place.folder / "bench_transactions.edt").string();
+}
+std::string sqlitePath(const Place& place) {
+  return (place.folder / "bench_transactions.sqlite").string();
+}
+
+void removeFiles(const Place& place) {
+  std::error_code error;
+  std::filesystem::create_directories(place.folder, error);
+  for (const std::string& path :
+       {tarnwickPath(place), sqlitePath(place), sqlitePath(place) + "-journal",
+        sqlitePath(place) + "-wal", sqlitePath(place) + "-shm",
+        (place.folder / "tarnwick.tcf").string()}) {
+    std::filesystem::remove(path, error);
+  }
+}
+
+std::string failureText(int32_t what, int32_t answer) {
+  return std::string(statementName(what)) + " answered " + std::to_string(answer);
+}
+
+// ---- The native driver ----------------------------------------------------
+
+// A SetupINI-shaped table open shared in this process.
+struct SharedTable {
+  explicit SharedTable(const std::string& path) { zor::bench::declareSetupIni(fcb, path); }
+  ~SharedTable() {
+    if (opened) st::close(fcb);
+  }
+  int open(uint32_t mode = st::kReadWriteDenyNone) {
+    const int answer = st::open(fcb, mode);
+    opened = answer == 0;
+    return answer;
+  }
+  zor::data::FileControlBlock fcb;
+  bool opened = false;
+};
+
+// Adds `settings` inside one LOGOUT ... COMMIT; 0 or a failure text.
+std::string addInOneTransaction(SharedTable& table,
+                                const std::vector<zor::bench::Setting>& settings) {
+  zor::data::FileControlBlock* files[] = {&table.fcb};
+  if (int answer = st::logout(0, files); answer != 0) return failureText(kLogout, answer);
+  for (const zor::bench::Setting& s : settings) {
+    zor::bench::fillRecord(table.fcb, s);
+    if (int answer = st::add(table.fcb); answer != 0) {
+      st::rollback(table.fcb);
+      return failureText(kAdd, answer);
+    }
+  }
+  if (int answer = st::commit(table.fcb); answer != 0) return failureText(kCommit, answer);
+  return {};
+}
+
+// A new table holding records 1 .. count; empty on success, else the failure.
+std::string createTarnwick(const Place& place, size_t count) {
+  SharedTable table(tarnwickPath(place));
+  if (int answer = st::create(table.fcb); answer != 0)
+    return "CREATE answered " + std::to_string(answer);
+  if (int answer = table.open(); answer != 0) return failureText(kOpen, answer);
+  if (count == 0) return {};
+  return addInOneTransaction(table, zor::bench::makeSettings(count, 1, 7));
+}
+
+int64_t tarnwickRecordCount(const Place& place) {
+  SharedTable table(tarnwickPath(place));
+  int64_t count = -1;
+  if (table.open(st::kReadOnlyDenyNone) != 0 || st::records(table.fcb, count) != 0) return -1;
+  return count;
+}
+
+// The first id process `index` adds: the processes never share one.
+int32_t firstId(int index) {
+  return 1'000'000 + index * 100'000'000;
+}
+
+// Clock::time_point{} (never) when `seconds` is 0.
+Clock::time_point deadlineAfter(Clock::time_point start, double seconds) {
+  if (seconds <= 0) return {};
+  return start +
+         std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+}
+
+bool expired(Clock::time_point deadline) {
+  return deadline != Clock::time_point{} && Clock::now() >= deadline;
+}
+
+void finish(ChildReport& report, Clock::time_point start) {
+  report.statement = kIdle;
+  report.micros = static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count());
+}
+
+// How one step of a process went.
+enum class Step { kDone, kBusy, kFailed };
+
+// Adds `limit` records (or until `seconds` have gone by, when not 0), one per
+// change or `batch` per transaction, through a writer with begin(report),
+// add(setting, report), commit(report) and abandon(). A batch that met a
+// busy answer is abandoned and written again; every repeat is counted.
+template <typename Writer>
+void writeRecords(Writer& writer, int index, size_t limit, size_t batch, double seconds,
+                  ChildReport& report, StartGate& gate) {
+  std::mt19937 random(static_cast<uint32_t>(index) + 11);
+  gate.wait();
+  const Clock::time_point start = Clock::now();
+  const Clock::time_point deadline = deadlineAfter(start, seconds);
+  size_t added = 0;
+  while (added < limit && !expired(deadline)) {
+    const size_t count = std::min(batch, limit - added);
+    if (batch > 1) {
+      Step begun;
+      while ((begun = writer.begin(report)) == Step::kBusy) ++report.retries;
+      if (begun != Step::kDone) return;
+    }
+    Step step = Step::kDone;
+    for (size_t i = 0; i < count && step == Step::kDone; ++i) {
+      const int32_t id = firstId(index) + static_cast<int32_t>(added + i);
+      step = writer.add(zor::bench::makeSetting(id, random), report);
+      while (step == Step::kBusy && batch == 1) {
+        ++report.retries;
+        step = writer.add(zor::bench::makeSetting(id, random), report);
+      }
+    }
+    if (step == Step::kFailed) {
+      if (batch > 1) writer.abandon();
+      return;
+    }
+    if (batch > 1) {
+      if (step == Step::kBusy) {
+        writer.abandon();
+        ++report.retries;
+        continue;
+      }
+      if (writer.commit(report) != Step::kDone) return;
+    }
+    added += count;
+    report.done = added;
+  }
+  finish(report, start);
+}
+
+// Scans the whole table with `scanner.scan(count, report)` until `seconds`
+// have gone by; each scan must see at least the `atLeast` records there at
+// the start. Busy scans are repeated and counted.
+template <typename Scanner>
+void scanRecords(Scanner& scanner, size_t atLeast, double seconds, ChildReport& report,
+                 StartGate& gate) {
+  gate.wait();
+  const Clock::time_point start = Clock::now();
+  const Clock::time_point deadline = deadlineAfter(start, seconds);
+  while (!expired(deadline)) {
+    uint64_t count = 0;
+    const Step step = scanner.scan(count, report);
+    if (step == Step::kBusy) {
+      ++report.retries;
+      continue;
+    }
+    if (step == Step::kFailed) return;
+    if (count < atLeast) return report.fail(kScanCount, static_cast<int32_t>(count));
+    report.seen += count;
+    ++report.done;
+  }
+  finish(report, start);
+}
+
+// ADD one change at a time, or LOGOUT ... COMMIT around a batch. An answer
+// "Access Denied" (a lock not to be had) counts as busy.
+struct TarnwickWriter {
+  SharedTable table;
+  zor::data::FileControlBlock* files[1] = {&table.fcb};
+
+  explicit TarnwickWriter(const Place& place) : table(tarnwickPath(place)) {}
+  static Step answer(int32_t what, int answer, ChildReport& report) {
+    if (answer == 0) return Step::kDone;
+    if (answer == zor::data::kErrAccessDenied && what != kCommit) return Step::kBusy;
+    report.fail(what, answer);
+    return Step::kFailed;
+  }
+  Step begin(ChildReport& report) {
+    report.statement = kLogout;
+    return answer(kLogout, st::logout(0, files), report);
+  }
+  Step add(const zor::bench::Setting& s, ChildReport& report) {
+    zor::bench::fillRecord(table.fcb, s);
+    report.statement = kAdd;
+    return answer(kAdd, st::add(table.fcb), report);
+  }
+  Step commit(ChildReport& report) {
+    report.statement = kCommit;
+    // A COMMIT that fails leaves the batch in doubt: a failure, not busy.
+    return answer(kCommit, st::commit(table.fcb), report);
+  }
+  void abandon() { st::rollback(table.fcb); }
+};
+
+struct TarnwickScanner {
+  SharedTable table;
+  explicit TarnwickScanner(const Place& place) : table(tarnwickPath(place)) {}
+  Step scan(uint64_t& count, ChildReport& report) {
+    report.statement = kSet;
+    int answer = st::set(table.fcb, table.fcb.keys[zor::bench::kSectionKey]);
+    if (answer == 0) {
+      report.statement = kNext;
+      while ((answer = st::next(table.fcb)) == 0) ++count;
+      if (answer == zor::data::kErrRecordNotAvailable) return Step::kDone;
+    }
+    if (answer == zor::data::kErrAccessDenied) return Step::kBusy;
+    report.fail(report.statement, answer);
+    return Step::kFailed;
+  }
+};
+
+void tarnwickWriter(const Place& place, int index, size_t limit, size_t batch, double seconds,
+                    ChildReport& report, StartGate& gate) {
+  TarnwickWriter writer(place);
+  report.statement = kOpen;
+  if (int answer = writer.table.open(); answer != 0) return report.fail(kOpen, answer);
+  writeRecords(writer, index, limit, batch, seconds, report, gate);
+}
+
+void tarnwickReader(const Place& place, size_t atLeast, double seconds, ChildReport& report,
+                    StartGate& gate) {
+  TarnwickScanner scanner(place);
+  report.statement = kOpen;
+  if (int answer = scanner.table.open(st::kReadOnlyDenyNone); answer != 0)
+    return report.fail(kOpen, answer);
+  scanRecords(scanner, atLeast, seconds, report, gate);
+}
+
+// ---- SQLite ---------------------------------------------------------------
+
+struct Sqlite {
+  explicit Sqlite(const std::string& path) {
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return;
+    sqlite3_busy_timeout(db, 60'000);
+    ok = exec("PRAGMA synchronous=FULL");
+  }
+  ~Sqlite() {
+    for (sqlite3_stmt* statement : statements) sqlite3_finalize(statement);
+    sqlite3_close(db);
+  }
+  bool exec(const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+  }
+  sqlite3_stmt* prepare(const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    sqlite3_prepare_v2(db, sql, -1, &statement, nullptr);
+    statements.push_back(statement);
+    return statement;
+  }
+  // Steps until the statement is done, trying again while it is busy (the
+  // busy time-out ran out); the answer and the count of tries again.
+  int stepDone(sqlite3_stmt* statement, ChildReport* report) {
+    int answer;
+    while ((answer = sqlite3_step(statement)) == SQLITE_BUSY) {
+      sqlite3_reset(statement);
+      if (report != nullptr) ++report->retries;
+    }
+    sqlite3_reset(statement);
+    return answer == SQLITE_DONE ? SQLITE_OK : answer;
+  }
+
+  sqlite3* db = nullptr;
+  bool ok = false;
+  std::vector<sqlite3_stmt*> statements;
+};
+
+std::string createSqlite(const Place& place, Engine engine, size_t count) {
+  Sqlite sql(sqlitePath(place));
+  if (!sql.ok) return "sqlite3_open failed";
+  if (!sql.exec(engine == Engine::kSqliteWal ? "PRAGMA journal_mode=WAL"
+                                             : "PRAGMA journal_mode=DELETE") ||
+      !sql.exec(zor::bench::kSqliteSchema))
+    return sqlite3_errmsg(sql.db);
+  if (count == 0) return {};
+  sqlite3_stmt* insert = sql.prepare(zor::bench::kSqliteInsert);
+  sql.exec("BEGIN");
+  for (const zor::bench::Setting& s : zor::bench::makeSettings(count, 1, 7)) {
+    zor::bench::bindSetting(insert, s);
+    if (sql.stepDone(insert, nullptr) != SQLITE_OK) return sqlite3_errmsg(sql.db);
+  }
+  return sql.exec("COMMIT") ? std::string() : sqlite3_errmsg(sql.db);
+}
+
+int64_t sqliteRecordCount(const Place& place) {
+  Sqlite sql(sqlitePath(place));
+  sqlite3_stmt* count = sql.prepare("SELECT count(*) FROM setupini");
+  if (!sql.ok || sqlite3_step(count) != SQLITE_ROW) return -1;
+  return sqlite3_column_int64(count, 0);
+}
+
+// Autocommit INSERTs, or BEGIN IMMEDIATE ... COMMIT around a batch; busy
+// answers after the busy time-out are repeated inside stepDone.
+struct SqliteWriter {
+  Sqlite sql;
+  sqlite3_stmt* insert = sql.prepare(zor::bench::kSqliteInsert);
+  sqlite3_stmt* beginStatement = sql.prepare("BEGIN IMMEDIATE");
+  sqlite3_stmt* commitStatement = sql.prepare("COMMIT");
+
+  explicit SqliteWriter(const Place& place) : sql(sqlitePath(place)) {}
+  Step run(int32_t what, sqlite3_stmt* statement, ChildReport& report) {
+    report.statement = what;
+    const int answer = sql.stepDone(statement, &report);
+    if (answer == SQLITE_OK) return Step::kDone;
+    report.fail(what, answer);
+    return Step::kFailed;
+  }
+  Step begin(ChildReport& report) { return run(kSqlBegin, beginStatement, report); }
+  Step add(const zor::bench::Setting& s, ChildReport& report) {
+    zor::bench::bindSetting(insert, s);
+    return run(kSqlInsert, insert, report);
+  }
+  Step commit(ChildReport& report) { return run(kSqlCommit, commitStatement, report); }
+  void abandon() { sql.exec("ROLLBACK"); }
+};
+
+struct SqliteScanner {
+  Sqlite sql;
+  sqlite3_stmt* select =
+      sql.prepare("SELECT * FROM setupini ORDER BY inisection COLLATE NOCASE, id");
+
+  explicit SqliteScanner(const Place& place) : sql(sqlitePath(place)) {}
+  Step scan(uint64_t& count, ChildReport& report) {
+    report.statement = kSqlSelect;
+    int answer;
+    while ((answer = sqlite3_step(select)) == SQLITE_ROW) {
+      benchmark::DoNotOptimize(sqlite3_column_text(select, 4));
+      ++count;
+    }
+    sqlite3_reset(select);
+    if (answer == SQLITE_DONE) return Step::kDone;
+    if (answer == SQLITE_BUSY) return Step::kBusy;
+    report.fail(kSqlSelect, answer);
+    return Step::kFailed;
+  }
+};
+
+void sqliteWriter(const Place& place, int index, size_t limit, size_t batch, double seconds,
+                  ChildReport& report, StartGate& gate) {
+  report.statement = kSqlOpen;
+  SqliteWriter writer(place);
+  if (!writer.sql.ok) return report.fail(kSqlOpen, sqlite3_errcode(writer.sql.db));
+  writeRecords(writer, index, limit, batch, seconds, report, gate);
+}
+
+void sqliteReader(const Place& place, size_t atLeast, double seconds, ChildReport& report,
+                  StartGate& gate) {
+  report.statement = kSqlOpen;
+  SqliteScanner scanner(place);
+  if (!scanner.sql.ok) return report.fail(kSqlOpen, sqlite3_errcode(scanner.sql.db));
+  scanRecords(scanner, atLeast, seconds, report, gate);
+}
+
+// ---- Runs -----------------------------------------------------------------
+
+// Time of one run, and where it failed; a failed run is skipped with the
+// text as its error, so the reporter shows it.
+void reportFailure(benchmark::State& state, const std::string& text) {
+  if (!text.empty()) state.SkipWithError(text.c_str());
+}
+
+std::string childFaults(const zor::bench::GroupOutcome& outcome, const char* role) {
+  std::string text = outcome.fault;
+  for (size_t i = 0; i < outcome.reports.size(); ++i) {
+    const ChildReport& report = *outcome.reports[i];
+    if (report.error.load() == 0) continue;
+    text += std::string(role) + " " + std::to_string(i) + ": " +
+            failureText(report.failedStatement.load(), report.error.load()) + "; ";
+  }
+  return text;
+}
+
+uint64_t retriesOf(const zor::bench::GroupOutcome& outcome, size_t from, size_t to) {
+  uint64_t sum = 0;
+  for (size_t i = from; i < to && i < outcome.reports.size(); ++i)
+    sum += outcome.reports[i]->retries;
+  return sum;
+}
+
+void Batch(benchmark::State& state, Place place, Engine engine) {
+  const std::vector<zor::bench::Setting> settings = zor::bench::makeSettings(batchRecords(), 1, 7);
+  for (auto _ : state) {
+    removeFiles(place);
+    std::string failure;
+    double seconds = 0;
+    if (engine == Engine::kTarnwick) {
+      failure = createTarnwick(place, 0);
+      SharedTable table(tarnwickPath(place));
+      if (failure.empty() && table.open() != 0) failure = "OPEN failed";
+      const Clock::time_point start = Clock::now();
+      if (failure.empty()) failure = addInOneTransaction(table, settings);
+      seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    } else {
+      failure = createSqlite(place, engine, 0);
+      Sqlite sql(sqlitePath(place));
+      sqlite3_stmt* insert = sql.prepare(zor::bench::kSqliteInsert);
+      const Clock::time_point start = Clock::now();
+      sql.exec("BEGIN");
+      for (const zor::bench::Setting& s : settings) {
+        zor::bench::bindSetting(insert, s);
+        if (failure.empty() && sql.stepDone(insert, nullptr) != SQLITE_OK)
+          failure = std::string("INSERT: ") + sqlite3_errmsg(sql.db);
+      }
+      if (!sql.exec("COMMIT") && failure.empty()) failure = "COMMIT failed";
+      seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    state.SetIterationTime(seconds);
+    const int64_t stored =
+        engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
+    if (failure.empty() && stored != static_cast<int64_t>(settings.size()))
+      failure = "the file holds " + std::to_string(stored) + " records, not " +
+                std::to_string(settings.size());
+    reportFailure(state, failure);
+    state.counters["items_per_second"] =
+        seconds > 0 ? static_cast<double>(settings.size()) / seconds : 0;
+  }
+  removeFiles(place);
+}
+
+void Writers(benchmark::State& state, Place place, Engine engine, int processes, size_t batch) {
+  const size_t total = writerRecords();
+  const size_t each = total / static_cast<size_t>(processes);
+  for (auto _ : state) {
+    removeFiles(place);
+    std::string failure =
+        engine == Engine::kTarnwick ? createTarnwick(place, 0) : createSqlite(place, engine, 0);
+    if (!failure.empty()) {
+      state.SkipWithError(failure.c_str());
+      break;
+    }
+    ProcessGroup group(processes);
+    const auto outcome = group.run(
+        [&](int index, ChildReport& report, StartGate& gate) {
+          if (engine == Engine::kTarnwick) {
+            tarnwickWriter(place, index, each, batch, 0, report, gate);
+          } else {
+            sqliteWriter(place, index, each, batch, 0, report, gate);
+          }
+        },
+        timeoutSeconds(), statementName);
+    state.SetIterationTime(outcome.seconds);
+    failure = childFaults(outcome, "writer");
+    const int64_t expected = static_cast<int64_t>(each) * processes;
+    const int64_t stored =
+        engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
+    if (failure.empty() && stored != expected)
+      failure =
+          "the file holds " + std::to_string(stored) + " records, not " + std::to_string(expected);
+    reportFailure(state, failure);
+    state.counters["items_per_second"] = static_cast<double>(expected) / outcome.seconds;
+    state.counters["retries"] = static_cast<double>(retriesOf(outcome, 0, outcome.reports.size()));
+  }
+  removeFiles(place);
+}
+
+void Readers(benchmark::State& state, Place place, Engine engine, int readers) {
+  const size_t prefill = scanRecords();
+  const double seconds = scanSeconds();
+  for (auto _ : state) {
+    removeFiles(place);
+    std::string failure = engine == Engine::kTarnwick ? createTarnwick(place, prefill)
+                                                      : createSqlite(place, engine, prefill);
+    if (!failure.empty()) {
+      state.SkipWithError(failure.c_str());
+      break;
+    }
+    // Process 0 writes, the others read.
+    ProcessGroup group(readers + 1);
+    const auto outcome = group.run(
+        [&](int index, ChildReport& report, StartGate& gate) {
+          const bool writer = index == 0;
+          if (engine == Engine::kTarnwick) {
+            if (writer)
+              tarnwickWriter(place, 0, SIZE_MAX, 1, seconds, report, gate);
+            else
+              tarnwickReader(place, prefill, seconds, report, gate);
+          } else {
+            if (writer)
+              sqliteWriter(place, 0, SIZE_MAX, 1, seconds, report, gate);
+            else
+              sqliteReader(place, prefill, seconds, report, gate);
+          }
+        },
+        timeoutSeconds() + seconds, statementName);
+    state.SetIterationTime(outcome.seconds);
+    failure = childFaults(outcome, "process");
+    double scansPerSecond = 0;
+    double recordsPerScan = 0;
+    uint64_t scans = 0;
+    for (size_t i = 1; i < outcome.reports.size(); ++i) {
+      const ChildReport& report = *outcome.reports[i];
+      if (report.micros > 0)
+        scansPerSecond +=
+            static_cast<double>(report.done) * 1e6 / static_cast<double>(report.micros);
+      scans += report.done;
+      recordsPerScan += static_cast<double>(report.seen);
+    }
+    const ChildReport& writer = *outcome.reports.at(0);
+    const double addsPerSecond = writer.micros > 0 ? static_cast<double>(writer.done) * 1e6 /
+                                                         static_cast<double>(writer.micros)
+                                                   : 0;
+    const int64_t expected = static_cast<int64_t>(prefill + writer.done);
+    const int64_t stored =
+        engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
+    if (failure.empty() && stored != expected)
+      failure =
+          "the file holds " + std::to_string(stored) + " records, not " + std::to_string(expected);
+    reportFailure(state, failure);
+    state.counters["items_per_second"] = scansPerSecond;
+    state.counters["adds_per_second"] = addsPerSecond;
+    state.counters["records_per_scan"] =
+        scans > 0 ? recordsPerScan / static_cast<double>(scans) : 0;
+    state.counters["reader_retries"] =
+        static_cast<double>(retriesOf(outcome, 1, outcome.reports.size()));
+    state.counters["writer_retries"] = static_cast<double>(writer.retries);
+  }
+  removeFiles(place);
+}
+
+// ---- Registration and summary ---------------------------------------------
+
+const Engine kEngines[] = {Engine::kTarnwick, Engine::kSqliteJournal, Engine::kSqliteWal};
+const int kProcessCounts[] = {1, 2, 4};
+const size_t kBatches[] = {1, 100};
+
+std::string batchName(const Place& place, Engine engine) {
+  return std::string("Batch/") + engineLabel(engine) + "/" + place.label;
+}
+std::string writersName(const Place& place, Engine engine, int k, size_t batch) {
+  return std::string("Writers/") + engineLabel(engine) + "/" + place.label +
+         "/K:" + std::to_string(k) + "/batch:" + std::to_string(batch);
+}
+std::string readersName(const Place& place, Engine engine, int r) {
+  return std::string("Readers/") + engineLabel(engine) + "/" + place.label +
+         "/R:" + std::to_string(r);
+}
+
+// The name the reporter knows a run by.
+std::string runName(const std::string& name) {
+  return name + "/iterations:1/manual_time";
+}
+
+void registerAll(const std::vector<Place>& where) {
+  auto shape = [](benchmark::internal::Benchmark* b) {
+    b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+  };
+  for (const Place& place : where) {
+    for (Engine engine : {Engine::kTarnwick, Engine::kSqliteJournal})
+      shape(benchmark::RegisterBenchmark(batchName(place, engine).c_str(), Batch, place, engine));
+  }
+  for (const Place& place : where) {
+    for (size_t batch : kBatches) {
+      for (int k : kProcessCounts) {
+        for (Engine engine : kEngines) {
+          shape(benchmark::RegisterBenchmark(writersName(place, engine, k, batch).c_str(), Writers,
+                                             place, engine, k, batch));
+        }
+      }
+    }
+  }
+  for (const Place& place : where) {
+    for (int r : kProcessCounts) {
+      for (Engine engine : kEngines)
+        shape(benchmark::RegisterBenchmark(readersName(place, engine, r).c_str(), Readers, place,
+                                           engine, r));
+    }
+  }
+}
+
+void printSummary(const zor::bench::RatioReporter& reporter, const std::vector<Place>& where) {
+  using R = zor::bench::RatioReporter;
+  std::printf("\nPlaces:");
+  for (const Place& place : where)
+    std::printf("  %s = %s", place.label.c_str(), place.folder.c_str());
+  std::printf(
+      "\n\nBatch: %zu records ADDed in one LOGOUT..COMMIT vs one BEGIN..COMMIT"
+      " (time Tarnwick / SQLite-journal, below 1 is ahead)\n",
+      batchRecords());
+  for (const Place& place : where) {
+    const std::string ours = runName(batchName(place, Engine::kTarnwick));
+    const std::string theirs = runName(batchName(place, Engine::kSqliteJournal));
+    std::printf("  %-5s %6.2f   (%.0f vs %.0f records/s)\n", place.label.c_str(),
+                R::ratio(reporter.realTime(ours), reporter.realTime(theirs)), reporter.rate(ours),
+                reporter.rate(theirs));
+  }
+  std::printf(
+      "\nWriters: %zu records in all by K processes (wall time Tarnwick / SQLite, below 1"
+      " is ahead; records/s)\n",
+      writerRecords());
+  std::printf("  %-5s %-2s %-5s %10s %10s %10s %8s %8s\n", "place", "K", "batch", "Tarnwick",
+              "journal", "WAL", "T/jrnl", "T/WAL");
+  for (const Place& place : where) {
+    for (size_t batch : kBatches) {
+      for (int k : kProcessCounts) {
+        std::string names[3];
+        for (int e = 0; e < 3; ++e) names[e] = runName(writersName(place, kEngines[e], k, batch));
+        std::printf("  %-5s %-2d %-5zu %10.0f %10.0f %10.0f %8.2f %8.2f\n", place.label.c_str(), k,
+                    batch, reporter.rate(names[0]), reporter.rate(names[1]),
+                    reporter.rate(names[2]),
+                    R::ratio(reporter.realTime(names[0]), reporter.realTime(names[1])),
+                    R::ratio(reporter.realTime(names[0]), reporter.realTime(names[2])));
+      }
+    }
+  }
+  std::printf(
+      "\nReaders: R processes scan %zu+ records by the duplicate key while one adds, %.1f s"
+      " (scans/s of all readers | adds/s; ratio Tarnwick / SQLite of the rates, above 1"
+      " is ahead)\n",
+      scanRecords(), scanSeconds());
+  std::printf("  %-5s %-2s %17s %17s %17s %13s %13s\n", "place", "R", "Tarnwick", "journal", "WAL",
+              "T/jrnl", "T/WAL");
+  for (const Place& place : where) {
+    for (int r : kProcessCounts) {
+      double scans[3], adds[3];
+      for (int e = 0; e < 3; ++e) {
+        const std::string name = runName(readersName(place, kEngines[e], r));
+        scans[e] = reporter.rate(name);
+        adds[e] = reporter.counter(name, "adds_per_second");
+      }
+      std::printf(
+          "  %-5s %-2d %8.1f | %6.0f %8.1f | %6.0f %8.1f | %6.0f %5.2f | %5.2f %5.2f | %5.2f\n",
+          place.label.c_str(), r, scans[0], adds[0], scans[1], adds[1], scans[2], adds[2],
+          R::ratio(scans[0], scans[1]), R::ratio(adds[0], adds[1]), R::ratio(scans[0], scans[2]),
+          R::ratio(adds[0], adds[2]));
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  const std::vector<Place> where = places();
+  registerAll(where);
+  zor::bench::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  printSummary(reporter, where);
+  for (const Place& place : where) {
+    removeFiles(place);
+    std::error_code error;
+    if (place.label == "shm") std::filesystem::remove(place.folder, error);
+  }
+  benchmark::Shutdown();
+  return 0;
+}
