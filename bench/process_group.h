@@ -159,9 +159,8 @@ class ProcessGroup {
       int status = 0;
       waitpid(children[i], &status, 0);
       if (ended && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
-        outcome.fault += "process " + std::to_string(i) + " ended with status " +
-                         std::to_string(status) + " in " + names(reports_[i].statement.load()) +
-                         "; ";
+        outcome.fault += "process " + std::to_string(i) + " ended with " + describe(status) +
+                         " in " + names(reports_[i].statement.load()) + "; ";
       }
       outcome.reports.push_back(&reports_[i]);
     }
@@ -169,6 +168,10 @@ class ProcessGroup {
   }
 
  private:
+  static std::string describe(int status) {
+    if (WIFSIGNALED(status)) return "signal " + std::to_string(WTERMSIG(status));
+    return "exit code " + std::to_string(WEXITSTATUS(status));
+  }
   template <typename Duration>
   static bool waitReadable(int fd, Duration timeout) {
     pollfd entry{fd, POLLIN, 0};
