@@ -5,7 +5,8 @@
 //
 //  - Batch: ADD of N records inside one LOGOUT ... COMMIT against one
 //    BEGIN ... COMMIT (N = ZOR_BENCH_RECORDS, 10^4 by default; the figures
-//    worth quoting are at 10^5).
+//    worth quoting are at 10^5), into one file, and spread over two files
+//    (a commit over several files; SQLite: a second database attached).
 //  - Writers: K = 1, 2, 4 forked processes add a fixed total of records
 //    (ZOR_BENCH_WRITER_RECORDS, 2000 by default; a fifth of that for one
 //    record per change on disk) to one file, one record per change and in
@@ -142,21 +143,26 @@ const char* engineLabel(Engine engine) {
   return "?";
 }
 
-std::string tarnwickPath(const Place& place) {
-  return (place.folder / "bench_transactions.edt").string();
+// File 0 is the one most runs use; a transaction over two files adds file 1.
+std::string tarnwickPath(const Place& place, int file = 0) {
+  return (place.folder / (file == 0 ? "bench_transactions.edt" : "bench_transactions_1.edt"))
+      .string();
 }
-std::string sqlitePath(const Place& place) {
-  return (place.folder / "bench_transactions.sqlite").string();
+std::string sqlitePath(const Place& place, int file = 0) {
+  return (place.folder / (file == 0 ? "bench_transactions.sqlite" : "bench_transactions_1.sqlite"))
+      .string();
 }
 
 void removeFiles(const Place& place) {
   std::error_code error;
   std::filesystem::create_directories(place.folder, error);
-  for (const std::string& path :
-       {tarnwickPath(place), sqlitePath(place), sqlitePath(place) + "-journal",
-        sqlitePath(place) + "-wal", sqlitePath(place) + "-shm",
-        (place.folder / "tarnwick.tcf").string()}) {
-    std::filesystem::remove(path, error);
+  std::filesystem::remove(place.folder / "tarnwick.tcf", error);
+  for (int file : {0, 1}) {
+    for (const std::string& path :
+         {tarnwickPath(place, file), sqlitePath(place, file), sqlitePath(place, file) + "-journal",
+          sqlitePath(place, file) + "-wal", sqlitePath(place, file) + "-shm"}) {
+      std::filesystem::remove(path, error);
+    }
   }
 }
 
@@ -183,34 +189,37 @@ struct SharedTable {
   bool opened = false;
 };
 
-// Adds `settings` inside one LOGOUT ... COMMIT; 0 or a failure text.
-std::string addInOneTransaction(SharedTable& table,
+// Adds `settings` inside one LOGOUT ... COMMIT over the tables, record i to
+// table i modulo their count; empty on success, else the failure.
+std::string addInOneTransaction(const std::vector<SharedTable*>& tables,
                                 const std::vector<zor::bench::Setting>& settings) {
-  zor::data::FileControlBlock* files[] = {&table.fcb};
+  std::vector<zor::data::FileControlBlock*> files;
+  for (SharedTable* table : tables) files.push_back(&table->fcb);
   if (int answer = st::logout(0, files); answer != 0) return failureText(kLogout, answer);
-  for (const zor::bench::Setting& s : settings) {
-    zor::bench::fillRecord(table.fcb, s);
-    if (int answer = st::add(table.fcb); answer != 0) {
-      st::rollback(table.fcb);
+  for (size_t i = 0; i < settings.size(); ++i) {
+    zor::data::FileControlBlock& fcb = *files[i % files.size()];
+    zor::bench::fillRecord(fcb, settings[i]);
+    if (int answer = st::add(fcb); answer != 0) {
+      st::rollback(fcb);
       return failureText(kAdd, answer);
     }
   }
-  if (int answer = st::commit(table.fcb); answer != 0) return failureText(kCommit, answer);
+  if (int answer = st::commit(*files[0]); answer != 0) return failureText(kCommit, answer);
   return {};
 }
 
 // A new table holding records 1 .. count; empty on success, else the failure.
-std::string createTarnwick(const Place& place, size_t count) {
-  SharedTable table(tarnwickPath(place));
+std::string createTarnwick(const Place& place, size_t count, int file = 0) {
+  SharedTable table(tarnwickPath(place, file));
   if (int answer = st::create(table.fcb); answer != 0)
     return "CREATE answered " + std::to_string(answer);
   if (int answer = table.open(); answer != 0) return failureText(kOpen, answer);
   if (count == 0) return {};
-  return addInOneTransaction(table, zor::bench::makeSettings(count, 1, 7));
+  return addInOneTransaction({&table}, zor::bench::makeSettings(count, 1, 7));
 }
 
-int64_t tarnwickRecordCount(const Place& place) {
-  SharedTable table(tarnwickPath(place));
+int64_t tarnwickRecordCount(const Place& place, int file = 0) {
+  SharedTable table(tarnwickPath(place, file));
   int64_t count = -1;
   if (table.open(st::kReadOnlyDenyNone) != 0 || st::records(table.fcb, count) != 0) return -1;
   return count;
@@ -413,8 +422,8 @@ struct Sqlite {
   std::vector<sqlite3_stmt*> statements;
 };
 
-std::string createSqlite(const Place& place, Engine engine, size_t count) {
-  Sqlite sql(sqlitePath(place));
+std::string createSqlite(const Place& place, Engine engine, size_t count, int file = 0) {
+  Sqlite sql(sqlitePath(place, file));
   if (!sql.ok) return "sqlite3_open failed";
   if (!sql.exec(engine == Engine::kSqliteWal ? "PRAGMA journal_mode=WAL"
                                              : "PRAGMA journal_mode=DELETE") ||
@@ -430,8 +439,8 @@ std::string createSqlite(const Place& place, Engine engine, size_t count) {
   return sql.exec("COMMIT") ? std::string() : sqlite3_errmsg(sql.db);
 }
 
-int64_t sqliteRecordCount(const Place& place) {
-  Sqlite sql(sqlitePath(place));
+int64_t sqliteRecordCount(const Place& place, int file = 0) {
+  Sqlite sql(sqlitePath(place, file));
   sqlite3_stmt* count = sql.prepare("SELECT count(*) FROM setupini");
   if (!sql.ok || sqlite3_step(count) != SQLITE_ROW) return -1;
   return sqlite3_column_int64(count, 0);
@@ -525,39 +534,70 @@ uint64_t retriesOf(const zor::bench::GroupOutcome& outcome, size_t from, size_t 
   return sum;
 }
 
-void Batch(benchmark::State& state, Place place, Engine engine) {
+// The SQLite side of a batch over `files` database files: the second is
+// attached, so one COMMIT covers both (through a super-journal).
+std::string sqliteBatch(const Place& place, int files,
+                        const std::vector<zor::bench::Setting>& settings, double& seconds) {
+  Sqlite sql(sqlitePath(place));
+  std::vector<sqlite3_stmt*> inserts = {sql.prepare(zor::bench::kSqliteInsert)};
+  if (files == 2) {
+    const std::string attach = "ATTACH '" + sqlitePath(place, 1) + "' AS other";
+    if (!sql.exec(attach.c_str())) return std::string("ATTACH: ") + sqlite3_errmsg(sql.db);
+    std::string insert = zor::bench::kSqliteInsert;
+    insert.replace(insert.find("setupini"), 8, "other.setupini");
+    inserts.push_back(sql.prepare(insert.c_str()));
+  }
+  std::string failure;
+  const Clock::time_point start = Clock::now();
+  sql.exec("BEGIN");
+  for (size_t i = 0; i < settings.size() && failure.empty(); ++i) {
+    sqlite3_stmt* insert = inserts[i % inserts.size()];
+    zor::bench::bindSetting(insert, settings[i]);
+    if (sql.stepDone(insert, nullptr) != SQLITE_OK)
+      failure = std::string("INSERT: ") + sqlite3_errmsg(sql.db);
+  }
+  if (!sql.exec("COMMIT") && failure.empty()) failure = "COMMIT failed";
+  seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return failure;
+}
+
+std::string tarnwickBatch(const Place& place, int files,
+                          const std::vector<zor::bench::Setting>& settings, double& seconds) {
+  SharedTable first(tarnwickPath(place, 0)), second(tarnwickPath(place, 1));
+  std::vector<SharedTable*> tables = {&first, &second};
+  tables.resize(static_cast<size_t>(files));
+  for (SharedTable* table : tables) {
+    if (int answer = table->open(); answer != 0) return failureText(kOpen, answer);
+  }
+  const Clock::time_point start = Clock::now();
+  std::string failure = addInOneTransaction(tables, settings);
+  seconds = std::chrono::duration<double>(Clock::now() - start).count();
+  return failure;
+}
+
+void Batch(benchmark::State& state, Place place, Engine engine, int files) {
   const std::vector<zor::bench::Setting> settings = zor::bench::makeSettings(batchRecords(), 1, 7);
+  const bool ours = engine == Engine::kTarnwick;
   for (auto _ : state) {
     removeFiles(place);
     std::string failure;
+    for (int file = 0; file < files && failure.empty(); ++file)
+      failure = ours ? createTarnwick(place, 0, file) : createSqlite(place, engine, 0, file);
     double seconds = 0;
-    if (engine == Engine::kTarnwick) {
-      failure = createTarnwick(place, 0);
-      SharedTable table(tarnwickPath(place));
-      if (failure.empty() && table.open() != 0) failure = "OPEN failed";
-      const Clock::time_point start = Clock::now();
-      if (failure.empty()) failure = addInOneTransaction(table, settings);
-      seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    } else {
-      failure = createSqlite(place, engine, 0);
-      Sqlite sql(sqlitePath(place));
-      sqlite3_stmt* insert = sql.prepare(zor::bench::kSqliteInsert);
-      const Clock::time_point start = Clock::now();
-      sql.exec("BEGIN");
-      for (const zor::bench::Setting& s : settings) {
-        zor::bench::bindSetting(insert, s);
-        if (failure.empty() && sql.stepDone(insert, nullptr) != SQLITE_OK)
-          failure = std::string("INSERT: ") + sqlite3_errmsg(sql.db);
-      }
-      if (!sql.exec("COMMIT") && failure.empty()) failure = "COMMIT failed";
-      seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    if (failure.empty()) {
+      failure = ours ? tarnwickBatch(place, files, settings, seconds)
+                     : sqliteBatch(place, files, settings, seconds);
     }
     state.SetIterationTime(seconds);
-    const int64_t stored =
-        engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
-    if (failure.empty() && stored != static_cast<int64_t>(settings.size()))
-      failure = "the file holds " + std::to_string(stored) + " records, not " +
-                std::to_string(settings.size());
+    for (int file = 0; file < files && failure.empty(); ++file) {
+      const int64_t expected = static_cast<int64_t>(
+          (settings.size() + static_cast<size_t>(files - 1 - file)) / static_cast<size_t>(files));
+      const int64_t stored =
+          ours ? tarnwickRecordCount(place, file) : sqliteRecordCount(place, file);
+      if (stored != expected)
+        failure = "file " + std::to_string(file) + " holds " + std::to_string(stored) +
+                  " records, not " + std::to_string(expected);
+    }
     reportFailure(state, failure);
     state.counters["items_per_second"] =
         seconds > 0 ? static_cast<double>(settings.size()) / seconds : 0;
@@ -670,8 +710,9 @@ const Engine kEngines[] = {Engine::kTarnwick, Engine::kSqliteJournal, Engine::kS
 const int kProcessCounts[] = {1, 2, 4};
 const size_t kBatches[] = {1, 100};
 
-std::string batchName(const Place& place, Engine engine) {
-  return std::string("Batch/") + engineLabel(engine) + "/" + place.label;
+std::string batchName(const Place& place, Engine engine, int files) {
+  return std::string("Batch/") + engineLabel(engine) + "/" + place.label +
+         "/files:" + std::to_string(files);
 }
 std::string writersName(const Place& place, Engine engine, int k, size_t batch) {
   return std::string("Writers/") + engineLabel(engine) + "/" + place.label +
@@ -692,8 +733,11 @@ void registerAll(const std::vector<Place>& where) {
     b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
   };
   for (const Place& place : where) {
-    for (Engine engine : {Engine::kTarnwick, Engine::kSqliteJournal})
-      shape(benchmark::RegisterBenchmark(batchName(place, engine).c_str(), Batch, place, engine));
+    for (int files : {1, 2}) {
+      for (Engine engine : {Engine::kTarnwick, Engine::kSqliteJournal})
+        shape(benchmark::RegisterBenchmark(batchName(place, engine, files).c_str(), Batch, place,
+                                           engine, files));
+    }
   }
   for (const Place& place : where) {
     for (size_t batch : kBatches) {
@@ -720,16 +764,19 @@ void printSummary(const zor::bench::RatioReporter& reporter, const std::vector<P
   for (const Place& place : where)
     std::printf("  %s = %s", place.label.c_str(), place.folder.c_str());
   std::printf(
-      "\n\nBatch: %zu records ADDed in one LOGOUT..COMMIT vs one BEGIN..COMMIT"
-      " (time Tarnwick / SQLite-journal, below 1 is ahead)\n",
+      "\n\nBatch: %zu records ADDed in one LOGOUT..COMMIT vs one BEGIN..COMMIT, over one file"
+      " and spread over two (SQLite: an attached database) (time Tarnwick / SQLite-journal, below"
+      " 1 is ahead)\n",
       batchRecords());
   for (const Place& place : where) {
-    const std::string ours = runName(batchName(place, Engine::kTarnwick));
-    const std::string theirs = runName(batchName(place, Engine::kSqliteJournal));
-    if (reporter.rate(ours) == 0 && reporter.rate(theirs) == 0) continue;
-    std::printf("  %-5s %6.2f   (%.0f vs %.0f records/s)\n", place.label.c_str(),
-                R::ratio(reporter.realTime(ours), reporter.realTime(theirs)), reporter.rate(ours),
-                reporter.rate(theirs));
+    for (int files : {1, 2}) {
+      const std::string ours = runName(batchName(place, Engine::kTarnwick, files));
+      const std::string theirs = runName(batchName(place, Engine::kSqliteJournal, files));
+      if (reporter.rate(ours) == 0 && reporter.rate(theirs) == 0) continue;
+      std::printf("  %-5s files:%d %6.2f   (%.0f vs %.0f records/s)\n", place.label.c_str(), files,
+                  R::ratio(reporter.realTime(ours), reporter.realTime(theirs)), reporter.rate(ours),
+                  reporter.rate(theirs));
+    }
   }
   std::printf(
       "\nWriters: a fixed count of records added by K processes in all (wall time"
