@@ -22,6 +22,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
       for (const auto& [counter, value] : run.counters) counters_[name][counter] = value.value;
       cpuTimes_[name] = run.GetAdjustedCPUTime();
       realTimes_[name] = run.GetAdjustedRealTime();
+      if (run.error_occurred) failed_[name] = run.error_message;
     }
   }
 
@@ -32,6 +33,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     auto found = counters_.find(name);
     return found == counters_.end() ? 0 : find(found->second, what);
   }
+  // Whether a run stopped with an error (its figures mean nothing then).
+  bool failed(const std::string& name) const { return failed_.count(name) != 0; }
   // Time per iteration in the run's time unit, 0 when it did not run.
   double cpuTime(const std::string& name) const { return find(cpuTimes_, name); }
   double realTime(const std::string& name) const { return find(realTimes_, name); }
@@ -59,6 +62,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   std::map<std::string, std::map<std::string, double>> counters_;
   std::map<std::string, double> cpuTimes_;
   std::map<std::string, double> realTimes_;
+  std::map<std::string, std::string> failed_;
 };
 
 }  // namespace zor::bench

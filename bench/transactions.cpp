@@ -23,7 +23,9 @@
 // ("shm", "disk" or "shm,disk", the default) chooses. A process that does
 // not end within ZOR_BENCH_TIMEOUT seconds (300) is killed and the run
 // reports the statement it was in. Every run checks the records it wrote
-// are all there afterwards.
+// are all there afterwards. ZOR_BENCH_REPEATS (1) runs each benchmark that
+// many times and quotes the medians. Quick run: ZOR_BENCH_RECORDS=2000
+// ZOR_BENCH_WRITER_RECORDS=200 ZOR_BENCH_SECONDS=0.5 ZOR_BENCH_PLACES=shm.
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -83,6 +85,10 @@ double scanSeconds() {
 }
 double timeoutSeconds() {
   return envNumber("ZOR_BENCH_TIMEOUT", 300);
+}
+// Runs of each benchmark; above 1 the summary quotes their medians.
+int repeats() {
+  return std::max(1, static_cast<int>(envNumber("ZOR_BENCH_REPEATS", 1)));
 }
 
 std::vector<Place> places() {
@@ -723,14 +729,16 @@ std::string readersName(const Place& place, Engine engine, int r) {
          "/R:" + std::to_string(r);
 }
 
-// The name the reporter knows a run by.
+// The name the reporter knows a run (or the median of its repeats) by.
 std::string runName(const std::string& name) {
-  return name + "/iterations:1/manual_time";
+  if (repeats() == 1) return name + "/iterations:1/manual_time";
+  return name + "/iterations:1/repeats:" + std::to_string(repeats()) + "/manual_time_median";
 }
 
 void registerAll(const std::vector<Place>& where) {
   auto shape = [](benchmark::internal::Benchmark* b) {
     b->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+    if (repeats() > 1) b->Repetitions(repeats())->ReportAggregatesOnly(true);
   };
   for (const Place& place : where) {
     for (int files : {1, 2}) {
@@ -758,73 +766,127 @@ void registerAll(const std::vector<Place>& where) {
   }
 }
 
-void printSummary(const zor::bench::RatioReporter& reporter, const std::vector<Place>& where) {
-  using R = zor::bench::RatioReporter;
-  std::printf("\nPlaces:");
-  for (const Place& place : where)
-    std::printf("  %s = %s", place.label.c_str(), place.folder.c_str());
+using zor::bench::RatioReporter;
+
+// Whether a run (or any repeat of it) stopped with an error; failed repeats
+// are reported on their own, under the name without "_median".
+bool failed(const RatioReporter& reporter, const std::string& run) {
+  const std::string median = "_median";
+  return reporter.failed(run) ||
+         (run.ends_with(median) && reporter.failed(run.substr(0, run.size() - median.size())));
+}
+
+// A figure of a run for the summary: "failed" when the run stopped with an
+// error, "-" when it did not run.
+std::string figure(const RatioReporter& reporter, const std::string& run, double value,
+                   const char* format = "%.0f") {
+  if (failed(reporter, run)) return "failed";
+  if (value == 0) return "-";
+  char text[32];
+  std::snprintf(text, sizeof text, format, value);
+  return text;
+}
+
+// ours / theirs of two runs' figures.
+std::string ratioFigure(const RatioReporter& reporter, const std::string& ours,
+                        const std::string& theirs, double a, double b) {
+  if (failed(reporter, ours) || failed(reporter, theirs)) return "-";
+  return figure(reporter, ours, RatioReporter::ratio(a, b), "%.2f");
+}
+
+void printBatchSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
   std::printf(
-      "\n\nBatch: %zu records ADDed in one LOGOUT..COMMIT vs one BEGIN..COMMIT, over one file"
-      " and spread over two (SQLite: an attached database) (time Tarnwick / SQLite-journal, below"
-      " 1 is ahead)\n",
+      "\nBatch: %zu records ADDed in one LOGOUT..COMMIT vs one BEGIN..COMMIT, into one file and"
+      " spread over two (SQLite: an attached database); time Tarnwick / SQLite-journal, below 1"
+      " is ahead\n",
       batchRecords());
+  std::printf("  %-5s %-5s %8s %12s %12s\n", "place", "files", "ratio", "Tarnwick/s", "SQLite/s");
   for (const Place& place : where) {
     for (int files : {1, 2}) {
       const std::string ours = runName(batchName(place, Engine::kTarnwick, files));
       const std::string theirs = runName(batchName(place, Engine::kSqliteJournal, files));
-      if (reporter.rate(ours) == 0 && reporter.rate(theirs) == 0) continue;
-      std::printf("  %-5s files:%d %6.2f   (%.0f vs %.0f records/s)\n", place.label.c_str(), files,
-                  R::ratio(reporter.realTime(ours), reporter.realTime(theirs)), reporter.rate(ours),
-                  reporter.rate(theirs));
+      if (reporter.realTime(ours) == 0 && reporter.realTime(theirs) == 0) continue;
+      std::printf(
+          "  %-5s %-5d %8s %12s %12s\n", place.label.c_str(), files,
+          ratioFigure(reporter, ours, theirs, reporter.realTime(ours), reporter.realTime(theirs))
+              .c_str(),
+          figure(reporter, ours, reporter.rate(ours)).c_str(),
+          figure(reporter, theirs, reporter.rate(theirs)).c_str());
     }
   }
+}
+
+void printWritersSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
   std::printf(
-      "\nWriters: a fixed count of records added by K processes in all (wall time"
-      " Tarnwick / SQLite, below 1 is ahead; records/s)\n");
+      "\nWriters: a fixed count of records added by K processes in all; records/s, and wall time"
+      " Tarnwick / SQLite (below 1 is ahead)\n");
   std::printf("  %-5s %-2s %-5s %7s %10s %10s %10s %8s %8s\n", "place", "K", "batch", "records",
               "Tarnwick", "journal", "WAL", "T/jrnl", "T/WAL");
   for (const Place& place : where) {
     for (size_t batch : kBatches) {
       for (int k : kProcessCounts) {
         std::string names[3];
-        double rates = 0;
+        double times[3];
         for (int e = 0; e < 3; ++e) {
           names[e] = runName(writersName(place, kEngines[e], k, batch));
-          rates += reporter.rate(names[e]);
+          times[e] = reporter.realTime(names[e]);
         }
-        if (rates == 0) continue;
-        std::printf("  %-5s %-2d %-5zu %7zu %10.0f %10.0f %10.0f %8.2f %8.2f\n",
-                    place.label.c_str(), k, batch,
-                    recordsEach(place, batch, k) * static_cast<size_t>(k), reporter.rate(names[0]),
-                    reporter.rate(names[1]), reporter.rate(names[2]),
-                    R::ratio(reporter.realTime(names[0]), reporter.realTime(names[1])),
-                    R::ratio(reporter.realTime(names[0]), reporter.realTime(names[2])));
+        if (times[0] + times[1] + times[2] == 0) continue;
+        std::printf("  %-5s %-2d %-5zu %7zu %10s %10s %10s %8s %8s\n", place.label.c_str(), k,
+                    batch, recordsEach(place, batch, k) * static_cast<size_t>(k),
+                    figure(reporter, names[0], reporter.rate(names[0])).c_str(),
+                    figure(reporter, names[1], reporter.rate(names[1])).c_str(),
+                    figure(reporter, names[2], reporter.rate(names[2])).c_str(),
+                    ratioFigure(reporter, names[0], names[1], times[0], times[1]).c_str(),
+                    ratioFigure(reporter, names[0], names[2], times[0], times[2]).c_str());
       }
     }
   }
+}
+
+void printReadersSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
   std::printf(
-      "\nReaders: R processes scan %zu+ records by the duplicate key while one adds, %.1f s"
-      " (scans/s of all readers | adds/s; ratio Tarnwick / SQLite of the rates, above 1"
-      " is ahead)\n",
+      "\nReaders: R processes scan %zu+ records by the duplicate key while one adds, %.1f s;"
+      " scans/s of all readers and adds/s, and Tarnwick / SQLite of the rates (above 1 is"
+      " ahead)\n",
       scanRecords(), scanSeconds());
-  std::printf("  %-5s %-2s %17s %17s %17s %13s %13s\n", "place", "R", "Tarnwick", "journal", "WAL",
-              "T/jrnl", "T/WAL");
+  std::printf("  %-5s %-2s %8s %8s %8s %8s %8s %8s %7s %7s %7s %7s\n", "place", "R", "T scan",
+              "T add", "jr scan", "jr add", "WAL scan", "WAL add", "scan/jr", "add/jr", "scan/W",
+              "add/W");
   for (const Place& place : where) {
     for (int r : kProcessCounts) {
-      double scans[3], adds[3];
+      std::string names[3];
+      double scans[3], adds[3], times = 0;
       for (int e = 0; e < 3; ++e) {
-        const std::string name = runName(readersName(place, kEngines[e], r));
-        scans[e] = reporter.rate(name);
-        adds[e] = reporter.counter(name, "adds_per_second");
+        names[e] = runName(readersName(place, kEngines[e], r));
+        scans[e] = reporter.rate(names[e]);
+        adds[e] = reporter.counter(names[e], "adds_per_second");
+        times += reporter.realTime(names[e]);
       }
-      if (scans[0] + scans[1] + scans[2] + adds[0] + adds[1] + adds[2] == 0) continue;
-      std::printf(
-          "  %-5s %-2d %8.1f | %6.0f %8.1f | %6.0f %8.1f | %6.0f %5.2f | %5.2f %5.2f | %5.2f\n",
-          place.label.c_str(), r, scans[0], adds[0], scans[1], adds[1], scans[2], adds[2],
-          R::ratio(scans[0], scans[1]), R::ratio(adds[0], adds[1]), R::ratio(scans[0], scans[2]),
-          R::ratio(adds[0], adds[2]));
+      if (times == 0) continue;
+      std::printf("  %-5s %-2d %8s %8s %8s %8s %8s %8s %7s %7s %7s %7s\n", place.label.c_str(), r,
+                  figure(reporter, names[0], scans[0], "%.1f").c_str(),
+                  figure(reporter, names[0], adds[0]).c_str(),
+                  figure(reporter, names[1], scans[1], "%.1f").c_str(),
+                  figure(reporter, names[1], adds[1]).c_str(),
+                  figure(reporter, names[2], scans[2], "%.1f").c_str(),
+                  figure(reporter, names[2], adds[2]).c_str(),
+                  ratioFigure(reporter, names[0], names[1], scans[0], scans[1]).c_str(),
+                  ratioFigure(reporter, names[0], names[1], adds[0], adds[1]).c_str(),
+                  ratioFigure(reporter, names[0], names[2], scans[0], scans[2]).c_str(),
+                  ratioFigure(reporter, names[0], names[2], adds[0], adds[2]).c_str());
     }
   }
+}
+
+void printSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
+  std::printf("\nPlaces:");
+  for (const Place& place : where)
+    std::printf("  %s = %s", place.label.c_str(), place.folder.c_str());
+  std::printf("\n");
+  printBatchSummary(reporter, where);
+  printWritersSummary(reporter, where);
+  printReadersSummary(reporter, where);
 }
 
 }  // namespace
