@@ -677,21 +677,26 @@ void Readers(benchmark::State& state, Place place, Engine engine, int readers) {
         timeoutSeconds() + seconds, statementName);
     state.SetIterationTime(outcome.seconds);
     failure = childFaults(outcome, "process");
+    auto perSecond = [](uint64_t count, const ChildReport& report) {
+      return report.micros > 0
+                 ? static_cast<double>(count) * 1e6 / static_cast<double>(report.micros)
+                 : 0;
+    };
+    // The scans grow as the writer adds, so the records read count as well
+    // as the scans.
     double scansPerSecond = 0;
+    double recordsPerSecond = 0;
     double recordsPerScan = 0;
     uint64_t scans = 0;
     for (size_t i = 1; i < outcome.reports.size(); ++i) {
       const ChildReport& report = *outcome.reports[i];
-      if (report.micros > 0)
-        scansPerSecond +=
-            static_cast<double>(report.done) * 1e6 / static_cast<double>(report.micros);
+      scansPerSecond += perSecond(report.done, report);
+      recordsPerSecond += perSecond(report.seen, report);
       scans += report.done;
       recordsPerScan += static_cast<double>(report.seen);
     }
     const ChildReport& writer = *outcome.reports.at(0);
-    const double addsPerSecond = writer.micros > 0 ? static_cast<double>(writer.done) * 1e6 /
-                                                         static_cast<double>(writer.micros)
-                                                   : 0;
+    const double addsPerSecond = perSecond(writer.done, writer);
     const int64_t expected = static_cast<int64_t>(prefill + writer.done);
     const int64_t stored =
         engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
@@ -701,6 +706,7 @@ void Readers(benchmark::State& state, Place place, Engine engine, int readers) {
     reportFailure(state, failure);
     state.counters["items_per_second"] = scansPerSecond;
     state.counters["adds_per_second"] = addsPerSecond;
+    state.counters["records_read_per_second"] = recordsPerSecond;
     state.counters["records_per_scan"] =
         scans > 0 ? recordsPerScan / static_cast<double>(scans) : 0;
     state.counters["reader_retries"] =
@@ -844,39 +850,49 @@ void printWritersSummary(const RatioReporter& reporter, const std::vector<Place>
   }
 }
 
-void printReadersSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
-  std::printf(
-      "\nReaders: R processes scan %zu+ records by the duplicate key while one adds, %.1f s;"
-      " scans/s of all readers and adds/s, and Tarnwick / SQLite of the rates (above 1 is"
-      " ahead)\n",
-      scanRecords(), scanSeconds());
-  std::printf("  %-5s %-2s %8s %8s %8s %8s %8s %8s %7s %7s %7s %7s\n", "place", "R", "T scan",
-              "T add", "jr scan", "jr add", "WAL scan", "WAL add", "scan/jr", "add/jr", "scan/W",
-              "add/W");
+// One table of the readers' runs: for each engine two figures (counters of
+// the run), then Tarnwick / SQLite of each.
+void printReadersTable(const RatioReporter& reporter, const std::vector<Place>& where,
+                       const char* first, const char* second, const char* firstFormat) {
+  std::printf("  %-5s %-2s %9s %9s %9s %9s %9s %9s %7s %7s %7s %7s\n", "place", "R", "T 1", "T 2",
+              "jrnl 1", "jrnl 2", "WAL 1", "WAL 2", "1 T/j", "2 T/j", "1 T/W", "2 T/W");
   for (const Place& place : where) {
     for (int r : kProcessCounts) {
       std::string names[3];
-      double scans[3], adds[3], times = 0;
+      double a[3], b[3], times = 0;
       for (int e = 0; e < 3; ++e) {
         names[e] = runName(readersName(place, kEngines[e], r));
-        scans[e] = reporter.rate(names[e]);
-        adds[e] = reporter.counter(names[e], "adds_per_second");
+        a[e] = reporter.counter(names[e], first);
+        b[e] = reporter.counter(names[e], second);
         times += reporter.realTime(names[e]);
       }
       if (times == 0) continue;
-      std::printf("  %-5s %-2d %8s %8s %8s %8s %8s %8s %7s %7s %7s %7s\n", place.label.c_str(), r,
-                  figure(reporter, names[0], scans[0], "%.1f").c_str(),
-                  figure(reporter, names[0], adds[0]).c_str(),
-                  figure(reporter, names[1], scans[1], "%.1f").c_str(),
-                  figure(reporter, names[1], adds[1]).c_str(),
-                  figure(reporter, names[2], scans[2], "%.1f").c_str(),
-                  figure(reporter, names[2], adds[2]).c_str(),
-                  ratioFigure(reporter, names[0], names[1], scans[0], scans[1]).c_str(),
-                  ratioFigure(reporter, names[0], names[1], adds[0], adds[1]).c_str(),
-                  ratioFigure(reporter, names[0], names[2], scans[0], scans[2]).c_str(),
-                  ratioFigure(reporter, names[0], names[2], adds[0], adds[2]).c_str());
+      std::printf("  %-5s %-2d %9s %9s %9s %9s %9s %9s %7s %7s %7s %7s\n", place.label.c_str(), r,
+                  figure(reporter, names[0], a[0], firstFormat).c_str(),
+                  figure(reporter, names[0], b[0]).c_str(),
+                  figure(reporter, names[1], a[1], firstFormat).c_str(),
+                  figure(reporter, names[1], b[1]).c_str(),
+                  figure(reporter, names[2], a[2], firstFormat).c_str(),
+                  figure(reporter, names[2], b[2]).c_str(),
+                  ratioFigure(reporter, names[0], names[1], a[0], a[1]).c_str(),
+                  ratioFigure(reporter, names[0], names[1], b[0], b[1]).c_str(),
+                  ratioFigure(reporter, names[0], names[2], a[0], a[2]).c_str(),
+                  ratioFigure(reporter, names[0], names[2], b[0], b[2]).c_str());
     }
   }
+}
+
+void printReadersSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
+  std::printf(
+      "\nReaders: R processes scan %zu+ records by the duplicate key while one adds, %.1f s;"
+      " figures 1 = scans/s of all readers, 2 = adds/s of the writer; T/j and T/W are Tarnwick /"
+      " SQLite of the rates (above 1 is ahead)\n",
+      scanRecords(), scanSeconds());
+  printReadersTable(reporter, where, "items_per_second", "adds_per_second", "%.1f");
+  std::printf(
+      "\nThe same runs, 1 = records read/s of all readers (the scans grow as the writer adds),"
+      " 2 = records per scan\n");
+  printReadersTable(reporter, where, "records_read_per_second", "records_per_scan", "%.0f");
 }
 
 void printSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
