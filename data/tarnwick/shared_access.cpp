@@ -104,6 +104,9 @@ int SharedAccess::reread() {
 
 namespace {
 std::atomic<int64_t> liveWriterWaitMicroseconds{1000000};
+// Changes begun on this thread and not yet ended: while it has one, the
+// writer a reader of this thread waits for may be the thread itself.
+thread_local int tChangesUnderWay = 0;
 }  // namespace
 
 void SharedAccess::setLiveWriterWait(std::chrono::microseconds wait) {
@@ -111,8 +114,14 @@ void SharedAccess::setLiveWriterWait(std::chrono::microseconds wait) {
 }
 
 bool SharedAccess::waitOutLiveWriter() {
-  // Polled rather than waited for in the system, so that a writer that never
-  // finishes (this thread's own, say) cannot hold the reader for ever.
+  // Waited for in the system, which wakes the reader as soon as the writer
+  // is done; a thread that holds a writer byte itself polls instead, for a
+  // limited time, so that it cannot wait for its own change.
+  if (tChangesUnderWay <= 0) {
+    if (writing_.take(LockMode::Writer, 0, true) != 0) return false;
+    writing_.release(LockMode::Writer);
+    return true;
+  }
   const auto until = std::chrono::steady_clock::now() +
                      std::chrono::microseconds(liveWriterWaitMicroseconds.load());
   do {
@@ -162,6 +171,7 @@ int SharedAccess::beginChange(int32_t seconds) {
   }
   if (takeWriterByte(seconds) != 0) return kAccessDenied;
   inChange_ = true;
+  ++tChangesUnderWay;
   slots_.beginChange();
   if (writing_.shared()) file_.store().invalidateHeader();
   const int error = writing_.shared() ? settle() : file_.refresh();
@@ -213,6 +223,7 @@ void SharedAccess::endChange() {
   slots_.endChange();
   if (writing_.shared()) file_.store().invalidateHeader();
   inChange_ = false;
+  --tChangesUnderWay;
 }
 
 }  // namespace zor::tarnwick
