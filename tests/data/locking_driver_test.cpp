@@ -64,6 +64,13 @@ class LockingDriverTest : public TarnwickDriverTest {
     return st::get(fcb, fcb.keys.front());
   }
 
+  // The answer to a SEND text ("<error N>" when SEND fails).
+  static std::string sent(data::FileControlBlock& fcb, const std::string& text) {
+    std::string answer;
+    const int error = st::send(fcb, text, answer);
+    return error == 0 ? answer : "<error " + std::to_string(error) + ">";
+  }
+
   OpenTable& tableOf(data::FileControlBlock& fcb) {
     return *dynamic_cast<OpenTable*>(fcb.driverObject.get());
   }
@@ -334,39 +341,25 @@ TEST_F(LockingTransactionDriverTest, TheNamedControlFileServesEveryFileOfTheProc
 TEST_F(LockingDriverTest, SwitchesAnswerTheSettingBeforeTheChange) {
   const std::string path = scratchPath("lock_switches.twk");
   declare(a_, path, true);
-  std::string answer;
-  ASSERT_EQ(st::send(a_, "decimalcheck=off", answer), 0);
-  EXPECT_EQ(answer, "ON");
-  ASSERT_EQ(st::send(a_, "DecimalCheck", answer), 0);
-  EXPECT_EQ(answer, "OFF");
-  ASSERT_EQ(st::send(a_, "FULLBUILD=Yes", answer), 0);
-  EXPECT_EQ(answer, "OFF");
-  ASSERT_EQ(st::send(a_, "FULLBUILD=on", answer), 0);
-  EXPECT_EQ(answer, "OFF");
-  ASSERT_EQ(st::send(a_, "FULLBUILD", answer), 0);
-  EXPECT_EQ(answer, "ON");
+  EXPECT_EQ(sent(a_, "decimalcheck=off"), "ON");
+  EXPECT_EQ(sent(a_, "DecimalCheck"), "OFF");
+  EXPECT_EQ(sent(a_, "FULLBUILD=Yes"), "OFF");
+  EXPECT_EQ(sent(a_, "FULLBUILD=on"), "OFF");
+  EXPECT_EQ(sent(a_, "FULLBUILD"), "ON");
 
   // FLAGS lives in the table, so another handle and a later open see it.
-  ASSERT_EQ(st::send(a_, "FLAGS=77", answer), 0);
-  EXPECT_EQ(answer, "0");
+  EXPECT_EQ(sent(a_, "FLAGS=77"), "0");
   declare(b_, path);
-  ASSERT_EQ(st::send(b_, "FLAGS", answer), 0);
-  EXPECT_EQ(answer, "77");
-  ASSERT_EQ(st::send(b_, "PNMQ 1", answer), 0);
-  EXPECT_EQ(answer, "UNNAMED");
-  ASSERT_EQ(st::send(b_, "PNM unnamed", answer), 0);
-  EXPECT_EQ(answer, "UNNAMED");
-  ASSERT_EQ(st::send(b_, "PNMQ 2", answer), 0);
-  EXPECT_EQ(answer, "");
-  ASSERT_EQ(st::send(b_, "QUICKSCAN=on", answer), 0);
-  EXPECT_EQ(answer, "");
-  ASSERT_EQ(st::send(b_, "REGISTER", answer), 0);
-  EXPECT_EQ(answer, kRegisterAnswer);
+  EXPECT_EQ(sent(b_, "FLAGS"), "77");
+  EXPECT_EQ(sent(b_, "PNMQ 1"), "UNNAMED");
+  EXPECT_EQ(sent(b_, "PNM unnamed"), "UNNAMED");
+  EXPECT_EQ(sent(b_, "PNMQ 2"), "");
+  EXPECT_EQ(sent(b_, "QUICKSCAN=on"), "");
+  EXPECT_EQ(sent(b_, "REGISTER"), kRegisterAnswer);
 
   // A table-bound switch sent to a closed file answers nothing.
   ASSERT_EQ(st::close(b_), 0);
-  ASSERT_EQ(st::send(b_, "FLAGS", answer), 0);
-  EXPECT_EQ(answer, "");
+  EXPECT_EQ(sent(b_, "FLAGS"), "");
 }
 
 TEST_F(LockingDriverTest, DecimalCheckOffSentBeforeOpenLetsWronglyStoredPlacesThrough) {

@@ -141,7 +141,7 @@ TEST_F(TablesDefinitionTest, BlobsWriteVersionTwoAndLongDefinitionsSpanChunks) {
 
 TEST_F(TablesDefinitionTest, DeclarationsBeyondTheDriverAreRefusedBeforeAnyWrite) {
   data::FileDeclaration tooLong = testDeclaration(path_ + "\\!LONG", {});
-  tooLong.fields.push_back(testField("T:BIG", kString, kTestRecordSize, 7527));
+  tooLong.fields.push_back(makeField("T:BIG", kString, kTestRecordSize, 7527));
   tooLong.recordSize = kTestRecordSize + 7527;
   tooLong.keys = {{"T:BIGKEY", {"T:BIG"}, 0, ""}};
   data::FileControlBlock fcb;

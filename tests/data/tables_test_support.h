@@ -13,6 +13,7 @@
 #include "data/file_declaration.h"
 #include "data/tarnwick/tarnwick_driver.h"
 #include "runtime/decimal.h"
+#include "runtime/field_descriptor.h"
 #include "runtime/type_codes.h"
 #include "tests/data/tarnwick_test_support.h"
 
@@ -36,34 +37,23 @@ enum TestField : uint16_t {
   kFieldCount = kFPString
 };
 
-inline FieldDescriptor testField(const char* name, uint8_t type, uint32_t offset, uint32_t size,
-                                 uint32_t places = 0) {
-  FieldDescriptor field;
-  field.name = name;
-  field.type = type;
-  field.offset = offset;
-  field.size = size;
-  field.places = places;
-  return field;
-}
-
 inline constexpr uint32_t kTestRecordSize = 55;
 inline constexpr uint32_t kTextSize = 6;
 
 inline RecordLayout testLayout() {
-  return {testField("T:B", kByte, 0, 1),
-          testField("T:S", kShort, 1, 2),
-          testField("T:US", kUShort, 3, 2),
-          testField("T:L", kLong, 5, 4),
-          testField("T:UL", kULong, 9, 4),
-          testField("T:SR", kSReal, 13, 4),
-          testField("T:R", kReal, 17, 8),
-          testField("T:D", kDecimal, 25, 4, 2),
-          testField("T:DT", kDate, 29, 4),
-          testField("T:TM", kTime, 33, 4),
-          testField("T:STR", kString, 37, kTextSize),
-          testField("T:CS", kCString, 43, kTextSize),
-          testField("T:PS", kPString, 49, kTextSize)};
+  return {makeField("T:B", kByte, 0, 1),
+          makeField("T:S", kShort, 1, 2),
+          makeField("T:US", kUShort, 3, 2),
+          makeField("T:L", kLong, 5, 4),
+          makeField("T:UL", kULong, 9, 4),
+          makeField("T:SR", kSReal, 13, 4),
+          makeField("T:R", kReal, 17, 8),
+          makeField("T:D", kDecimal, 25, 4, 2),
+          makeField("T:DT", kDate, 29, 4),
+          makeField("T:TM", kTime, 33, 4),
+          makeField("T:STR", kString, 37, kTextSize),
+          makeField("T:CS", kCString, 43, kTextSize),
+          makeField("T:PS", kPString, 49, kTextSize)};
 }
 
 inline data::FileDeclaration testDeclaration(const std::string& name,

@@ -185,8 +185,8 @@ class Ledger {
     declaration.driver = "TARNWICK";
     declaration.name = path;
     declaration.recordSize = 16;
-    declaration.fields = {testField("L:ID", kLong, 0, 4), testField("L:SEQ", kULong, 4, 4),
-                          testField("L:VALUE", kLong, 8, 4), testField("L:CHECK", kULong, 12, 4)};
+    declaration.fields = {makeField("L:ID", kLong, 0, 4), makeField("L:SEQ", kULong, 4, 4),
+                          makeField("L:VALUE", kLong, 8, 4), makeField("L:CHECK", kULong, 12, 4)};
     declaration.keys = {{"L:IDKEY", {"L:ID"}, 0, ""}};
     if (withBlob) {
       data::MemoBlock blob;
