@@ -17,6 +17,11 @@ const uint8_t* ReadWindows::find(BlockFile& file, uint64_t offset, size_t length
   Window* window = nullptr;
   if (const auto found = windows_.find(index); found != windows_.end()) {
     window = &found->second;
+    // A window read at the end of the file is short; the file may since have
+    // grown past it (the owner appends), so it is read again.
+    if (start + length > window->length && window->length < kWindowSize) {
+      window = load(file, index);
+    }
   } else {
     window = load(file, index);
   }
@@ -27,7 +32,10 @@ const uint8_t* ReadWindows::find(BlockFile& file, uint64_t offset, size_t length
 
 ReadWindows::Window* ReadWindows::load(BlockFile& file, uint64_t index) {
   std::unique_ptr<uint8_t[]> reused;
-  if (windows_.size() >= kMostWindows) {
+  if (const auto again = windows_.find(index); again != windows_.end()) {
+    reused = std::move(again->second.bytes);
+    windows_.erase(again);
+  } else if (windows_.size() >= kMostWindows) {
     auto oldest = windows_.begin();
     for (auto it = windows_.begin(); it != windows_.end(); ++it) {
       if (it->second.used < oldest->second.used) oldest = it;

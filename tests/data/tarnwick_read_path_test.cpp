@@ -237,6 +237,17 @@ TEST_F(ReadWindowsTest, ShowsTheFileAndLeavesStraddlersAndTheEndToTheCaller) {
   EXPECT_EQ(windows_.size(), 2u);
 }
 
+TEST_F(ReadWindowsTest, AWindowCutShortByTheEndOfTheFileIsReadAgainOnceTheFileGrew) {
+  const uint64_t last = ReadWindows::kWindowSize * 2;
+  ASSERT_EQ(shown(last + 512, 256, 1), expected(last + 512, 256));
+  // The owner appends past the end the window was read to.
+  const std::vector<uint8_t> appended(4096, 0x3C);
+  ASSERT_EQ(file_.write(content_.size(), appended.data(), appended.size()), 0);
+  EXPECT_EQ(shown(content_.size() + 1024, 256, 1), std::vector<uint8_t>(256, 0x3C));
+  EXPECT_EQ(shown(last + 512, 256, 1), expected(last + 512, 256));
+  EXPECT_EQ(windows_.size(), 1u);
+}
+
 TEST_F(ReadWindowsTest, OwnWritesGoThroughAndOtherChangesMakeThemGo) {
   ASSERT_EQ(shown(1024, 256, 4), expected(1024, 256));
   // Another writer: the windows of the same count still show what they read.
