@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -316,6 +317,31 @@ int File::size(uint64_t& bytes) const {
   if (fstat(fd_, &info) != 0) return fileErrorFromErrno(errno, kReadFault);
   bytes = uint64_t(info.st_size);
   return kFileOk;
+}
+
+bool File::onLocalDisk() const {
+  if (fd_ < 0) return false;
+  struct statfs info {};
+  if (fstatfs(fd_, &info) != 0) return false;
+  // The file systems of local disks and of memory; network and user-space
+  // file systems are left out.
+  constexpr unsigned long kLocal[] = {
+      0xEF53,      // ext2, ext3, ext4
+      0x58465342,  // xfs
+      0x9123683E,  // btrfs
+      0xF2F52010,  // f2fs
+      0x01021994,  // tmpfs
+      0x858458F6,  // ramfs
+      0x794C7630,  // overlay
+      0x2FC12FC1,  // zfs
+      0xCA451A4E,  // bcachefs
+      0x3153464A,  // jfs
+      0x52654973,  // reiserfs
+      0x4D44,      // vfat
+      0x2011BAB0,  // exfat
+  };
+  const auto type = static_cast<unsigned long>(info.f_type);
+  return std::find(std::begin(kLocal), std::end(kLocal), type) != std::end(kLocal);
 }
 
 int File::truncate(uint64_t bytes) {

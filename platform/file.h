@@ -66,6 +66,12 @@ class File {
   int flush();
   int size(uint64_t& bytes) const;
   int truncate(uint64_t bytes);
+  // Whether the file lies on a disk of this machine, whose cache every
+  // process shares: what one process wrote, another then reads without
+  // taking a lock first. A network file system may serve a reader from a
+  // copy it made earlier until that reader locks; unknown kinds count as
+  // such.
+  bool onLocalDisk() const;
 
   // Exclusive, non-blocking byte-range locks owned by this open handle; a
   // range may lie beyond the end of the file. Answers kLockViolation when

@@ -208,12 +208,20 @@ int OpenTable::release() {
 
 int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
   // The image is read into a buffer kept between reads, which then trades
-  // places with the current record's: no allocation per read.
+  // places with the current record's: no allocation per read. Everything
+  // is read before anything changes, so that a quick read can start again.
   std::vector<uint8_t>& image = readImage_;
   if (stored != nullptr) {
     image.assign(stored->begin(), stored->end());
   } else if (!table_->readRecord(number, image)) {
     return kErrRecordNotFound;
+  }
+  std::vector<std::string> memos;
+  std::vector<std::string> watchedMemos;
+  if (!fcb_.memos.empty()) {
+    if (!noMemoPending_) table_->readMemos(number, memos);
+    if (watchPending_ && noMemoPending_) table_->readMemos(number, watchedMemos);
+    if (watchPending_ && !noMemoPending_) watchedMemos = memos;
   }
   if (holdPending_) {
     holdPending_ = false;
@@ -227,8 +235,8 @@ int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
   image.resize(fcb_.record.size(), 0);
   std::copy(image.begin(), image.end(), fcb_.record.begin());
   if (!fcb_.memos.empty()) {
-    if (!noMemoPending_) table_->readMemos(number, memos_);
-    if (watchPending_) table_->readMemos(number, watchedMemos_);
+    if (!noMemoPending_) memos_.swap(memos);
+    if (watchPending_) watchedMemos_.swap(watchedMemos);
   }
   watched_ = watchPending_;
   if (watched_) watchedImage_ = image;
@@ -318,22 +326,44 @@ int OpenTable::reset(const KeyBlock* key, const std::string& position) {
   return kNoError;
 }
 
-int OpenTable::step(bool forward) {
-  if (!position_.isSet()) return kErrRecordNotAvailable;
-  if (int error = beginAccess(); error != kNoError) return error;
-  ItemKey item;
-  uint32_t record = 0;
-  int result = kErrRecordNotAvailable;
-  if (position_.peek(cursor_, forward, item, record)) {
-    // In record order the cursor stands on the record itself; its bytes are
-    // copied before anything can change the tree.
-    Bytes stored;
-    if (position_.key() == nullptr) stored = cursor_.data();
-    result = readRecord(record, position_.key() == nullptr ? &stored : nullptr);
-    if (result == kNoError || result == kErrRecordNotFound) position_.moveTo(item, true);
+template <typename Read>
+int OpenTable::readAccess(Read read) {
+  // A quick read shows the file as it stood when it began; a record held
+  // by that read must not have changed since, which only the slot (keeping
+  // changes from being completed meanwhile) makes sure of.
+  if (!holdPending_ && access_->beginQuickRead()) {
+    try {
+      const int result = read();
+      endAccess();
+      return result;
+    } catch (const QuickReadOvertaken&) {
+      endAccess();  // a change was completed meanwhile: start again
+    }
   }
+  if (int error = beginAccess(); error != kNoError) return error;
+  const int result = read();
   endAccess();
   return result;
+}
+
+int OpenTable::step(bool forward) {
+  if (!position_.isSet()) return kErrRecordNotAvailable;
+  return readAccess([&] {
+    ItemKey item;
+    uint32_t record = 0;
+    int result = kErrRecordNotAvailable;
+    // peek leaves the position where it was until moveTo, so that a read
+    // started again steps from the same item.
+    if (position_.peek(cursor_, forward, item, record)) {
+      // In record order the cursor stands on the record itself; its bytes
+      // are copied before anything can change the tree.
+      Bytes stored;
+      if (position_.key() == nullptr) stored = cursor_.data();
+      result = readRecord(record, position_.key() == nullptr ? &stored : nullptr);
+      if (result == kNoError || result == kErrRecordNotFound) position_.moveTo(item, true);
+    }
+    return result;
+  });
 }
 
 int OpenTable::skip(int64_t count) {
@@ -355,31 +385,28 @@ int OpenTable::skip(int64_t count) {
 }
 
 int OpenTable::get(const KeyBlock& key) {
-  if (int error = beginAccess(); error != kNoError) return error;
-  int result = kErrRecordNotFound;
-  if (table_->hasEntry(key, fcb_.record.data())) {
-    const std::vector<uint8_t> value = table_->keyValue(key, fcb_.record.data());
-    const ItemKey exact = keyOrderBound(key, value, 0, false);
-    Cursor cursor = file_.cursor();
-    if (cursor.seek(bytesOf(exact))) {
-      const Bytes found = cursor.key();
-      const size_t length = exact.size() - (key.allowsDuplicates() ? 4 : 0);
-      const bool matches =
-          found.size() == exact.size() &&
-          std::equal(exact.begin(), exact.begin() + static_cast<long>(length), found.begin()) &&
-          cursor.data().size() == 4;
-      if (matches) result = readRecord(recordNumberAt(cursor.data().data()));
+  return readAccess([&] {
+    int result = kErrRecordNotFound;
+    if (table_->hasEntry(key, fcb_.record.data())) {
+      const std::vector<uint8_t> value = table_->keyValue(key, fcb_.record.data());
+      const ItemKey exact = keyOrderBound(key, value, 0, false);
+      Cursor cursor = file_.cursor();
+      if (cursor.seek(bytesOf(exact))) {
+        const Bytes found = cursor.key();
+        const size_t length = exact.size() - (key.allowsDuplicates() ? 4 : 0);
+        const bool matches =
+            found.size() == exact.size() &&
+            std::equal(exact.begin(), exact.begin() + static_cast<long>(length), found.begin()) &&
+            cursor.data().size() == 4;
+        if (matches) result = readRecord(recordNumberAt(cursor.data().data()));
+      }
     }
-  }
-  endAccess();
-  return result;
+    return result;
+  });
 }
 
 int OpenTable::getByPointer(uint32_t pointer) {
-  if (int error = beginAccess(); error != kNoError) return error;
-  const int result = readRecord(pointer);
-  endAccess();
-  return result;
+  return readAccess([&] { return readRecord(pointer); });
 }
 
 int OpenTable::reget(const std::string& position) {

@@ -115,6 +115,11 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   // Every access and change runs in the brackets of the file's SharedAccess.
   int beginAccess();
   void endAccess();
+  // Runs `read` as one reading access, a quick one when it can be: `read`
+  // may then run twice, so it changes nothing until it has read all it
+  // needs.
+  template <typename Read>
+  int readAccess(Read read);
   int beginChange();
   int endChange(int result);
   int dropStaleMarker();

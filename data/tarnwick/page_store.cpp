@@ -91,6 +91,33 @@ int PageStore::readHeader() {
   return kOk;
 }
 
+bool PageStore::headerUnchanged() {
+  if (!rawKnown_) return false;
+  uint8_t bytes[kHeaderSize];
+  size_t done = 0;
+  if (file_.read(0, bytes, kHeaderSize, done) != 0 || done != kHeaderSize ||
+      std::memcmp(bytes, raw_.data(), kHeaderSize) != 0) {
+    return false;
+  }
+  headerCurrent_ = true;
+  return true;
+}
+
+void PageStore::beforeFileRead() {
+  if (readGuard_ == nullptr) return;
+  ReadGuard* guard = readGuard_;
+  readGuard_ = nullptr;
+  guard->beforeFileRead();
+}
+
+const uint8_t* PageStore::windowBytes(uint32_t unit, size_t size) {
+  const uint64_t offset = unitOffset(unit);
+  if (readGuard_ != nullptr && !windows_.holds(offset, size, diskHeader_.changeCounter)) {
+    beforeFileRead();
+  }
+  return windows_.find(file_, offset, size, diskHeader_.changeCounter);
+}
+
 int PageStore::readAroundLiveChange() {
   if (!header_.pending() || pendingLoaded()) return kOk;
   // The header announces the region of a change its writer is still
@@ -215,10 +242,9 @@ PagePtr PageStore::page(PageNumber number) {
   if (zone == 0) internalFailure(FailurePlace::UnitInNoZone);
   const size_t size = static_cast<size_t>(zone) * kUnitSize;
   const uint8_t* bytes = nullptr;
-  if (pendingMap_.empty()) {
-    bytes = windows_.find(file_, unitOffset(unit), size, diskHeader_.changeCounter);
-  }
+  if (pendingMap_.empty()) bytes = windowBytes(unit, size);
   if (bytes == nullptr) {
+    beforeFileRead();
     const auto pending = pendingMap_.find(unit);
     const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
     readBuffer_.resize(size);
@@ -253,7 +279,7 @@ std::optional<bool> PageStore::findInLargeLeaf(PageNumber number, Bytes key,
   const int zone = header_.zoneOf(unit);
   if (zone == 0) return std::nullopt;
   const size_t size = static_cast<size_t>(zone) * kUnitSize;
-  const uint8_t* bytes = windows_.find(file_, unitOffset(unit), size, diskHeader_.changeCounter);
+  const uint8_t* bytes = windowBytes(unit, size);
   if (bytes == nullptr || bytes[12] != 0 || load16(bytes + 10) > kFewItems ||
       load16(bytes + 6) <= kSoftSplitMeasure) {
     return std::nullopt;
@@ -268,6 +294,7 @@ bool PageStore::readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes) {
   const int zone = header_.zoneOf(unit);
   if (zone == 0) return false;
   bytes.resize(static_cast<size_t>(zone) * kUnitSize);
+  beforeFileRead();
   const auto pending = pendingMap_.find(unit);
   const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
   size_t done = 0;

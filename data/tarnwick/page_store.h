@@ -19,6 +19,7 @@
 #include "data/tarnwick/file_header.h"
 #include "data/tarnwick/page.h"
 #include "data/tarnwick/page_cache.h"
+#include "data/tarnwick/quick_read.h"
 #include "data/tarnwick/read_windows.h"
 #include "data/tarnwick/zone_allocator.h"
 
@@ -36,6 +37,12 @@ class PageStore : private PageMover {
   // 511 bytes, a wrong magic or an inconsistent zone table. An empty file is
   // a new one. Drops the cache when the change counter has moved on.
   int readHeader();
+  // Re-reads the header and answers whether it is byte for byte the one
+  // this store last wrote or accepted (then it counts as current again);
+  // changes nothing otherwise.
+  bool headerUnchanged();
+  // While set, `guard` is told (once) before anything is read from the file.
+  void setReadGuard(ReadGuard* guard) { readGuard_ = guard; }
   // After readHeader found a pending change that a live writer is making
   // (it holds the writer byte): reads go on from the pages at home.
   int readAroundLiveChange();
@@ -104,6 +111,11 @@ class PageStore : private PageMover {
   // (honouring the pending map); answers false when they cannot be read.
   bool readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes);
   size_t cachedPages() const { return cache_.size(); }
+  // Lets go of every page and window read; they are read again as wanted.
+  void forgetReadPages() {
+    cache_.clear();
+    windows_.clear();
+  }
 
   void close();
 
@@ -121,6 +133,10 @@ class PageStore : private PageMover {
   int writeDurable();
   int writeHome();
   int completeChange(FileHeader& header);
+  void beforeFileRead();
+  // The stored bytes of a page from the read windows (nullptr when they
+  // must be read otherwise).
+  const uint8_t* windowBytes(uint32_t unit, size_t size);
   // Writes through to the read windows as well.
   int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
   int writeHeaderAt0(const FileHeader& header);
@@ -159,6 +175,7 @@ class PageStore : private PageMover {
   // The header bytes at offset 0 as last written or accepted.
   std::array<uint8_t, kHeaderSize> raw_{};
   bool rawKnown_ = false;
+  ReadGuard* readGuard_ = nullptr;
 };
 
 }  // namespace zor::tarnwick

@@ -30,6 +30,13 @@ const uint8_t* ReadWindows::find(BlockFile& file, uint64_t offset, size_t length
   return window->bytes.get() + start;
 }
 
+bool ReadWindows::holds(uint64_t offset, size_t length, uint32_t generation) const {
+  if (generation != generation_) return false;
+  const auto found = windows_.find(offset / kWindowSize);
+  return found != windows_.end() &&
+         static_cast<size_t>(offset % kWindowSize) + length <= found->second.length;
+}
+
 ReadWindows::Window* ReadWindows::load(BlockFile& file, uint64_t index) {
   std::unique_ptr<uint8_t[]> reused;
   if (const auto again = windows_.find(index); again != windows_.end()) {

@@ -24,6 +24,8 @@ class ReadWindows {
   // counter is `generation`; nullptr when they straddle two windows or the
   // window cannot be read that far (the caller then reads them itself).
   const uint8_t* find(BlockFile& file, uint64_t offset, size_t length, uint32_t generation);
+  // Whether find would answer these bytes without reading the file.
+  bool holds(uint64_t offset, size_t length, uint32_t generation) const;
   // The owner wrote these bytes: windows holding any of them take them.
   void patch(uint64_t offset, const uint8_t* bytes, size_t length);
   // The owner completed a change: windows of the count `from` (patched with

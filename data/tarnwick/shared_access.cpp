@@ -20,7 +20,10 @@ SharedAccess::SharedAccess(TarnwickFile& file, const OpenMode& mode)
     : file_(file),
       slots_(file.store().file().file(), takesPartInLocking(mode)),
       writing_(file.store().file().file(), othersMayRead(mode)),
-      records_(slots_) {}
+      records_(slots_),
+      // Only where every process reads through one cache does the header
+      // read without a lock show what other processes completed.
+      quickReads_(slots_.shared() && file.store().file().file().onLocalDisk()) {}
 
 int SharedAccess::beginRead() {
   if (inChange_) return kOk;
@@ -39,8 +42,40 @@ int SharedAccess::beginRead() {
   return error;
 }
 
+bool SharedAccess::beginQuickRead() {
+  if (!quickReads_ || inChange_ || readDepth_ > 0) return false;
+  PageStore& store = file_.store();
+  if (!store.headerUnchanged()) return false;
+  quick_ = true;
+  readDepth_ = 1;
+  store.setReadGuard(this);
+  return true;
+}
+
+void SharedAccess::beforeFileRead() {
+  quick_ = false;
+  // From here on the statement reads under a slot like any other; endRead
+  // gives it back.
+  if (slots_.take(LockMode::Reader, 0, true) != 0) {
+    readDepth_ = 0;
+    throw QuickReadOvertaken();
+  }
+  if (!file_.store().headerUnchanged()) {
+    slots_.release(LockMode::Reader);
+    readDepth_ = 0;
+    file_.store().invalidateHeader();
+    throw QuickReadOvertaken();
+  }
+}
+
 void SharedAccess::endRead() {
   if (readDepth_ == 0 || --readDepth_ > 0) return;
+  if (quick_) {
+    quick_ = false;
+    file_.store().setReadGuard(nullptr);
+    file_.store().invalidateHeader();
+    return;
+  }
   slots_.release(LockMode::Reader);
   file_.store().invalidateHeader();
 }

@@ -6,7 +6,9 @@
 // reader slot and re-reads the header. A change holds the writer byte from
 // its beginning to its end, and its pages are copied home under the
 // exclusive lock, which waits until no reader is inside an access: a reader
-// sees each change whole or not at all. A change found pending while its
+// sees each change whole or not at all. A statement that can start again
+// may first try a quick read (see quick_read.h), which takes the slot only
+// once it has to read from the file. A change found pending while its
 // writer still holds the writer byte is one being completed: the reader
 // steps out of its slot until the writer is done, so that readers cannot
 // starve it. One whose writer is gone is settled by the handle that gets
@@ -22,12 +24,13 @@
 
 #include "data/tarnwick/lock_space.h"
 #include "data/tarnwick/open_mode.h"
+#include "data/tarnwick/quick_read.h"
 #include "data/tarnwick/record_locks.h"
 #include "data/tarnwick/tarnwick_file.h"
 
 namespace zor::tarnwick {
 
-class SharedAccess {
+class SharedAccess : private ReadGuard {
  public:
   SharedAccess(TarnwickFile& file, const OpenMode& mode);
   ~SharedAccess() {
@@ -50,6 +53,11 @@ class SharedAccess {
   // nothing to do: the writer byte keeps every other writer out.
   int beginRead();
   void endRead();
+  // The bracket of a quick read, ended by endRead: answers false (and
+  // begins nothing) unless the header on disk is still the one last known.
+  // Inside it, the first read from the file takes the slot or throws
+  // QuickReadOvertaken; the statement must then start again in beginRead.
+  bool beginQuickRead();
 
   // A change (a write, or LOGOUT to COMMIT): waits for the writer byte (at
   // most `seconds` when that is positive, then 5) and brings the header up
@@ -71,6 +79,7 @@ class SharedAccess {
 
  private:
   int reread();
+  void beforeFileRead() override;
   // Whether the file, as the next open will find it, keeps the change whose
   // writing just failed.
   bool standsOnDisk();
@@ -89,7 +98,9 @@ class SharedAccess {
   LockSpace slots_;    // reader slots and record locks (deny-none only)
   LockSpace writing_;  // the writer byte and the exclusive lock
   RecordLocks records_;
-  int readDepth_ = 0;  // reads nest; the slot is held by the outermost
+  int readDepth_ = 0;   // reads nest; the slot is held by the outermost
+  bool quick_ = false;  // a quick read without a slot is under way
+  bool quickReads_;     // quick reads can be trusted for this file
   bool inChange_ = false;
 };
 
