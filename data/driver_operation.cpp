@@ -116,6 +116,19 @@ constexpr std::array<const char*, kLastTracedOp + 1> kTraceNames = {
     "DESTROY",
 };
 
+// The operations of one group, looked up by number: the driver frame asks
+// for every statement.
+class OpSet {
+ public:
+  OpSet(std::initializer_list<Op> ops) {
+    for (Op op : ops) members_[static_cast<size_t>(opNumber(op))] = true;
+  }
+  bool has(int op) const { return op >= 0 && op < 256 && members_[static_cast<size_t>(op)]; }
+
+ private:
+  std::array<bool, 256> members_{};
+};
+
 bool isOneOf(int op, std::initializer_list<Op> ops) {
   for (Op candidate : ops) {
     if (opNumber(candidate) == op) return true;
@@ -131,11 +144,12 @@ const char* traceName(int op) {
 }
 
 bool isKeyForm(int op) {
-  return isOneOf(
-      op, {Op::BUILDdyn, Op::BUILDdynfilter, Op::BUILDkey, Op::DUPLICATEkey, Op::GETfilekey,
-           Op::GETkeyptr, Op::POINTERkey, Op::POSITIONkey, Op::RECORDSkey, Op::REGETkey,
-           Op::RESETkey, Op::SETfilekey, Op::SETkey, Op::SETkeykeyptr, Op::SETkeykey, Op::SETkeyptr,
-           Op::SETPROPERTYkey, Op::GETPROPERTYkey, Op::DOPROPERTYkey});
+  static const OpSet keyForms{
+      Op::BUILDdyn,  Op::BUILDdynfilter, Op::BUILDkey,       Op::DUPLICATEkey, Op::GETfilekey,
+      Op::GETkeyptr, Op::POINTERkey,     Op::POSITIONkey,    Op::RECORDSkey,   Op::REGETkey,
+      Op::RESETkey,  Op::SETfilekey,     Op::SETkey,         Op::SETkeykeyptr, Op::SETkeykey,
+      Op::SETkeyptr, Op::SETPROPERTYkey, Op::GETPROPERTYkey, Op::DOPROPERTYkey};
+  return keyForms.has(op);
 }
 
 bool runsOnClosedFile(int op) {
@@ -144,16 +158,15 @@ bool runsOnClosedFile(int op) {
 }
 
 bool takesArguments(int op) {
-  return isKeyForm(op) ||
-         isOneOf(op, {Op::COPY,          Op::RENAME,     Op::NAME,          Op::SEND,
-                      Op::POSITIONfile,  Op::RESETfile,  Op::REGETfile,     Op::GETfileptr,
-                      Op::SETfileptr,    Op::PUTfileptr, Op::GETfileptrlen, Op::PUTfileptrlen,
-                      Op::ADDfilelen,    Op::APPENDlen,  Op::POINTERfile,   Op::SKIP,
-                      Op::RECORDSfile,   Op::BYTES,      Op::DUPLICATE,     Op::HOLDfilesec,
-                      Op::LOCKfilesec,   Op::LOGOUT,     Op::GET_PROPERTY,  Op::SET_PROPERTY,
-                      Op::DO_PROPERTY,   Op::GETSTATE,   Op::RESTORESTATE,  Op::FREESTATE,
-                      Op::BLOB_YIELD,    Op::BLOB_TAKE,  Op::BLOB_SIZE,     Op::BLOB_SET_PROP,
-                      Op::BLOB_GET_PROP, Op::GETNULLS,   Op::SETNULLS});
+  static const OpSet others{
+      Op::COPY,          Op::RENAME,        Op::NAME,          Op::SEND,         Op::POSITIONfile,
+      Op::RESETfile,     Op::REGETfile,     Op::GETfileptr,    Op::SETfileptr,   Op::PUTfileptr,
+      Op::GETfileptrlen, Op::PUTfileptrlen, Op::ADDfilelen,    Op::APPENDlen,    Op::POINTERfile,
+      Op::SKIP,          Op::RECORDSfile,   Op::BYTES,         Op::DUPLICATE,    Op::HOLDfilesec,
+      Op::LOCKfilesec,   Op::LOGOUT,        Op::GET_PROPERTY,  Op::SET_PROPERTY, Op::DO_PROPERTY,
+      Op::GETSTATE,      Op::RESTORESTATE,  Op::FREESTATE,     Op::BLOB_YIELD,   Op::BLOB_TAKE,
+      Op::BLOB_SIZE,     Op::BLOB_SET_PROP, Op::BLOB_GET_PROP, Op::GETNULLS,     Op::SETNULLS};
+  return isKeyForm(op) || others.has(op);
 }
 
 bool tracesReturnedValue(int op) {

@@ -326,8 +326,9 @@ PageFault PageCodec::findInLeaf(const uint8_t* bytes, size_t size, uint32_t expe
   ItemReader items(bytes, head);
   // The beginning of the item in hand: its key, and at least the 63 bytes
   // the next item may share with it.
-  std::vector<uint8_t> start;
-  std::vector<uint8_t> previous;
+  // Kept between calls (one per record read) with their capacity.
+  thread_local std::vector<uint8_t> start;
+  thread_local std::vector<uint8_t> previous;
   for (uint32_t i = 0; i < head.count; ++i) {
     if (!items.next(i)) return items.fault();
     const uint32_t shared = items.shared;  // never more than the previous item kept

@@ -3,10 +3,10 @@
 namespace zor::tarnwick {
 
 PagePtr PageCache::find(PageNumber number) {
-  for (Recency::iterator entry : bucket(number)) {
-    if (entry->page->number() == number) {
-      recency_.splice(recency_.end(), recency_, entry);
-      return entry->page;
+  for (const Slot& slot : bucket(number)) {
+    if (slot.number == number) {
+      recency_.splice(recency_.end(), recency_, slot.entry);
+      return slot.entry->page;
     }
   }
   return nullptr;
@@ -18,23 +18,23 @@ void PageCache::add(PagePtr page) {
   recency_.splice(recency_.end(), unusedNodes_, unusedNodes_.begin());
   const Recency::iterator entry = std::prev(recency_.end());
   *entry = {std::move(page)};
-  bucket(entry->page->number()).push_back(entry);
+  bucket(entry->page->number()).push_back({entry->page->number(), entry});
 }
 
-void PageCache::drop(std::vector<Recency::iterator>& entries, size_t index) {
-  const Recency::iterator entry = entries[index];
-  entries[index] = entries.back();
-  entries.pop_back();
+void PageCache::drop(std::vector<Slot>& slots, size_t index) {
+  const Recency::iterator entry = slots[index].entry;
+  slots[index] = slots.back();
+  slots.pop_back();
   entry->page.reset();
   unusedNodes_.splice(unusedNodes_.end(), recency_, entry);
 }
 
 PagePtr PageCache::remove(PageNumber number) {
-  auto& entries = bucket(number);
-  for (size_t i = 0; i < entries.size(); ++i) {
-    if (entries[i]->page->number() == number) {
-      PagePtr page = std::move(entries[i]->page);
-      drop(entries, i);
+  auto& slots = bucket(number);
+  for (size_t i = 0; i < slots.size(); ++i) {
+    if (slots[i].number == number) {
+      PagePtr page = std::move(slots[i].entry->page);
+      drop(slots, i);
       return page;
     }
   }
@@ -55,10 +55,10 @@ void PageCache::trim() {
   while (recency_.size() >= kAtMost) {
     Entry& oldest = recency_.front();
     if (oldest.page.use_count() == 1) spare_ = oldest.page;
-    auto& entries = bucket(oldest.page->number());
-    for (size_t i = 0; i < entries.size(); ++i) {
-      if (entries[i] == recency_.begin()) {
-        drop(entries, i);
+    auto& slots = bucket(oldest.page->number());
+    for (size_t i = 0; i < slots.size(); ++i) {
+      if (slots[i].entry == recency_.begin()) {
+        drop(slots, i);
         break;
       }
     }

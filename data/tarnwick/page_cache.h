@@ -41,14 +41,20 @@ class PageCache {
     PagePtr page;
   };
   using Recency = std::list<Entry>;  // least recently used first
+  // The number is kept beside the entry, so that looking for a page that
+  // is not cached follows no pointer (a cached page keeps its number).
+  struct Slot {
+    PageNumber number;
+    Recency::iterator entry;
+  };
 
-  std::vector<Recency::iterator>& bucket(PageNumber number) {
+  std::vector<Slot>& bucket(PageNumber number) {
     const uint64_t hash = static_cast<uint64_t>(number < 0 ? -number : number);
     return buckets_[hash % kBuckets];
   }
-  void drop(std::vector<Recency::iterator>& entries, size_t index);
+  void drop(std::vector<Slot>& slots, size_t index);
 
-  std::array<std::vector<Recency::iterator>, kBuckets> buckets_;
+  std::array<std::vector<Slot>, kBuckets> buckets_;
   Recency recency_;
   Recency unusedNodes_;  // list nodes kept for reuse
   PagePtr spare_;

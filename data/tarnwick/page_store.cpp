@@ -118,6 +118,21 @@ const uint8_t* PageStore::windowBytes(uint32_t unit, size_t size) {
   return windows_.find(file_, offset, size, diskHeader_.changeCounter);
 }
 
+const uint8_t* PageStore::storedPage(uint32_t unit, size_t size) {
+  if (pendingMap_.empty()) {
+    if (const uint8_t* bytes = windowBytes(unit, size)) return bytes;
+  }
+  beforeFileRead();
+  const auto pending = pendingMap_.find(unit);
+  const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
+  readBuffer_.resize(size);
+  size_t done = 0;
+  if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) {
+    internalFailure(FailurePlace::PageRead);
+  }
+  return readBuffer_.data();
+}
+
 int PageStore::readAroundLiveChange() {
   if (!header_.pending() || pendingLoaded()) return kOk;
   // The header announces the region of a change its writer is still
@@ -241,19 +256,11 @@ PagePtr PageStore::page(PageNumber number) {
   const int zone = header_.zoneOf(unit);
   if (zone == 0) internalFailure(FailurePlace::UnitInNoZone);
   const size_t size = static_cast<size_t>(zone) * kUnitSize;
-  const uint8_t* bytes = nullptr;
-  if (pendingMap_.empty()) bytes = windowBytes(unit, size);
-  if (bytes == nullptr) {
-    beforeFileRead();
-    const auto pending = pendingMap_.find(unit);
-    const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
-    readBuffer_.resize(size);
-    size_t done = 0;
-    if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) {
-      internalFailure(FailurePlace::PageRead);
-    }
-    bytes = readBuffer_.data();
-  }
+  return decodeIntoCache(number, storedPage(unit, size), size);
+}
+
+PagePtr PageStore::decodeIntoCache(PageNumber number, const uint8_t* bytes, size_t size) {
+  const auto unit = static_cast<uint32_t>(number);
   cache_.trim();  // before the load, which may then reuse a trimmed page
   PagePtr loaded = cache_.takeSpare();
   if (loaded) {
@@ -279,9 +286,10 @@ std::optional<bool> PageStore::findInLargeLeaf(PageNumber number, Bytes key,
   const int zone = header_.zoneOf(unit);
   if (zone == 0) return std::nullopt;
   const size_t size = static_cast<size_t>(zone) * kUnitSize;
-  const uint8_t* bytes = windowBytes(unit, size);
-  if (bytes == nullptr || bytes[12] != 0 || load16(bytes + 10) > kFewItems ||
-      load16(bytes + 6) <= kSoftSplitMeasure) {
+  const uint8_t* bytes = storedPage(unit, size);
+  if (bytes[12] != 0 || load16(bytes + 10) > kFewItems || load16(bytes + 6) <= kSoftSplitMeasure) {
+    // Any other page is cached as page() would, without reading it again.
+    decodeIntoCache(number, bytes, size);
     return std::nullopt;
   }
   bool found = false;

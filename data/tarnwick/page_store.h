@@ -137,6 +137,11 @@ class PageStore : private PageMover {
   // The stored bytes of a page from the read windows (nullptr when they
   // must be read otherwise).
   const uint8_t* windowBytes(uint32_t unit, size_t size);
+  // The stored bytes of a page of `size` bytes at `unit` (the newer copy
+  // while a pending change is read): from the windows, or read from the
+  // file into the read buffer. Valid until the next read.
+  const uint8_t* storedPage(uint32_t unit, size_t size);
+  PagePtr decodeIntoCache(PageNumber number, const uint8_t* bytes, size_t size);
   // Writes through to the read windows as well.
   int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
   int writeHeaderAt0(const FileHeader& header);

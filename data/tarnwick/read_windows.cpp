@@ -22,7 +22,7 @@ const uint8_t* ReadWindows::find(BlockFile& file, uint64_t offset, size_t length
     if (start + length > window->length && window->length < kWindowSize) {
       window = load(file, index);
     }
-  } else {
+  } else if (windows_.size() < kMostWindows || missedBefore(index)) {
     window = load(file, index);
   }
   if (window == nullptr || start + length > window->length) return nullptr;
@@ -83,8 +83,16 @@ void ReadWindows::carryOver(uint32_t from, uint32_t to) {
   generation_ = to;
 }
 
+bool ReadWindows::missedBefore(uint64_t index) {
+  if (std::count(misses_.begin(), misses_.end(), index + 1) >= 2) return true;
+  misses_[nextMiss_] = index + 1;
+  nextMiss_ = (nextMiss_ + 1) % kMissesKept;
+  return false;
+}
+
 void ReadWindows::clear() {
   windows_.clear();
+  misses_.fill(0);
 }
 
 }  // namespace zor::tarnwick

@@ -2,10 +2,15 @@
 // Stretches of the file kept as read, so that reading pages that lie near
 // each other, or the same ones again after the page cache let them go, costs
 // no system call. A window is read whole the first time a page inside it is
-// wanted. The windows show the file for one completed-change count: another
-// process's change makes them go, while the owner's own writes are copied
-// into them, so that they survive its changes.
+// wanted, as long as there is room for it; once the windows are full, only
+// when it was missed twice more among the last few misses: reading a large
+// file at random, or in a key's order through records spread over it, then
+// reads pages alone instead of a window for a page or two, while reading it
+// in record order still goes window by window. The windows show the file for one
+// completed-change count: another process's change makes them go, while the owner's own writes are
+// copied into them, so that they survive its changes.
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
@@ -21,8 +26,9 @@ class ReadWindows {
   static constexpr size_t kMostWindows = 64;
 
   // The `length` bytes at `offset` as the file holds them while its change
-  // counter is `generation`; nullptr when they straddle two windows or the
-  // window cannot be read that far (the caller then reads them itself).
+  // counter is `generation`; nullptr when they straddle two windows, when
+  // the window is not worth reading yet, or when it cannot be read that far
+  // (the caller then reads them itself).
   const uint8_t* find(BlockFile& file, uint64_t offset, size_t length, uint32_t generation);
   // Whether find would answer these bytes without reading the file.
   bool holds(uint64_t offset, size_t length, uint32_t generation) const;
@@ -42,7 +48,14 @@ class ReadWindows {
   };
   Window* load(BlockFile& file, uint64_t index);
 
+  // Whether the window missed twice among the recent misses (it is then
+  // read); otherwise this miss is remembered.
+  bool missedBefore(uint64_t index);
+
   std::unordered_map<uint64_t, Window> windows_;  // by offset / kWindowSize
+  static constexpr size_t kMissesKept = 16;
+  std::array<uint64_t, kMissesKept> misses_{};  // window index + 1, 0 for none
+  size_t nextMiss_ = 0;
   uint32_t generation_ = 0;
   uint64_t clock_ = 0;
 };

@@ -36,7 +36,11 @@ uint32_t recordNumberAt(const uint8_t* bytes) {
 }
 
 ItemKey recordKey(const TableId& table, uint32_t record) {
-  ItemKey key = kindPrefix(table, kRecordKind);
+  // Built for every record read: one allocation.
+  ItemKey key;
+  key.reserve(table.size() + 5);
+  key.assign(table.begin(), table.end());
+  key.push_back(kRecordKind);
   appendRecordNumber(key, record);
   return key;
 }

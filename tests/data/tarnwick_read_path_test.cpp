@@ -273,13 +273,23 @@ TEST_F(ReadWindowsTest, OwnWritesGoThroughAndOtherChangesMakeThemGo) {
   EXPECT_EQ(windows_.size(), 0u);
 }
 
-TEST_F(ReadWindowsTest, KeepsAtMostItsNumberOfWindows) {
-  std::vector<uint8_t> big(ReadWindows::kWindowSize * (ReadWindows::kMostWindows + 2), 1);
+TEST_F(ReadWindowsTest, OnceFullReadsAWindowOnlyWhenItIsMissedAgainAndAgain) {
+  std::vector<uint8_t> big(ReadWindows::kWindowSize * (ReadWindows::kMostWindows + 4), 1);
   ASSERT_EQ(file_.write(0, big.data(), big.size()), 0);
-  for (size_t i = 0; i < ReadWindows::kMostWindows + 2; ++i) {
+  for (size_t i = 0; i < ReadWindows::kMostWindows; ++i) {
     ASSERT_EQ(shown(i * ReadWindows::kWindowSize + 512, 256, 1).size(), 256u);
   }
+  // Full: a page or two from a window at random is left to the caller...
+  const uint64_t beyond = ReadWindows::kMostWindows * ReadWindows::kWindowSize;
+  EXPECT_TRUE(shown(beyond + 512, 256, 1).empty());
+  EXPECT_TRUE(shown(beyond + ReadWindows::kWindowSize + 512, 256, 1).empty());
+  EXPECT_TRUE(shown(beyond + 1024, 256, 1).empty());
+  // ...while reading on through one window reads it in place of another.
+  EXPECT_EQ(shown(beyond + 2048, 256, 1).size(), 256u);
+  EXPECT_EQ(shown(beyond + 4096, 256, 1).size(), 256u);
   EXPECT_EQ(windows_.size(), ReadWindows::kMostWindows);
+  // A change elsewhere forgets the misses with the windows.
+  EXPECT_EQ(shown(beyond + ReadWindows::kWindowSize + 512, 256, 2).size(), 256u);
 }
 
 // Records of a table's size through a whole file: read back after changes
