@@ -5,7 +5,8 @@ namespace zor::tarnwick {
 PagePtr PageCache::find(PageNumber number) {
   for (const Slot& slot : bucket(number)) {
     if (slot.number == number) {
-      recency_.splice(recency_.end(), recency_, slot.entry);
+      Recency& recency = recency_[slot.kind];
+      recency.splice(recency.end(), recency, slot.entry);
       return slot.entry->page;
     }
   }
@@ -14,19 +15,22 @@ PagePtr PageCache::find(PageNumber number) {
 
 void PageCache::add(PagePtr page) {
   trim();
+  const Kind kind = page->isLeaf() ? kLeaves : kInner;
+  Recency& recency = recency_[kind];
   if (unusedNodes_.empty()) unusedNodes_.emplace_back();
-  recency_.splice(recency_.end(), unusedNodes_, unusedNodes_.begin());
-  const Recency::iterator entry = std::prev(recency_.end());
+  recency.splice(recency.end(), unusedNodes_, unusedNodes_.begin());
+  const Recency::iterator entry = std::prev(recency.end());
+  const PageNumber number = page->number();
   *entry = {std::move(page)};
-  bucket(entry->page->number()).push_back({entry->page->number(), entry});
+  bucket(number).push_back({number, kind, entry});
 }
 
 void PageCache::drop(std::vector<Slot>& slots, size_t index) {
-  const Recency::iterator entry = slots[index].entry;
+  const Slot slot = slots[index];
   slots[index] = slots.back();
   slots.pop_back();
-  entry->page.reset();
-  unusedNodes_.splice(unusedNodes_.end(), recency_, entry);
+  slot.entry->page.reset();
+  unusedNodes_.splice(unusedNodes_.end(), recency_[slot.kind], slot.entry);
 }
 
 PagePtr PageCache::remove(PageNumber number) {
@@ -42,9 +46,11 @@ PagePtr PageCache::remove(PageNumber number) {
 }
 
 void PageCache::clear() {
-  for (auto& entries : buckets_) entries.clear();
-  for (Entry& entry : recency_) entry.page.reset();
-  unusedNodes_.splice(unusedNodes_.end(), recency_);
+  for (auto& slots : buckets_) slots.clear();
+  for (Recency& recency : recency_) {
+    for (Entry& entry : recency) entry.page.reset();
+    unusedNodes_.splice(unusedNodes_.end(), recency);
+  }
 }
 
 PagePtr PageCache::takeSpare() {
@@ -52,12 +58,18 @@ PagePtr PageCache::takeSpare() {
 }
 
 void PageCache::trim() {
-  while (recency_.size() >= kAtMost) {
-    Entry& oldest = recency_.front();
+  trim(kLeaves, kLeavesAtMost);
+  trim(kInner, kInnerPagesAtMost);
+}
+
+void PageCache::trim(Kind kind, size_t atMost) {
+  Recency& recency = recency_[kind];
+  while (recency.size() >= atMost) {
+    Entry& oldest = recency.front();
     if (oldest.page.use_count() == 1) spare_ = oldest.page;
     auto& slots = bucket(oldest.page->number());
     for (size_t i = 0; i < slots.size(); ++i) {
-      if (slots[i].entry == recency_.begin()) {
+      if (slots[i].entry == recency.begin()) {
         drop(slots, i);
         break;
       }

@@ -1,9 +1,12 @@
 #pragma once
 // The page cache of one open file: pages found through a hash of 100 buckets
-// on the unit number, trimmed before each load by recency of use. Reading a
-// record from a leaf of a few large records does not go through the cache
-// (see PageStore::findInLargeLeaf), so what it holds is mostly the inner
-// pages and key entries that every lookup passes through.
+// on the unit number, trimmed before each load by recency of use. Inner pages
+// and leaves are kept apart: the inner pages, one for every few hundred
+// pages below them and passed by every lookup, are kept up to a thousand, so
+// that a large file's lookups do not decode them again and again while a
+// scan streams leaves through the cache. Reading a record from a leaf of a
+// few large records does not go through the cache (see
+// PageStore::findInLargeLeaf), so the leaves cached are mostly key entries.
 
 #include <array>
 #include <cstdint>
@@ -17,19 +20,18 @@ namespace zor::tarnwick {
 class PageCache {
  public:
   static constexpr size_t kBuckets = 100;
-  static constexpr size_t kAtMost = 100;
+  static constexpr size_t kLeavesAtMost = 100;
+  static constexpr size_t kInnerPagesAtMost = 1000;
 
   PagePtr find(PageNumber number);
   // Trims, then adds the page (its number must not be cached yet).
   void add(PagePtr page);
   PagePtr remove(PageNumber number);
   void clear();
-  size_t size() const { return recency_.size(); }
+  size_t size() const { return recency_[kLeaves].size() + recency_[kInner].size(); }
 
-  // Trimming: the least recently used pages go until fewer than 100 are
-  // cached. (Letting pages go earlier, when they have been idle long for
-  // their age, made a lookup's inner pages, used once every few dozen
-  // lookups, leave and be decoded again and again.)
+  // Trimming: the least recently used pages of each kind go until there is
+  // room for one more of either.
   void trim();
 
   // A page object trimmed from the cache that nobody else holds, for the
@@ -41,10 +43,13 @@ class PageCache {
     PagePtr page;
   };
   using Recency = std::list<Entry>;  // least recently used first
+  enum Kind : size_t { kLeaves = 0, kInner = 1 };
   // The number is kept beside the entry, so that looking for a page that
-  // is not cached follows no pointer (a cached page keeps its number).
+  // is not cached follows no pointer (a cached page keeps its number and
+  // its level).
   struct Slot {
     PageNumber number;
+    Kind kind;
     Recency::iterator entry;
   };
 
@@ -53,9 +58,10 @@ class PageCache {
     return buckets_[hash % kBuckets];
   }
   void drop(std::vector<Slot>& slots, size_t index);
+  void trim(Kind kind, size_t atMost);
 
   std::array<std::vector<Slot>, kBuckets> buckets_;
-  Recency recency_;
+  std::array<Recency, 2> recency_;
   Recency unusedNodes_;  // list nodes kept for reuse
   PagePtr spare_;
 };

@@ -2,13 +2,17 @@
 // Stretches of the file kept as read, so that reading pages that lie near
 // each other, or the same ones again after the page cache let them go, costs
 // no system call. A window is read whole the first time a page inside it is
-// wanted, as long as there is room for it; once the windows are full, only
-// when it was missed twice more among the last few misses: reading a large
-// file at random, or in a key's order through records spread over it, then
-// reads pages alone instead of a window for a page or two, while reading it
-// in record order still goes window by window. The windows show the file for one
-// completed-change count: another process's change makes them go, while the owner's own writes are
-// copied into them, so that they survive its changes.
+// wanted, as long as there is room for it (16 MB: a file of that size, which
+// holds some 10^5 records of the application's largest table, is read once
+// and then served from memory). Once the windows are full, a window is read
+// only when it was missed twice more among the last few misses: reading a
+// larger file at random, or in a key's order through records spread over
+// it, then reads pages alone instead of a window for a page or two, while
+// reading it in record order still goes window by window.
+//
+// The windows show the file for one completed-change count: another
+// process's change makes them go, while the owner's own writes are copied
+// into them, so that they survive its changes.
 
 #include <array>
 #include <cstdint>
@@ -23,7 +27,7 @@ namespace zor::tarnwick {
 class ReadWindows {
  public:
   static constexpr size_t kWindowSize = size_t{64} << 10;
-  static constexpr size_t kMostWindows = 64;
+  static constexpr size_t kMostWindows = 256;
 
   // The `length` bytes at `offset` as the file holds them while its change
   // counter is `generation`; nullptr when they straddle two windows, when

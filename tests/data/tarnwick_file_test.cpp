@@ -216,18 +216,18 @@ TEST_F(TarnwickFileTest, AnotherOpenSeesCompletedChangesByTheChangeCounter) {
   testing::expectSound(reader);
 }
 
-TEST(TarnwickPageCache, KeepsAHundredPagesDroppingTheLeastRecentlyUsed) {
+TEST(TarnwickPageCache, KeepsAHundredLeavesDroppingTheLeastRecentlyUsed) {
   PageCache cache;
-  for (int i = 1; i < static_cast<int>(PageCache::kAtMost); ++i) {
+  for (int i = 1; i < static_cast<int>(PageCache::kLeavesAtMost); ++i) {
     cache.add(std::make_shared<Page>(i, 0));
   }
   // Pages used once long ago stay while there is room: a lookup's inner
   // pages come back only every few dozen lookups.
-  EXPECT_EQ(cache.size(), PageCache::kAtMost - 1);
+  EXPECT_EQ(cache.size(), PageCache::kLeavesAtMost - 1);
   EXPECT_TRUE(cache.find(1));
   cache.add(std::make_shared<Page>(100, 0));
   cache.add(std::make_shared<Page>(101, 0));  // page 2 is now the least recently used
-  EXPECT_EQ(cache.size(), PageCache::kAtMost);
+  EXPECT_EQ(cache.size(), PageCache::kLeavesAtMost);
   EXPECT_FALSE(cache.find(2));
   EXPECT_TRUE(cache.find(1));
   // Pages in constant use stay however many others pass through.
@@ -235,7 +235,7 @@ TEST(TarnwickPageCache, KeepsAHundredPagesDroppingTheLeastRecentlyUsed) {
     for (int j = i - 20; j < i; ++j) cache.find(j);
     cache.find(1);
     cache.add(std::make_shared<Page>(i, 0));
-    EXPECT_LE(cache.size(), PageCache::kAtMost);
+    EXPECT_LE(cache.size(), PageCache::kLeavesAtMost);
   }
   EXPECT_TRUE(cache.find(1));
   EXPECT_TRUE(cache.find(399));
@@ -243,6 +243,25 @@ TEST(TarnwickPageCache, KeepsAHundredPagesDroppingTheLeastRecentlyUsed) {
   // A trimmed page nobody else holds is handed out for reuse.
   EXPECT_TRUE(cache.takeSpare());
   EXPECT_FALSE(cache.takeSpare());
+}
+
+TEST(TarnwickPageCache, InnerPagesStayWhileLeavesStreamThrough) {
+  PageCache cache;
+  const int inner = static_cast<int>(PageCache::kInnerPagesAtMost) - 1;
+  for (int i = 1; i <= inner; ++i) cache.add(std::make_shared<Page>(i, 1));
+  for (int i = 0; i < 5000; ++i) cache.add(std::make_shared<Page>(100000 + i, 0));
+  EXPECT_EQ(cache.size(), static_cast<size_t>(inner) + PageCache::kLeavesAtMost);
+  EXPECT_TRUE(cache.find(1));
+  EXPECT_TRUE(cache.find(inner));
+  // Past their own limit the least recently used inner page goes.
+  cache.add(std::make_shared<Page>(inner + 1, 1));
+  cache.add(std::make_shared<Page>(inner + 2, 1));
+  EXPECT_FALSE(cache.find(2));
+  EXPECT_TRUE(cache.find(1));
+  EXPECT_TRUE(cache.remove(inner + 2));
+  EXPECT_FALSE(cache.find(inner + 2));
+  cache.clear();
+  EXPECT_EQ(cache.size(), 0u);
 }
 
 }  // namespace
