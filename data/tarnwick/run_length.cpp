@@ -42,12 +42,31 @@ void appendVarint(std::vector<uint8_t>& out, uint32_t value) {
   out.push_back(static_cast<uint8_t>(value));
 }
 
+namespace {
+
+// How many bytes from `i` on repeat data[i] (at least 1). Long runs, such as
+// the padding of a record, are measured eight bytes at a time.
+size_t runAt(const uint8_t* data, size_t i, size_t length) {
+  const uint8_t byte = data[i];
+  const uint64_t repeated = 0x0101010101010101ull * byte;
+  size_t end = i + 1;
+  while (end + 8 <= length) {
+    uint64_t word = 0;
+    std::memcpy(&word, data + end, 8);
+    if (word != repeated) break;
+    end += 8;
+  }
+  while (end < length && data[end] == byte) ++end;
+  return end - i;
+}
+
+}  // namespace
+
 void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out) {
   size_t literalStart = 0;
   size_t i = 0;
   while (i < length) {
-    size_t run = 1;
-    while (i + run < length && data[i + run] == data[i]) ++run;
+    const size_t run = runAt(data, i, length);
     if (run < kMinRun) {
       i += run;
       continue;
