@@ -319,6 +319,12 @@ int File::size(uint64_t& bytes) const {
   return kFileOk;
 }
 
+File::Identity File::identity() const {
+  struct stat info {};
+  if (fd_ < 0 || fstat(fd_, &info) != 0) return {};
+  return {static_cast<uint64_t>(info.st_dev), static_cast<uint64_t>(info.st_ino)};
+}
+
 bool File::onLocalDisk() const {
   if (fd_ < 0) return false;
   struct statfs info {};

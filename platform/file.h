@@ -3,6 +3,7 @@
 // byte-range locks. A conflicting open answers kAccessDenied, as the native
 // driver expects from the operating system it was designed against.
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -72,6 +73,14 @@ class File {
   // copy it made earlier until that reader locks; unknown kinds count as
   // such.
   bool onLocalDisk() const;
+  // Which file this is, the same for every handle on it whatever its path
+  // ({0, 0} when it cannot be told).
+  struct Identity {
+    uint64_t device = 0;
+    uint64_t inode = 0;
+    auto operator<=>(const Identity&) const = default;
+  };
+  Identity identity() const;
 
   // Exclusive, non-blocking byte-range locks owned by this open handle; a
   // range may lie beyond the end of the file. Answers kLockViolation when

@@ -2,7 +2,10 @@
 
 #include <atomic>
 #include <chrono>
+#include <map>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 #include "data/tarnwick/error_numbers.h"
 
@@ -23,7 +26,8 @@ SharedAccess::SharedAccess(TarnwickFile& file, const OpenMode& mode)
       records_(slots_),
       // Only where every process reads through one cache does the header
       // read without a lock show what other processes completed.
-      quickReads_(slots_.shared() && file.store().file().file().onLocalDisk()) {}
+      quickReads_(slots_.shared() && file.store().file().file().onLocalDisk()),
+      identity_(file.store().file().file().identity()) {}
 
 int SharedAccess::beginRead() {
   if (inChange_) return kOk;
@@ -139,6 +143,38 @@ int SharedAccess::reread() {
 
 namespace {
 std::atomic<int64_t> liveWriterWaitMicroseconds{1000000};
+
+// The writer bytes the threads of this process hold through their handles,
+// by file: a thread that waited for the byte of a file that another of its
+// own handles holds would wait for ever, since only it can give it back.
+class WriterBytesHeld {
+ public:
+  using Key = std::pair<platform::File::Identity, std::thread::id>;
+  bool byThisThread(const platform::File::Identity& file) {
+    const std::lock_guard lock(mutex_);
+    return held_.count({file, std::this_thread::get_id()}) != 0;
+  }
+  void add(const platform::File::Identity& file) {
+    const std::lock_guard lock(mutex_);
+    ++held_[{file, std::this_thread::get_id()}];
+  }
+  // By the thread that added it (a change may end on another one).
+  void remove(const platform::File::Identity& file, std::thread::id holder) {
+    const std::lock_guard lock(mutex_);
+    const auto it = held_.find({file, holder});
+    if (it != held_.end() && --it->second == 0) held_.erase(it);
+  }
+
+ private:
+  std::mutex mutex_;
+  std::map<Key, int> held_;
+};
+
+WriterBytesHeld& writerBytesHeld() {
+  static WriterBytesHeld held;
+  return held;
+}
+
 // Changes begun on this thread and not yet ended: while it has one, the
 // writer a reader of this thread waits for may be the thread itself.
 thread_local int tChangesUnderWay = 0;
@@ -186,6 +222,17 @@ int SharedAccess::settle() {
 }
 
 int SharedAccess::takeWriterByte(int32_t seconds) {
+  const bool known = identity_ != platform::File::Identity{};
+  if (known && writerBytesHeld().byThisThread(identity_)) return kAccessDenied;
+  const int error = waitForWriterByte(seconds);
+  if (error == 0 && known) {
+    writerBytesHeld().add(identity_);
+    registered_ = std::this_thread::get_id();
+  }
+  return error;
+}
+
+int SharedAccess::waitForWriterByte(int32_t seconds) {
   if (seconds <= 0) return writing_.take(LockMode::Writer, 0, true);
   // A limit keeps two transactions that wait for each other's files from
   // waiting for ever.
@@ -255,6 +302,8 @@ void SharedAccess::endChange() {
   if (!inChange_) return;
   if (file_.changing()) file_.rollback();
   writing_.release(LockMode::Writer);
+  if (registered_ != std::thread::id()) writerBytesHeld().remove(identity_, registered_);
+  registered_ = std::thread::id();
   slots_.endChange();
   if (writing_.shared()) file_.store().invalidateHeader();
   inChange_ = false;

@@ -21,6 +21,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <thread>
 
 #include "data/tarnwick/lock_space.h"
 #include "data/tarnwick/open_mode.h"
@@ -43,6 +44,9 @@ class SharedAccess : private ReadGuard {
   SharedAccess(const SharedAccess&) = delete;
   SharedAccess& operator=(const SharedAccess&) = delete;
 
+  // Which file this is (the same for every handle on it).
+  platform::File::Identity fileIdentity() const { return identity_; }
+
   // Takes part in the reader slots and record locks (opened deny-none).
   bool shared() const { return slots_.shared(); }
   LockSpace& locks() { return slots_; }
@@ -61,7 +65,9 @@ class SharedAccess : private ReadGuard {
 
   // A change (a write, or LOGOUT to COMMIT): waits for the writer byte (at
   // most `seconds` when that is positive, then 5) and brings the header up
-  // to date, settling a change a dead writer left.
+  // to date, settling a change a dead writer left. Answers 5 at once when
+  // another handle of the same thread holds the byte: waiting for it would
+  // never end.
   int beginChange(int32_t seconds = 0);
   bool inChange() const { return inChange_; }
   // Writes the change of the file completely. A failure answers its error
@@ -84,6 +90,7 @@ class SharedAccess : private ReadGuard {
   // writing just failed.
   bool standsOnDisk();
   int takeWriterByte(int32_t seconds);
+  int waitForWriterByte(int32_t seconds);
   // Out of its slot: answers true once the writer byte is free.
   bool waitOutLiveWriter();
   // A handle that takes no reader slot settles a change found pending at
@@ -101,6 +108,8 @@ class SharedAccess : private ReadGuard {
   int readDepth_ = 0;   // reads nest; the slot is held by the outermost
   bool quick_ = false;  // a quick read without a slot is under way
   bool quickReads_;     // quick reads can be trusted for this file
+  platform::File::Identity identity_;
+  std::thread::id registered_;  // the thread the writer byte is held for
   bool inChange_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "data/tarnwick/tarnwick_driver.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -42,8 +43,16 @@ int logout(const LogoutArgs& args) {
     if (openTableOf(args.files[i]) == nullptr) return kErrFileNotOpen;
   }
   transaction.setExplicitControlFile(explicitControlFile());
-  for (uint32_t i = 0; i < args.fileCount; ++i) {
-    OpenTable& table = *openTableOf(args.files[i]);
+  // The files' writer bytes are taken in one order whatever the order they
+  // are named in, so that two transactions over the same files never each
+  // hold a byte the other one waits for.
+  std::vector<OpenTable*> tables;
+  for (uint32_t i = 0; i < args.fileCount; ++i) tables.push_back(openTableOf(args.files[i]));
+  std::stable_sort(tables.begin(), tables.end(), [](OpenTable* a, OpenTable* b) {
+    return a->access().fileIdentity() < b->access().fileIdentity();
+  });
+  for (OpenTable* joining : tables) {
+    OpenTable& table = *joining;
     if (table.inTransaction()) continue;  // named twice
     int error = transaction.logout(table) == 0
                     ? kNoError

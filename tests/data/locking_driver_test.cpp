@@ -292,6 +292,69 @@ TEST_F(LockingDriverTest, LogoutWaitsForAnotherWriterOnlyAsLongAsItWasTold) {
   EXPECT_EQ(st::add(b_), 0);
 }
 
+TEST_F(LockingDriverTest, AThreadNeverWaitsForAWriterByteItHoldsThroughAnotherHandle) {
+  const std::string path = scratchPath("lock_own_writer.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  // Both handles of one file in one LOGOUT: the second cannot join, and
+  // says so at once instead of waiting for ever.
+  data::FileControlBlock* both[] = {&a_, &b_};
+  EXPECT_EQ(st::logout(0, both), data::kErrUnableToLogTransaction);
+  EXPECT_EQ(st::rollback(a_), data::kErrLogoutNotActive);
+  // A change through the other handle beside the thread's own transaction.
+  data::FileControlBlock* mine[] = {&a_};
+  ASSERT_EQ(st::logout(0, mine), 0);
+  setLong(b_, 1);
+  EXPECT_EQ(st::add(b_), data::kErrAccessDenied);
+  setLong(a_, 2);
+  EXPECT_EQ(st::add(a_), 0);
+  ASSERT_EQ(st::commit(a_), 0);
+  EXPECT_EQ(st::add(b_), 0);
+  EXPECT_EQ(count(a_), 2);
+  // Another thread still waits for the byte, as for another process.
+  ASSERT_EQ(st::logout(0, mine), 0);
+  std::thread other([&] {
+    setLong(b_, 3);
+    EXPECT_EQ(st::add(b_), 0);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  ASSERT_EQ(st::commit(a_), 0);
+  other.join();
+  EXPECT_EQ(count(a_), 3);
+}
+
+TEST_F(LockingDriverTest, TransactionsNamingTheSameFilesInOppositeOrdersDoNotDeadlock) {
+  const std::string first = scratchPath("lock_order_1.twk");
+  const std::string second = scratchPath("lock_order_2.twk");
+  data::FileControlBlock x1, x2;
+  declare(a_, first, true);
+  declare(b_, second, true);
+  declare(x1, first);
+  declare(x2, second);
+  // Each LOGOUT waits at most 2 s: were the bytes taken in the order named,
+  // the two threads would soon each hold one the other waits for.
+  constexpr int32_t kRounds = 300;
+  auto run = [](data::FileControlBlock& one, data::FileControlBlock& two, int32_t base) {
+    for (int32_t round = 0; round < kRounds; ++round) {
+      data::FileControlBlock* files[] = {&one, &two};
+      ASSERT_EQ(st::logout(2, files), 0) << round;
+      for (auto* fcb : files) {
+        setLong(*fcb, base + round);
+        ASSERT_EQ(st::add(*fcb), 0);
+      }
+      ASSERT_EQ(st::commit(one), 0);
+    }
+  };
+  std::thread forwards([&] { run(a_, b_, 0); });
+  std::thread backwards([&] { run(x2, x1, kRounds); });
+  forwards.join();
+  backwards.join();
+  EXPECT_EQ(count(a_), 2 * kRounds);
+  EXPECT_EQ(count(b_), 2 * kRounds);
+  st::close(x1);
+  st::close(x2);
+}
+
 class LockingTransactionDriverTest : public LockingDriverTest {
  protected:
   void SetUp() override {
