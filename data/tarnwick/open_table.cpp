@@ -142,7 +142,10 @@ int OpenTable::beginChange() {
 int OpenTable::endChange(int result) {
   // A statement refused inside a transaction has written nothing (keys are
   // checked before any write), so the transaction's change stays whole.
-  if (inTransaction_) return result;
+  if (inTransaction_) {
+    file_.store().keepChangeSmall();
+    return result;
+  }
   if (result == kNoError && file_.changing()) result = dropStaleMarker();
   if (result == kNoError) result = access_->commit();
   access_->endChange();

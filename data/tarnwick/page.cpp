@@ -190,12 +190,49 @@ void Page::encode(uint32_t home, std::vector<uint8_t>& out) const {
   store16(header + 4, static_cast<uint32_t>(stored));
   store16(header + 6, unpackedLength_);
   store16(header + 8, std::min<uint32_t>(measure_, 0xffff));
-  store16(header + 10, static_cast<uint32_t>(slots_.size()));
+  store16(header + 10, static_cast<uint32_t>(frozen_ ? frozenCount_ : slots_.size()));
   header[12] = level_;
   for (size_t i = 0; i < childBytes / 4; ++i) {
     store32(header + kPageHeaderSize + 4 * i, static_cast<uint32_t>(children_[i]));
   }
   if (!storedBody_.empty()) std::memcpy(header + prefix, storedBody_.data(), storedBody_.size());
+}
+
+void Page::freeze() {
+  if (frozen_ || !isLeaf() || slots_.empty()) return;
+  prepareStoredBody();
+  const Bytes first = key(0);
+  frozenFirstKey_.assign(first.begin(), first.end());
+  frozenCount_ = static_cast<uint32_t>(slots_.size());
+  Arena().swap(arena_);
+  std::vector<Slot>().swap(slots_);
+  garbage_ = 0;
+  frozen_ = true;
+}
+
+void Page::thaw() {
+  if (!frozen_) return;
+  std::vector<uint8_t> image;
+  encode(0, image);
+  // The stored form stands for the items decoded from it: it is kept.
+  const uint32_t units = unitsCache_;
+  const uint32_t unpacked = unpackedLength_;
+  std::vector<uint8_t> body = std::move(storedBody_);
+  frozen_ = false;
+  frozenFirstKey_.clear();
+  const PageNumber number = number_;
+  if (PageCodec::decode(image.data(), image.size(), 0, *this) != PageFault::None) {
+    internalFailure(FailurePlace::PageDecode);
+  }
+  number_ = number;
+  storedBody_ = std::move(body);
+  unitsCache_ = units;
+  unpackedLength_ = unpacked;
+}
+
+Bytes Page::firstKey() const {
+  if (frozen_) return Bytes(frozenFirstKey_.data(), frozenFirstKey_.size());
+  return key(0);
 }
 
 uint32_t Page::unitsNeeded() const {

@@ -84,6 +84,17 @@ class Page {
   // Units the stored form needs (cached until the page changes).
   uint32_t unitsNeeded() const;
 
+  // A leaf changed by a long change (a transaction) that is not in use may
+  // give up its items and keep only their stored form, until thaw() brings
+  // them back: the change then holds a few hundred bytes for such a leaf
+  // instead of its unpacked items. A frozen page answers only number(),
+  // level(), measure(), firstKey() and its stored form.
+  void freeze();
+  void thaw();
+  bool frozen() const { return frozen_; }
+  // The first item's key (the page must hold one).
+  Bytes firstKey() const;
+
  private:
   struct Slot {
     uint32_t offset;
@@ -109,6 +120,9 @@ class Page {
   mutable uint32_t unitsCache_ = 0;  // 0: not prepared
   mutable uint32_t unpackedLength_ = 0;
   mutable std::vector<uint8_t> storedBody_;
+  bool frozen_ = false;
+  uint32_t frozenCount_ = 0;
+  std::vector<uint8_t> frozenFirstKey_;
 
   friend class PageCodec;
 };

@@ -248,7 +248,10 @@ void PageStore::setRoot(PageNumber root) {
 
 PagePtr PageStore::page(PageNumber number) {
   if (!dirty_.empty()) {
-    if (auto it = dirty_.find(number); it != dirty_.end()) return it->second;
+    if (auto it = dirty_.find(number); it != dirty_.end()) {
+      it->second->thaw();
+      return it->second;
+    }
   }
   if (PagePtr cached = cache_.find(number)) return cached;
   if (number <= 0) internalFailure(FailurePlace::UnitInNoZone);
@@ -310,7 +313,10 @@ bool PageStore::readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes) {
 }
 
 PagePtr PageStore::pageForChange(PageNumber number) {
-  if (auto it = dirty_.find(number); it != dirty_.end()) return it->second;
+  if (auto it = dirty_.find(number); it != dirty_.end()) {
+    it->second->thaw();
+    return it->second;
+  }
   PagePtr found = page(number);
   cache_.remove(number);
   dirty_.emplace(number, found);
@@ -318,7 +324,10 @@ PagePtr PageStore::pageForChange(PageNumber number) {
 }
 
 PagePtr PageStore::pageForChange(const PagePtr& page) {
-  if (auto it = dirty_.find(page->number()); it != dirty_.end()) return it->second;
+  if (auto it = dirty_.find(page->number()); it != dirty_.end()) {
+    it->second->thaw();
+    return it->second;
+  }
   cache_.remove(page->number());
   dirty_.emplace(page->number(), page);
   return page;
@@ -344,7 +353,19 @@ void PageStore::renumber(const PagePtr& moved, PageNumber number) {
   dirty_[number] = moved;
 }
 
+void PageStore::keepChangeSmall() {
+  if (dirty_.size() < nextFreeze_) return;
+  for (auto& entry : dirty_) {
+    if (entry.second.use_count() == 1) entry.second->freeze();
+  }
+  nextFreeze_ = dirty_.size() + kFreezeEvery;
+}
+
 std::vector<uint8_t> PageStore::anchorKey(const Page& page) {
+  if (page.isLeaf() && page.frozen()) {
+    const Bytes key = page.firstKey();
+    return std::vector<uint8_t>(key.begin(), key.end());
+  }
   if (page.count() == 0) internalFailure(FailurePlace::EmptyPage);
   if (page.isLeaf() || page.count() >= 2) {
     const Bytes key = page.key(page.isLeaf() ? 0 : 1);
@@ -554,8 +575,12 @@ int PageStore::completeDurable() {
     reloadAfterFailure();
     return error;
   }
-  for (auto& entry : dirty_) cache_.add(std::move(entry.second));
+  for (auto& entry : dirty_) {
+    // A frozen leaf is read again if it is wanted.
+    if (!entry.second->frozen()) cache_.add(std::move(entry.second));
+  }
   dirty_.clear();
+  nextFreeze_ = kFreezeEvery;
   headerChanged_ = false;
   return kOk;
 }
@@ -568,6 +593,7 @@ int PageStore::commit() {
 
 void PageStore::forgetChange() {
   dirty_.clear();
+  nextFreeze_ = kFreezeEvery;
   freed_.clear();
   headerChanged_ = false;
   header_ = diskHeader_;
@@ -600,6 +626,7 @@ void PageStore::reloadAfterFailure() {
   placed_.clear();
   rawKnown_ = false;
   dirty_.clear();
+  nextFreeze_ = kFreezeEvery;
   freed_.clear();
   headerChanged_ = false;
   cache_.clear();

@@ -90,6 +90,11 @@ class PageStore : private PageMover {
   void touch() { ++version_; }
 
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_; }
+  // Between the statements of a long change: once it has changed another
+  // thousand pages, every changed leaf not in use keeps only its stored
+  // form until it is wanted again, so that a transaction of 10^5 records
+  // does not hold them all unpacked.
+  void keepChangeSmall();
   // Writes the current change through to completion; on a failure the error
   // sticks, the change is lost and the store shows the file as it is on disk.
   // It runs in two halves, which the locking layer separates: makeDurable
@@ -181,6 +186,8 @@ class PageStore : private PageMover {
   std::array<uint8_t, kHeaderSize> raw_{};
   bool rawKnown_ = false;
   ReadGuard* readGuard_ = nullptr;
+  static constexpr size_t kFreezeEvery = 1000;
+  size_t nextFreeze_ = kFreezeEvery;
 };
 
 }  // namespace zor::tarnwick

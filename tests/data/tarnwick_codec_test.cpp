@@ -120,6 +120,47 @@ TEST(TarnwickPage, RoundTripsLeafAndInnerPages) {
   EXPECT_EQ(innerBack.childSlotFor(bytesOf("z")), 1u);
 }
 
+TEST(TarnwickPage, AFrozenLeafKeepsItsStoredFormAndThawsToTheSameItems) {
+  std::mt19937 random(5);
+  Page leaf(-3, 0);
+  for (int i = 0; i < 30; ++i) {
+    std::vector<uint8_t> key = {0, 0, 0, 7, 243, static_cast<uint8_t>(i)};
+    leaf.insert(leaf.count(), key, randomBytes(random, random() % 400));
+  }
+  std::vector<uint8_t> before;
+  leaf.encode(9, before);
+  const Page original = decodeOrFail(before, 9);
+  const uint32_t measure = leaf.measure();
+
+  leaf.freeze();
+  ASSERT_TRUE(leaf.frozen());
+  EXPECT_EQ(leaf.count(), 0u);  // the items are gone...
+  EXPECT_EQ(leaf.number(), -3);
+  EXPECT_EQ(leaf.measure(), measure);
+  EXPECT_EQ(testing::toVector(leaf.firstKey()), testing::toVector(original.key(0)));
+  std::vector<uint8_t> frozen;
+  leaf.encode(9, frozen);  // ...and the stored form stays
+  EXPECT_EQ(frozen, before);
+
+  leaf.thaw();
+  ASSERT_FALSE(leaf.frozen());
+  ASSERT_EQ(leaf.count(), original.count());
+  for (size_t i = 0; i < leaf.count(); ++i) {
+    EXPECT_EQ(testing::toVector(leaf.item(i).key), testing::toVector(original.item(i).key));
+    EXPECT_EQ(testing::toVector(leaf.item(i).data), testing::toVector(original.item(i).data));
+  }
+  EXPECT_EQ(leaf.number(), -3);
+  leaf.erase(0);  // a thawed page changes as any other
+  std::vector<uint8_t> after;
+  leaf.encode(9, after);
+  EXPECT_EQ(decodeOrFail(after, 9).count(), original.count() - 1);
+
+  Page inner(4, 1);  // inner pages are never frozen
+  inner.insert(0, {}, {}, 17);
+  inner.freeze();
+  EXPECT_FALSE(inner.frozen());
+}
+
 TEST(TarnwickPage, PacksOnlyWhenItGainsAndCapsSharedBytes) {
   std::mt19937 random(11);
   Page noisy(1, 0);

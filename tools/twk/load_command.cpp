@@ -87,6 +87,7 @@ class Loader {
         return kExitFailure;
       }
       ++added;
+      file.store().keepChangeSmall();
     }
     if (int error = access.commit(); error != 0) {
       std::cerr << "twk: " << argument_.file << ": the change cannot be written (" << error
