@@ -1,7 +1,9 @@
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -164,6 +166,27 @@ TEST(FileOpen, ClosedHandleAnswersInvalidHandle) {
   EXPECT_EQ(file.flush(), kInvalidHandle);
   EXPECT_EQ(file.size(bytes), kInvalidHandle);
   EXPECT_EQ(file.lock(kLockBase, 1), kInvalidHandle);
+}
+
+// Readers rely on what other processes wrote being visible without a lock
+// only on file systems of this machine; a file system the list does not
+// know (here the process file system) counts as one that is not.
+TEST(FileOpen, OnlyFilesOnFileSystemsOfThisMachineCountAsOnALocalDisk) {
+  File closed;
+  EXPECT_FALSE(closed.onLocalDisk());
+  File processInfo;
+  ASSERT_EQ(
+      processInfo.open("/proc/self/stat", Access::Read, Share::DenyNone, Disposition::OpenExisting),
+      kFileOk);
+  EXPECT_FALSE(processInfo.onLocalDisk());
+  if (!std::filesystem::is_directory("/dev/shm")) return;
+  const std::string path = "/dev/shm/zor-platform-local-" + std::to_string(::getpid());
+  writeText(path, "x");
+  File inMemory;
+  ASSERT_EQ(inMemory.open(path, Access::Read, Share::DenyNone, Disposition::OpenExisting), kFileOk);
+  EXPECT_TRUE(inMemory.onLocalDisk());
+  inMemory.close();
+  std::filesystem::remove(path);
 }
 
 TEST(FileIo, ReadsAndWritesBeyondFourGigabytesOnASparseFile) {
