@@ -195,7 +195,7 @@ class TarnwickQuickReadsTest : public TarnwickDriverTest {
     }
     std::mt19937 random(static_cast<uint32_t>(reader) * 104729u);
     std::ostringstream problems;
-    int after = 20;  // statements rounds once the writer is done
+    int after = 5;  // statements once the writer is done
     while (problems.tellp() == 0 && after > 0) {
       if (board_->writerDone.load()) --after;
       Ledger& ledger = random() % 2 == 0 ? readOnly : readWrite;
@@ -242,7 +242,7 @@ class TarnwickQuickReadsTest : public TarnwickDriverTest {
     if ((e.id != id && !scratch) || e.check != checkOf(e.id, e.seq, e.value)) {
       problems << "record " << id << " read as id " << e.id << ", seq " << e.seq
                << ": its fields do not belong together";
-    } else if (ledger.blob() != blobFor(shape_, e.id, e.seq)) {
+    } else if (ledger.blob() != expectedBlob(e.id, e.seq)) {
       problems << "record " << e.id << " at seq " << e.seq << " came with another change's blob";
     } else if (e.seq < floor) {
       problems << "record " << e.id << " read at seq " << e.seq << " though seq " << floor
@@ -404,9 +404,23 @@ class TarnwickQuickReadsTest : public TarnwickDriverTest {
                << " (committed before: " << floor << ")";
   }
 
+  // The blob of a record at a sequence number; a reader meets each one many
+  // times, so the last one per account is kept.
+  const std::string& expectedBlob(int32_t id, uint32_t seq) {
+    known_.resize(static_cast<size_t>(shape_.accounts) + 2);
+    auto& [knownSeq, blob] =
+        known_[id <= shape_.accounts ? static_cast<size_t>(id) : known_.size() - 1];
+    if (knownSeq != seq || blob.empty() || id > shape_.accounts) {
+      knownSeq = seq;
+      blob = blobFor(shape_, id, seq);
+    }
+    return blob;
+  }
+
   SharedMemory<Board> board_;
   BankShape shape_{};
   std::string folder_, path_;
+  std::vector<std::pair<uint32_t, std::string>> known_;  // per reader process
 };
 
 // A statement overtaken on cue: the reader's first read from the file finds
@@ -495,7 +509,7 @@ TEST_F(TarnwickQuickReadsTest, ReadersOfASmallFileSeeEveryCommittedChangeWhole) 
 // the 4 MB the read windows of a handle hold.
 TEST_F(TarnwickQuickReadsTest, ReadersOfAFileLargerThanTheirWindowsSeeEveryChangeWhole) {
   makeBank({kMostAccounts, 12000, 160000});
-  run(roundsFor(400, 8000));
+  run(roundsFor(200, 8000));
 }
 
 TEST_F(TarnwickQuickReadRestartTest, NextAndPreviousStartAgainFromTheItemLastRead) {
