@@ -510,7 +510,7 @@ TEST_F(TarnwickQuickReadsTest, ReadersOfASmallFileSeeEveryCommittedChangeWhole) 
 // the 4 MB the read windows of a handle hold.
 TEST_F(TarnwickQuickReadsTest, ReadersOfAFileLargerThanTheirWindowsSeeEveryChangeWhole) {
   makeBank({kMostAccounts, 12000, 160000});
-  run(roundsFor(200, 8000));
+  run(roundsFor(500, 8000));
 }
 
 TEST_F(TarnwickQuickReadRestartTest, NextAndPreviousStartAgainFromTheItemLastRead) {
