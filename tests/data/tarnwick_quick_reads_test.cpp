@@ -36,13 +36,14 @@
 
 #include "data/tarnwick/open_table.h"
 #include "data/tarnwick/quick_read.h"
+#include "data/tarnwick/read_windows.h"
 #include "tests/data/tarnwick_process_support.h"
 
 namespace zor::tarnwick::testing {
 namespace {
 
 constexpr int32_t kStartValue = 1000;
-constexpr int32_t kMostAccounts = 400;
+constexpr int32_t kMostAccounts = 160;
 constexpr int kReaders = 3;
 
 struct BankShape {
@@ -506,10 +507,11 @@ TEST_F(TarnwickQuickReadsTest, ReadersOfASmallFileSeeEveryCommittedChangeWhole) 
   run(roundsFor(2000, 30000));
 }
 
-// 400 accounts of 12 to 14 KB and a head of 160 KB: over 5 MB, more than
-// the 4 MB the read windows of a handle hold.
+// Accounts whose blobs together are a quarter more than the read windows
+// of a handle hold, and a head of 160 KB.
 TEST_F(TarnwickQuickReadsTest, ReadersOfAFileLargerThanTheirWindowsSeeEveryChangeWhole) {
-  makeBank({kMostAccounts, 12000, 160000});
+  constexpr size_t kWindowsHold = ReadWindows::kWindowSize * ReadWindows::kMostWindows;
+  makeBank({kMostAccounts, kWindowsHold / 4 * 5 / kMostAccounts, 160000});
   run(roundsFor(500, 8000));
 }
 
