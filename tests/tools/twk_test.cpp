@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "data/tarnwick/lock_space.h"
@@ -159,6 +162,29 @@ TEST_F(TwkTest, VerifySaysWhetherLocksHoldBeforeItsVerdict) {
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("could not be checked"), std::string::npos) << run.out;
   }
+}
+
+TEST_F(TwkTest, ReadingCommandsWaitWhileAWriterCopiesItsChangeHome) {
+  // Another program holds every reader slot, as a writer does while it
+  // copies a change home: dump and verify wait for it instead of reading
+  // pages half written.
+  platform::File writer;
+  ASSERT_EQ(openAsAnotherProgram(writer, platform::Share::DenyNone), 0);
+  ASSERT_EQ(writer.lock(tarnwick::kLockBase, tarnwick::kReaderSlots), 0);
+  std::atomic<bool> done{false};
+  ToolOutput dump, verify;
+  std::thread reader([&] {
+    dump = twk({"dump", data_ + "\\!PARTS"});
+    verify = twk({"verify", data_});
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_FALSE(done);
+  ASSERT_EQ(writer.unlock(tarnwick::kLockBase, tarnwick::kReaderSlots), 0);
+  reader.join();
+  EXPECT_EQ(dump.exitCode, 0) << dump.err;
+  EXPECT_EQ(dump.out, "P:ID,P:QTY\n1,10\n2,20\n");
+  EXPECT_EQ(verify.exitCode, 0) << verify.err;
 }
 
 TEST_F(TwkTest, VerifyOfAMissingFileIsAnErrorWithoutALockSentence) {

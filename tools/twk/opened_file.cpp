@@ -3,6 +3,8 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "data/tarnwick/shared_access.h"
+#include "data/tarnwick/transaction_settle.h"
 #include "platform/file.h"
 #include "runtime/error_state.h"
 #include "runtime/fatal_error.h"
@@ -43,12 +45,21 @@ int withFailuresReported(const std::string& path, const std::function<int()>& bo
 int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body) {
   return withFailuresReported(path, [&] {
     tarnwick::TarnwickFile file;
-    const int error = file.open(path, tarnwick::OpenMode::fromWord(0x40));
+    const tarnwick::OpenMode mode = tarnwick::OpenMode::fromWord(0x40);
+    int error = file.open(path, mode, tarnwick::settleByControlFile(path),
+                          tarnwick::TarnwickFile::Settle::Later);
+    // The command reads one state of the file: it holds a reader slot
+    // throughout, so that another process's change is never copied home
+    // under its eyes (it would show as damage that is not there).
+    tarnwick::SharedAccess access(file, mode);
+    if (error == 0) error = access.beginRead();
     if (error != 0) {
       std::cerr << "twk: " << path << ": " << openErrorText(error) << '\n';
       return kExitFailure;
     }
-    return body(file);
+    const int result = body(file);
+    access.endRead();
+    return result;
   });
 }
 
