@@ -452,6 +452,14 @@ int64_t sqliteRecordCount(const Place& place, int file = 0) {
   return sqlite3_column_int64(count, 0);
 }
 
+// Empty when the engine's file holds `expected` records, else what it holds.
+std::string recordCountFault(Engine engine, const Place& place, int64_t expected) {
+  const int64_t stored =
+      engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
+  if (stored == expected) return "";
+  return "the file holds " + std::to_string(stored) + " records, not " + std::to_string(expected);
+}
+
 // Autocommit INSERTs, or BEGIN IMMEDIATE ... COMMIT around a batch; busy
 // answers after the busy time-out are repeated inside stepDone.
 struct SqliteWriter {
@@ -634,11 +642,7 @@ void Writers(benchmark::State& state, Place place, Engine engine, int processes,
     state.SetIterationTime(outcome.seconds);
     failure = childFaults(outcome, "writer");
     const int64_t expected = static_cast<int64_t>(each) * processes;
-    const int64_t stored =
-        engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
-    if (failure.empty() && stored != expected)
-      failure =
-          "the file holds " + std::to_string(stored) + " records, not " + std::to_string(expected);
+    if (failure.empty()) failure = recordCountFault(engine, place, expected);
     reportFailure(state, failure);
     state.counters["items_per_second"] = static_cast<double>(expected) / outcome.seconds;
     state.counters["retries"] = static_cast<double>(retriesOf(outcome, 0, outcome.reports.size()));
@@ -698,11 +702,7 @@ void Readers(benchmark::State& state, Place place, Engine engine, int readers) {
     const ChildReport& writer = *outcome.reports.at(0);
     const double addsPerSecond = perSecond(writer.done, writer);
     const int64_t expected = static_cast<int64_t>(prefill + writer.done);
-    const int64_t stored =
-        engine == Engine::kTarnwick ? tarnwickRecordCount(place) : sqliteRecordCount(place);
-    if (failure.empty() && stored != expected)
-      failure =
-          "the file holds " + std::to_string(stored) + " records, not " + std::to_string(expected);
+    if (failure.empty()) failure = recordCountFault(engine, place, expected);
     reportFailure(state, failure);
     state.counters["items_per_second"] = scansPerSecond;
     state.counters["adds_per_second"] = addsPerSecond;
