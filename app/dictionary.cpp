@@ -10,7 +10,7 @@ void initFileManager(zor::fw::FileManager& manager, const char* label,
                      zor::fw::FileManager*& accessReference) {
   manager.Initialized = false;
   manager.FileNameValue = label;
-  manager.Errors = programGlobals().errorReporter.get();
+  manager.Errors = programGlobals().errorReporter;
   manager.zor::fw::FileManager::Init();
   accessReference = &manager;
 }

@@ -66,7 +66,7 @@ bool runProgramBody(const ProgramParts& parts) {
   if (!initialiseWindowSystemOnce(parts.initWindowSystem)) return false;
   ProgramGlobals& globals = programGlobals();
 
-  globals.errorReporter = std::make_unique<zor::fw::ErrorReporter>();
+  globals.errorReporter = &zor::fw::ErrorReporter::Global();
   globals.errorReporter->Init();
 
   globals.textMatcher = std::make_unique<TextMatcher>();
@@ -106,12 +106,9 @@ int runProcess(const ProgramParts& parts) {
   std::feclearexcept(FE_ALL_EXCEPT);
   startRuntime();
   if (runProgramBody(parts)) {
-    // The end of thread 1 tears down its file objects; the error reporter,
-    // created first, goes last.
+    // The end of thread 1 tears down its file objects; the error reporter
+    // stays to the very end of the process.
     zor::platform::runThreadEndHooks();
-    ProgramGlobals& globals = programGlobals();
-    if (globals.errorReporter) globals.errorReporter->Kill();
-    globals.errorReporter.reset();
   }
   return 0;
 }

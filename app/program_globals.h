@@ -16,7 +16,8 @@ inline constexpr const char* kIniFileName = "QV_GUI_SetupiniAdmin.INI";
 inline constexpr const char* kDefaultWindowIcon = "~Security.ico";
 
 struct ProgramGlobals {
-  std::unique_ptr<zor::fw::ErrorReporter> errorReporter;
+  // The process-wide reporter (ErrorReporter::Global()), never released.
+  zor::fw::ErrorReporter* errorReporter = nullptr;
   std::unique_ptr<TextMatcher> textMatcher;
   std::unique_ptr<zor::fw::INIManager> iniManager;
   // Drag-full-windows: the value read at start and the buffer of the set call.

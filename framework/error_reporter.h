@@ -1,20 +1,199 @@
 #pragma once
-// The framework's single road for reporting errors to the user. This is the
-// start-up shell of the reporter: the program creates and initialises it
-// first and releases it last; its error table and message boxes come with
-// the reporter itself.
+// The framework's single road for reporting errors to the user. Every class
+// raises errors by number; the reporter looks the number up in its error
+// table, substitutes the current context (file, key, field, driver error,
+// procedure) into the text and acts on the entry's level: nothing, a Yes/No
+// question, an information box, or a box followed by the end of the
+// program. It can also log every error and keep a history of recent ones.
+//
+// Raising has two steps, so that a quiet operation can record an error
+// without showing it:
+//
+//   errors.SetFile("SetupINI");
+//   errors.SetErrors();            // ERRORCODE(), ERROR(), FILEERROR...()
+//   errors.Record(26);             // the error being reported
+//   return errors.Show();          // its level, after the box
+//
+// Throw(id) does Record and Show at once. One reporter serves every thread;
+// its settable fields, history and log are guarded by CRITSECT.
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/sync.h"
 
 namespace zor::fw {
 
+// Severity levels: the result of every framework operation that can fail
+// and the level of each error table entry.
+namespace Level {
+inline constexpr uint8_t Benign = 0;   // success; nothing shown
+inline constexpr uint8_t User = 1;     // a Yes/No question
+inline constexpr uint8_t Program = 2;  // treated as fatal
+inline constexpr uint8_t Fatal = 3;    // box, then the program ends
+inline constexpr uint8_t Cancel = 4;   // the user declined
+inline constexpr uint8_t Notify = 5;   // the operation did not happen; carry on
+}  // namespace Level
+
+// Message box buttons as the reporter's callers see them.
+namespace Button {
+inline constexpr unsigned Ok = 1;
+inline constexpr unsigned Yes = 2;
+inline constexpr unsigned No = 4;
+inline constexpr unsigned Cancel = 64;
+inline constexpr unsigned YesNo = Yes | No;
+inline constexpr unsigned YesNoCancel = Yes | No | Cancel;
+}  // namespace Button
+
+// One entry of the error table.
+struct ErrorEntry {
+  int id = 0;
+  std::string message;
+  std::string title;
+  uint8_t fatality = Level::Notify;
+  std::string category;
+};
+
+// The context of the error being reported.
+struct ErrorStatus {
+  std::string fieldName;
+  std::string fileName;
+  std::string keyName;
+  std::string messageText;
+  std::string saveError;      // the runtime's error text
+  int saveErrorCode = 0;      // the runtime's error code
+  std::string saveFileError;  // the driver's file-system error text
+  std::string saveFileErrorCode;
+  ErrorEntry errorBuffer;  // the entry being reported
+  int prevErrorId = 0;
+};
+
+// One collected error of the history.
+struct ErrorHistoryEntry {
+  std::string text;
+  uint8_t level = 0;
+  int id = 0;
+};
+
+// Where logged errors go. The built-in log appends to "OBXError.Log" in
+// the current directory.
+class ErrorLog {
+ public:
+  virtual ~ErrorLog() = default;
+  // Each answers 0 on success, else an error number whose text
+  // errorText() describes.
+  virtual int open() = 0;
+  virtual int write(const std::string& line) = 0;
+  virtual int close() = 0;
+  virtual std::string errorText() const = 0;
+};
+
 class ErrorReporter {
  public:
-  virtual ~ErrorReporter() = default;
-  virtual void Init();
-  virtual void Kill();
-  bool initialized() const { return initialized_; }
+  ErrorReporter();
+  virtual ~ErrorReporter();
+  ErrorReporter(const ErrorReporter&) = delete;
+  ErrorReporter& operator=(const ErrorReporter&) = delete;
+
+  // Initialise: the built-in log and error table, default category "OBX",
+  // no history, SILENT and LOGERRORS off.
+  void Init();
+  // Initialise with a log: makes it the log in use and loads the built-in
+  // table when the queue is still empty.
+  virtual void Init(ErrorLog& log);
+  void Kill();
+
+  // Adds every entry of a table in the stored layout (a u16 count, then per
+  // entry u16 id, u8 level, and two length-prefixed texts: title, message).
+  // A table that does not read to its end adds nothing and answers false.
+  virtual bool AddErrors(std::span<const uint8_t> table);
+  // The built-in table in its stored layout.
+  static std::span<const uint8_t> BuiltInTable();
+
+  // Context of the next error. SetErrors copies the runtime's current error
+  // code and text and the driver's file-system error code and text.
+  void SetField(std::string_view name);
+  void SetFile(std::string_view name);
+  void SetKey(std::string_view name);
+  void SetMessage(std::string_view text);
+  void SetErrors();
+  void SetErrors(int code, std::string_view text, std::string_view fileErrorCode = {},
+                 std::string_view fileError = {});
+  ErrorStatus Status() const;
+
+  // Record: selects the entry as the error being reported; false for an
+  // unknown id (the entry is then a program error naming the number).
+  bool Record(int id);
+  // Show: the level dispatch on the recorded entry; returns its level.
+  uint8_t Show();
+  uint8_t Throw(int id) {
+    Record(id);
+    return Show();
+  }
+  // Shortcuts that set one part of the context first.
+  uint8_t ThrowFile(int id, std::string_view file);
+  uint8_t ThrowMessage(int id, std::string_view message);
+
+  // The recorded entry's message with every marker substituted.
+  std::string SubsString() const;
+
+  // The calling thread's procedure names: the top one is %Procedure.
+  void SetProcedureName(std::string_view name);
+  void PopProcedureName();
+  std::string ProcedureName() const;
+
+  // id -1 sets every entry's category.
+  void SetCategory(int id, std::string_view category);
+
+  void SetSilent(bool silent);
+  bool Silent() const;
+  void SetLogErrors(bool log);
+  bool LogErrors() const;
+  void SetHistoryThreshold(int32_t threshold);
+  int32_t HistoryThreshold() const;
+  void SetHistoryViewLevel(int32_t level);
+  int32_t HistoryViewLevel() const;
+  void SetHistoryResetOnView(bool reset);
+  bool HistoryResetOnView() const;
+  void SetLog(ErrorLog& log);
+  std::vector<ErrorHistoryEntry> History() const;
+  // Opens the "Errors History" window.
+  void ShowHistory();
+
+  int16_t MSGSTYLE = 0;
+
+  // The process-wide reporter, created at first use and never released.
+  static ErrorReporter& Global();
+
+  // What ends the program after a fatal box; tests replace it (a hook that
+  // returns lets the caller go on with level 3).
+  using HaltHook = std::function<void(int exitCode)>;
+  static HaltHook SetHaltHook(HaltHook hook);
+
+ protected:
+  // Shows a message with the log and history bookkeeping; returns the
+  // button pressed.
+  virtual unsigned Msg(const std::string& text, const std::string& title, unsigned icon,
+                       unsigned buttons, unsigned defaultButton, int16_t style);
+  // The message box itself.
+  virtual unsigned ShowMessageBox(const std::string& text, const std::string& title, unsigned icon,
+                                  unsigned buttons, unsigned defaultButton, int16_t style);
+  virtual uint8_t TakeBenign();
+  virtual uint8_t TakeFatal();
+  virtual uint8_t TakeNotify();
+  virtual uint8_t TakeOther();
+  virtual uint8_t TakeProgram();
+  virtual uint8_t TakeUser();
 
  private:
-  bool initialized_ = false;
+  struct State;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace zor::fw

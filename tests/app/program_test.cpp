@@ -79,7 +79,7 @@ TEST_F(ProgramTest, GlobalsExistWhileTheMainWindowRunsAndAreReleasedAfter) {
   qv::ProgramParts parts;
   parts.mainWindow = [&] {
     qv::ProgramGlobals& globals = qv::programGlobals();
-    ASSERT_TRUE(globals.errorReporter && globals.errorReporter->initialized());
+    ASSERT_EQ(globals.errorReporter, &zor::fw::ErrorReporter::Global());
     ASSERT_TRUE(globals.textMatcher);
     EXPECT_TRUE(globals.textMatcher->option1());
     EXPECT_FALSE(globals.textMatcher->option2());
@@ -94,7 +94,7 @@ TEST_F(ProgramTest, GlobalsExistWhileTheMainWindowRunsAndAreReleasedAfter) {
     EXPECT_EQ(dictionary.setupIni.access->FileNameValue, "SetupINI");
     EXPECT_EQ(dictionary.sections.access->FileNameValue, "Sections");
     EXPECT_EQ(dictionary.setupIni.relate->Me, dictionary.setupIni.access);
-    EXPECT_EQ(dictionary.sections.access->Errors, globals.errorReporter.get());
+    EXPECT_EQ(dictionary.sections.access->Errors, globals.errorReporter);
     checked = true;
   };
   ASSERT_TRUE(qv::runProgramBody(parts));
