@@ -196,7 +196,8 @@ File::File(File&& other) noexcept
       path_(std::move(other.path_)),
       access_(other.access_),
       exclusiveLocks_(other.exclusiveLocks_),
-      heldLocks_(std::move(other.heldLocks_)) {}
+      heldLocks_(std::move(other.heldLocks_)),
+      watcher_(std::exchange(other.watcher_, nullptr)) {}
 
 File& File::operator=(File&& other) noexcept {
   if (this != &other) {
@@ -206,6 +207,7 @@ File& File::operator=(File&& other) noexcept {
     access_ = other.access_;
     exclusiveLocks_ = other.exclusiveLocks_;
     heldLocks_ = std::move(other.heldLocks_);
+    watcher_ = std::exchange(other.watcher_, nullptr);
   }
   return *this;
 }
@@ -258,6 +260,7 @@ void File::close() {
   fd_ = -1;
   path_.clear();
   heldLocks_.clear();
+  watcher_ = nullptr;
 }
 
 int File::read(uint64_t offset, void* buffer, size_t length, size_t& done) {
@@ -288,25 +291,35 @@ int File::write(uint64_t offset, const void* buffer, size_t length) {
   if (fault == FaultKind::Fail) return kInjectedFault;
   const size_t wanted = fault == FaultKind::Short ? length / 2 : length;
   const auto* bytes = static_cast<const char*>(buffer);
+  if (watcher_ != nullptr) watcher_->beforeWrite(*this, offset, wanted);
   size_t written = 0;
+  int error = kFileOk;
   while (written < wanted) {
     const ssize_t put = pwrite(fd_, bytes + written, wanted - written, off_t(offset + written));
     if (put < 0) {
       if (errno == EINTR) continue;
-      return fileErrorFromErrno(errno, kWriteFault);
+      error = fileErrorFromErrno(errno, kWriteFault);
+      break;
     }
-    if (put == 0) return kDiskFull;  // no progress and no error: treat as a full device
+    if (put == 0) {  // no progress and no error: treat as a full device
+      error = kDiskFull;
+      break;
+    }
     written += size_t(put);
   }
+  if (watcher_ != nullptr && written != 0) watcher_->afterWrite(*this, offset, written);
+  if (error != kFileOk) return error;
   return fault == FaultKind::Short ? kInjectedFault : kFileOk;
 }
 
 int File::flush() {
   if (fd_ < 0) return kInvalidHandle;
   if (takeFaultStep(FaultStep::Flush) != FaultKind::None) return kInjectedFault;
-  while (fsync(fd_) != 0) {
+  if (watcher_ != nullptr) watcher_->beforeFlush(*this);
+  while (fdatasync(fd_) != 0) {
     if (errno != EINTR) return fileErrorFromErrno(errno, kWriteFault);
   }
+  if (watcher_ != nullptr) watcher_->afterFlush(*this);
   return kFileOk;
 }
 
@@ -354,6 +367,7 @@ int File::truncate(uint64_t bytes) {
   if (fd_ < 0) return kInvalidHandle;
   if (access_ == Access::Read) return kAccessDenied;
   if (bytes > kMaxOffset) return kInvalidArgument;
+  if (watcher_ != nullptr) watcher_->beforeTruncate(*this, bytes);
   while (ftruncate(fd_, off_t(bytes)) != 0) {
     if (errno != EINTR) return fileErrorFromErrno(errno, kWriteFault);
   }

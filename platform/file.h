@@ -12,6 +12,22 @@
 
 namespace zor::platform {
 
+class File;
+
+// Sees the writes, flushes and truncations of the files it watches (see
+// FileEnvironment): a test environment keeps what a power cut could still
+// take away.
+class FileWatcher {
+ public:
+  virtual ~FileWatcher() = default;
+  virtual void beforeWrite(File& file, uint64_t offset, size_t length) = 0;
+  virtual void afterWrite(File& file, uint64_t offset, size_t length) = 0;
+  // May end the process instead of returning (a power cut).
+  virtual void beforeFlush(File& file) = 0;
+  virtual void afterFlush(File& file) = 0;
+  virtual void beforeTruncate(File& file, uint64_t bytes) = 0;
+};
+
 // Error numbers of the file layer: 0 on success, otherwise one of these or
 // the system's errno value (always positive).
 enum FileErrorCode : int {
@@ -63,7 +79,8 @@ class File {
   int read(uint64_t offset, void* buffer, size_t length, size_t& done);
   // Writes all `length` bytes at `offset` (goes through fault injection).
   int write(uint64_t offset, const void* buffer, size_t length);
-  // Makes everything written durable (goes through fault injection).
+  // Makes everything written durable, with what reading it back needs (the
+  // size), not the times (goes through fault injection).
   int flush();
   int size(uint64_t& bytes) const;
   int truncate(uint64_t bytes);
@@ -97,6 +114,9 @@ class File {
   static constexpr uint64_t kMaxLockEnd = uint64_t{1} << 62;
 
   int nativeHandle() const { return fd_; }
+  // Tells `watcher` of every later write, flush and truncation (nullptr:
+  // nobody); closing the file ends it.
+  void watch(FileWatcher* watcher) { watcher_ = watcher; }
 
  private:
   int fd_ = -1;
@@ -106,6 +126,7 @@ class File {
   // (no permission for both): byte-range locks are then shared read locks.
   bool exclusiveLocks_ = true;
   std::vector<std::pair<uint64_t, uint64_t>> heldLocks_;  // offset, length
+  FileWatcher* watcher_ = nullptr;
 };
 
 bool fileExists(const std::string& path);

@@ -1,7 +1,5 @@
 #include "runtime/expr_functions.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,6 +8,7 @@
 #include <random>
 
 #include "platform/profile.h"
+#include "platform/system_memory.h"
 #include "runtime/date_time.h"
 #include "runtime/picture.h"
 
@@ -423,11 +422,11 @@ void pathOf(Call& call) {
 
 // MEMORY(0): physical memory in kilobytes; MEMORY(1): the part of it free.
 void fnMemory(Call& call) {
-  int64_t kind = call.intArg(0);
-  long pages = kind == 0 ? sysconf(_SC_PHYS_PAGES) : kind == 1 ? sysconf(_SC_AVPHYS_PAGES) : -1;
-  long pageSize = sysconf(_SC_PAGESIZE);
-  if (pages < 0 || pageSize <= 0) return call.out.setInt(0);
-  return call.out.setInt(static_cast<int64_t>(pages) * (pageSize / 1024));
+  const int64_t kind = call.intArg(0);
+  const uint64_t bytes = kind == 0   ? platform::physicalMemory()
+                         : kind == 1 ? platform::freePhysicalMemory()
+                                     : 0;
+  return call.out.setInt(static_cast<int64_t>(bytes / 1024));
 }
 
 constexpr ValueKind I = ValueKind::kInt;

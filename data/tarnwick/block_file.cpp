@@ -2,6 +2,7 @@
 
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
+#include "platform/file_environment.h"
 
 namespace zor::tarnwick {
 
@@ -10,7 +11,7 @@ int BlockFile::open(const std::string& path, bool write, platform::Share share, 
   const auto disposition =
       create ? platform::Disposition::CreateAlways : platform::Disposition::OpenExisting;
   const auto access = write ? platform::Access::ReadWrite : platform::Access::Read;
-  const int error = file_.open(path, access, share, disposition);
+  const int error = platform::fileEnvironment().open(file_, path, access, share, disposition);
   if (error != 0) return error;
   writable_ = write;
   stickyError_ = 0;

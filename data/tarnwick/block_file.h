@@ -1,7 +1,8 @@
 #pragma once
-// The operating-system file under a Tarnwick file: reads and writes whole
-// multiples of 64 bytes at absolute offsets, and keeps the first write error
-// (sticky) so that later writes are skipped until the file is closed.
+// The operating-system file under a Tarnwick file, taken from the file
+// environment in use: reads and writes whole multiples of 64 bytes at
+// absolute offsets, and keeps the first write error (sticky) so that later
+// writes are skipped until the file is closed.
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,7 @@
 #include "data/tarnwick/tarnwick_driver.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <vector>
 
 #include "data/ascii_case.h"
@@ -14,11 +12,13 @@
 #include "data/file_errors.h"
 #include "data/logout_faults.h"
 #include "data/tarnwick/driver_switches.h"
+#include "data/tarnwick/file_copy.h"
 #include "data/tarnwick/open_table.h"
 #include "data/tarnwick/table_name.h"
 #include "data/tarnwick/transaction.h"
 #include "data/tarnwick/transaction_control_file.h"
 #include "platform/file.h"
+#include "platform/file_environment.h"
 
 namespace zor::tarnwick {
 
@@ -201,16 +201,12 @@ int performOnFile(DriverCall& call) {
       if (target == nullptr) return kErrInvalidParameterCount;
       const std::string to = locateTable(*target).filePath;
       if (call.op() == opNumber(Op::RENAME)) return platform::renameFile(location.filePath, to);
-      std::error_code error;
-      std::filesystem::copy_file(location.filePath, to,
-                                 std::filesystem::copy_options::overwrite_existing, error);
-      return error ? kErrAccessDenied : kNoError;
+      return copyTarnwickFile(location.filePath, to);
     }
     case Op::BYTES: {
       uint64_t size = 0;
-      std::error_code error;
-      size = std::filesystem::file_size(location.filePath, error);
-      if (error) return kErrFileNotFound;
+      if (const int error = platform::fileEnvironment().size(location.filePath, size); error != 0)
+        return error;
       call.arguments<CountArgs>()->count = static_cast<int64_t>(size);
       return kNoError;
     }
