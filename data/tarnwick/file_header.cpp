@@ -58,6 +58,7 @@ bool FileHeader::zonesValid() const {
 
 void FileHeader::encode(uint8_t* out) const {
   std::memset(out, 0, kHeaderSize);
+  store32(out, logEnd);
   store32(out + 6, pendingStart);
   store32(out + 10, pendingEnd);
   std::memcpy(out + 14, kMagic, 4);
@@ -72,6 +73,7 @@ void FileHeader::encode(uint8_t* out) const {
 
 bool FileHeader::decode(const uint8_t* in) {
   if (std::memcmp(in + 14, kMagic, 4) != 0) return false;
+  logEnd = load32(in);
   pendingStart = load32(in + 6);
   pendingEnd = load32(in + 10);
   std::memcpy(lastIdentifier.data(), in + 20, 4);

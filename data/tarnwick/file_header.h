@@ -24,6 +24,10 @@ struct Zone {
 };
 
 struct FileHeader {
+  // Bytes 0 to 3, which the format leaves to the implementer: with a pending
+  // region, how far it holds committed changes that readers may take;
+  // without one, where the region last copied home ended (see PageStore).
+  uint32_t logEnd = 0;
   uint32_t pendingStart = 0;
   uint32_t pendingEnd = 0;
   std::array<uint8_t, 4> lastIdentifier{};  // big-endian counter
@@ -44,7 +48,7 @@ struct FileHeader {
   // Zones in order, each a whole number of its pages.
   bool zonesValid() const;
 
-  void encode(uint8_t* out) const;  // 512 bytes; bytes 0-5 and 18-19 zero
+  void encode(uint8_t* out) const;  // 512 bytes; bytes 4-5 and 18-19 zero
   // Answers false when the magic is wrong.
   bool decode(const uint8_t* in);
 };

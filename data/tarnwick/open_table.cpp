@@ -40,7 +40,10 @@ int createTable(FileControlBlock& fcb) {
   if (int error = checkTableDeclaration(fcb); error != kNoError) return error;
   const TableLocation location = locateTable(fcb.name);
   TarnwickFile file;
-  int error = file.open(location.filePath, OpenMode{});
+  // Others may have the file open: a change found pending is settled under
+  // the locks, in beginChange below.
+  int error = file.open(location.filePath, OpenMode{}, settleByControlFile(location.filePath),
+                        TarnwickFile::Settle::Later);
   // A missing file is made; so is one that is no Tarnwick file at all,
   // which CREATE replaces.
   if (error == kErrFileNotFound || error == kErrInvalidDataFile)
@@ -214,18 +217,22 @@ int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
   // places with the current record's: no allocation per read. Everything
   // is read before anything changes, so that a quick read can start again.
   std::vector<uint8_t>& image = readImage_;
-  if (stored != nullptr) {
-    image.assign(stored->begin(), stored->end());
-  } else if (!table_->readRecord(number, image)) {
-    return kErrRecordNotFound;
-  }
   std::vector<std::string> memos;
   std::vector<std::string> watchedMemos;
-  if (!fcb_.memos.empty()) {
-    if (!noMemoPending_) table_->readMemos(number, memos);
-    if (watchPending_ && noMemoPending_) table_->readMemos(number, watchedMemos);
-    if (watchPending_ && !noMemoPending_) watchedMemos = memos;
-  }
+  const auto readStored = [&] {
+    if (stored != nullptr) {
+      image.assign(stored->begin(), stored->end());
+    } else if (!table_->readRecord(number, image)) {
+      return false;
+    }
+    if (!fcb_.memos.empty()) {
+      if (!noMemoPending_) table_->readMemos(number, memos);
+      if (watchPending_ && noMemoPending_) table_->readMemos(number, watchedMemos);
+      if (watchPending_ && !noMemoPending_) watchedMemos = memos;
+    }
+    return true;
+  };
+  if (!readStored()) return kErrRecordNotFound;
   if (holdPending_) {
     holdPending_ = false;
     if (!(holding_ && held_ == number)) {
@@ -233,6 +240,20 @@ int OpenTable::readRecord(uint32_t number, const Bytes* stored) {
       if (!takeRecordLock(number)) return kErrRecordHeld;
       holding_ = true;
       held_ = number;
+      // The station that held the record before commits its change before it
+      // lets go, but perhaps after this statement read the header: now that
+      // nobody else can change the record, it is read again from the state
+      // committed since.
+      bool moved = false;
+      int error = access_->catchUp(moved);
+      if (error == kNoError && moved) {
+        stored = nullptr;  // the item the cursor stood on may have moved
+        if (!readStored()) error = kErrRecordNotFound;
+      }
+      if (error != kNoError) {
+        releaseHeld();
+        return error;
+      }
     }
   }
   image.resize(fcb_.record.size(), 0);

@@ -1,7 +1,10 @@
 #include "data/tarnwick/page_store.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 #include <utility>
 
 #include "data/tarnwick/byte_order.h"
@@ -14,6 +17,10 @@ namespace {
 
 uint32_t roundUnits(uint32_t bytes) {
   return (bytes + kUnitSize - 1) / kUnitSize * kUnitSize;
+}
+
+uint64_t roundUnits64(uint64_t offset) {
+  return kHeaderSize + (offset - kHeaderSize + kUnitSize - 1) / kUnitSize * kUnitSize;
 }
 
 FailurePlace failurePlaceOf(PageFault fault) {
@@ -29,6 +36,24 @@ FailurePlace failurePlaceOf(PageFault fault) {
   }
 }
 
+// Whether two headers describe the same tree (everything but the pending
+// region, the change counter and bytes 0 to 3).
+bool sameTree(const FileHeader& a, const FileHeader& b) {
+  if (a.rootUnit != b.rootUnit || a.lastIdentifier != b.lastIdentifier) return false;
+  for (int i = 0; i < kZoneCount; ++i) {
+    if (a.zones[i].start != b.zones[i].start || a.zones[i].end != b.zones[i].end) return false;
+  }
+  return true;
+}
+
+constexpr auto byHome = [](const auto& a, const auto& b) { return a.first < b.first; };
+
+std::atomic<uint64_t> chosenRegionLimit{0};
+
+// A region this large is walked by reading each item's beginning; a smaller
+// one is read whole (and kept: its pages are the ones wanted next).
+constexpr uint64_t kTailBytes = uint64_t{256} << 10;
+
 }  // namespace
 
 bool PageStore::plausible(const FileHeader& header) {
@@ -40,13 +65,57 @@ bool PageStore::plausible(const FileHeader& header) {
          header.logicalEnd() <= std::max<uint64_t>(size, kHeaderSize + kUnitSize);
 }
 
+void PageStore::normalize(FileHeader& state) const {
+  state.pendingStart = state.pendingEnd = static_cast<uint32_t>(state.logicalEnd());
+  state.logEnd = 0;
+}
+
+void PageStore::dropEverythingRead() {
+  cache_.clear();
+  windows_.clear();
+  tail_.clear();
+  pendingMap_.clear();
+  regionStart_ = regionEnd_ = 0;
+  settledInMemory_ = false;
+}
+
+bool PageStore::sameStateCheckpointed(const FileHeader& home) const {
+  // The home header counts one past the newest header copy taken, names
+  // where the region ended, and holds the very tree taken.
+  if (home.changeCounter != committed_.changeCounter + 1 || !sameTree(home, committed_))
+    return false;
+  const uint64_t ended = regionEnd_ > regionStart_ ? regionEnd_ : home_.pendingStart;
+  return home.logEnd == ended;
+}
+
 int PageStore::readHeader() {
   if (headerCurrent_) return kOk;
+  // A writer names each change in the home header while others read it: a
+  // read may catch the header half written. What the region then seems to
+  // hold does not check out, and the header is read again.
+  constexpr int kAttempts = 50;
+  for (int attempt = 1;; ++attempt) {
+    bool again = false;
+    const int error = readHeaderOnce(again);
+    if (!again) return error;
+    if (attempt == kAttempts) {
+      // Damaged, or its writer stopped for longer: what the store shows
+      // cannot be trusted until a settle.
+      unsure_ = uncommitted_ = true;
+      headerCurrent_ = true;
+      return kOk;
+    }
+    headerCurrent_ = false;
+    std::this_thread::sleep_for(std::chrono::microseconds(200));
+  }
+}
+
+int PageStore::readHeaderOnce(bool& again) {
   uint8_t bytes[kHeaderSize];
   size_t done = 0;
   const int error = file_.read(0, bytes, kHeaderSize, done);
   if (error != 0) return error;
-  // The header as this store last wrote or accepted it: nothing has changed
+  // The header as this store last wrote or took it: nothing has changed
   // since, so neither decoding nor checking it again is needed. This is the
   // cost of every access of a shared file.
   if (rawKnown_ && done == kHeaderSize && std::memcmp(bytes, raw_.data(), kHeaderSize) == 0) {
@@ -55,39 +124,71 @@ int PageStore::readHeader() {
   }
   rawKnown_ = false;
   if (done == 0) {  // an empty file is a new one
-    header_ = diskHeader_ = FileHeader::fresh();
+    dropEverythingRead();
+    home_ = committed_ = header_ = FileHeader::fresh();
     root_ = 0;
     headerOnDisk_ = false;
     headerValid_ = true;
     headerCurrent_ = true;
-    cache_.clear();
+    uncommitted_ = unsure_ = false;
     touch();
     return kOk;
   }
   FileHeader disk;
   if (done < kHeaderSize || !disk.decode(bytes)) return kInvalidDataFile;
-  // A header with a pending change may be half written; its newer copy in
-  // the pending region is checked instead.
+  // A header naming a region may be half written; the newest copy in the
+  // region is checked instead.
   if (!disk.pending() && !plausible(disk)) return kInvalidDataFile;
   headerOnDisk_ = true;
   headerCurrent_ = true;
-  if (!disk.pending()) {
+
+  // What the pages held still stand for.
+  const bool known = headerValid_ && !settledInMemory_;
+  // A writer copying the region home first names the tree at its end in
+  // the home header, the region still named: the state stays the region's.
+  const bool committedRegion = disk.pending() && disk.logEnd == disk.pendingEnd;
+  if (known && disk.changeCounter == home_.changeCounter &&
+      (committedRegion || sameTree(disk, home_)) &&
+      (regionEnd_ == regionStart_ || disk.pendingStart == regionStart_)) {
+    // The same state at home; the region may have grown.
+  } else if (known && sameStateCheckpointed(disk)) {
+    // Exactly the state held was copied home: only the windows over the
+    // pages that moved home are out of date.
+    for (const auto& [home, copy] : pendingMap_) windows_.forget(unitOffset(home), copy.length);
+    windows_.carryOver(home_.changeCounter, disk.changeCounter);
+    pendingMap_.clear();
+    tail_.clear();
+    regionStart_ = regionEnd_ = 0;
+    committed_.changeCounter = disk.changeCounter;
+  } else {
+    dropEverythingRead();
+    committed_ = disk;
+    normalize(committed_);
+    root_ = committed_.rootUnit;
+    touch();
+  }
+  home_ = disk;
+  headerValid_ = true;
+  uncommitted_ = unsure_ = false;
+  if (disk.pending()) {
+    const uint64_t readable = disk.logEnd >= disk.pendingStart && disk.logEnd <= disk.pendingEnd
+                                  ? disk.logEnd
+                                  : disk.pendingStart;
+    const uint64_t from = regionEnd_ > regionStart_ ? regionEnd_ : disk.pendingStart;
+    if (readable > from && !takeRegion(disk, from, readable)) {
+      again = true;
+      header_ = committed_;
+      root_ = committed_.rootUnit;
+      return kOk;
+    }
+    if (readable < disk.pendingEnd) uncommitted_ = true;
+  }
+  header_ = committed_;
+  root_ = committed_.rootUnit;
+  if (!uncommitted_) {
     std::memcpy(raw_.data(), bytes, kHeaderSize);
     rawKnown_ = true;
   }
-  if (headerValid_ && pendingMap_.empty() && disk.changeCounter == diskHeader_.changeCounter) {
-    // Nobody else has completed a change: the cache stands. A pending
-    // header announces a change under way (or interrupted) over this state.
-    header_.pendingStart = diskHeader_.pendingStart = disk.pendingStart;
-    header_.pendingEnd = diskHeader_.pendingEnd = disk.pendingEnd;
-    return kOk;
-  }
-  cache_.clear();
-  pendingMap_.clear();
-  header_ = diskHeader_ = disk;
-  root_ = disk.rootUnit;
-  headerValid_ = true;
-  touch();
   return kOk;
 }
 
@@ -103,6 +204,120 @@ bool PageStore::headerUnchanged() {
   return true;
 }
 
+bool PageStore::liveCopy(const FileHeader& state, uint32_t home, uint32_t length) {
+  const int zone = state.zoneOf(home);
+  return zone != 0 && static_cast<uint32_t>(zone) * kUnitSize == length &&
+         (home - state.zones[zone].start) % static_cast<uint32_t>(zone) == 0;
+}
+
+bool PageStore::harmlessCopy(const FileHeader& state, uint32_t home, uint32_t length) {
+  if (liveCopy(state, home, length)) return true;
+  for (uint32_t unit = home; unit < home + length / kUnitSize; ++unit) {
+    if (state.zoneOf(unit) != 0) return false;
+  }
+  return true;
+}
+
+const uint8_t* PageStore::readAt(uint64_t offset, size_t size) {
+  if (!tail_.bytes.empty() && offset >= tail_.offset &&
+      offset + size <= tail_.offset + tail_.bytes.size()) {
+    return tail_.bytes.data() + (offset - tail_.offset);
+  }
+  beforeFileRead();
+  readBuffer_.resize(size);
+  size_t done = 0;
+  if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) return nullptr;
+  return readBuffer_.data();
+}
+
+bool PageStore::scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
+                           std::vector<Found>& found, FileHeader& newest) {
+  found.clear();
+  uint64_t fileSize = 0;
+  if (from < kHeaderSize || to < from || (from - kHeaderSize) % kUnitSize != 0 ||
+      (to - from) % kUnitSize != 0 || file_.size(fileSize) != 0 || to > fileSize) {
+    return false;
+  }
+  tail_.clear();
+  if (to - from <= kTailBytes) {
+    beforeFileRead();
+    tail_.offset = from;
+    tail_.bytes.resize(static_cast<size_t>(to - from));
+    size_t done = 0;
+    if (file_.read(from, tail_.bytes.data(), tail_.bytes.size(), done) != 0 ||
+        done != tail_.bytes.size()) {
+      tail_.clear();
+      return false;
+    }
+  }
+  const uint64_t start = strict ? regionStart_ : from;
+  bool anyCopy = false;
+  bool endsWithCopy = false;
+  for (uint64_t position = from; position < to;) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(kHeaderSize, to - position));
+    const uint8_t* bytes = readAt(position, want);
+    if (bytes == nullptr) return false;
+    const uint32_t home = load32(bytes);
+    if (home == 0) {  // a header copy
+      FileHeader copy;
+      if (want < kHeaderSize || !copy.decode(bytes)) return false;
+      position += kHeaderSize;
+      if (strict && (copy.changeCounter != ++counter || copy.pendingStart != start ||
+                     copy.pendingEnd != position)) {
+        return false;
+      }
+      newest = copy;
+      anyCopy = endsWithCopy = true;
+      continue;
+    }
+    const uint32_t stored = load16(bytes + 4);
+    const uint32_t length = roundUnits(stored);
+    if (stored < kPageHeaderSize || length > kMaxPageBytes || position + length > to) return false;
+    found.push_back({home, position, length});
+    position += length;
+    endsWithCopy = false;
+  }
+  return anyCopy && (!strict || endsWithCopy);
+}
+
+bool PageStore::takeNewestCopies(const std::vector<Found>& found, const FileHeader& state,
+                                 std::unordered_map<uint32_t, Copy>& copies) {
+  // The newest copy of each page counts: an older one is passed over.
+  std::unordered_map<uint32_t, Copy> newest;
+  for (const Found& page : found) newest[page.home] = {page.offset, page.length};
+  for (const auto& [home, copy] : newest) {
+    if (!harmlessCopy(state, home, copy.length)) {
+      tail_.clear();
+      return false;
+    }
+  }
+  copies.insert(newest.begin(), newest.end());
+  return true;
+}
+
+bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
+  if (regionEnd_ == regionStart_) regionStart_ = disk.pendingStart;
+  std::vector<Found> found;
+  FileHeader newest;
+  if (!scanRegion(from, to, true, committed_.changeCounter, found, newest) || !plausible(newest)) {
+    if (regionEnd_ == regionStart_) regionStart_ = regionEnd_ = 0;
+    tail_.clear();
+    return false;
+  }
+  std::unordered_map<uint32_t, Copy> newestCopies;
+  if (!takeNewestCopies(found, newest, newestCopies)) return false;
+  for (const auto& [home, copy] : newestCopies) {
+    pendingMap_[home] = copy;
+    cache_.remove(home);
+  }
+  regionEnd_ = to;
+  committed_ = newest;
+  normalize(committed_);
+  root_ = committed_.rootUnit;
+  touch();
+  return true;
+}
+
 void PageStore::beforeFileRead() {
   if (readGuard_ == nullptr) return;
   ReadGuard* guard = readGuard_;
@@ -110,21 +325,21 @@ void PageStore::beforeFileRead() {
   guard->beforeFileRead();
 }
 
-const uint8_t* PageStore::windowBytes(uint32_t unit, size_t size) {
+const uint8_t* PageStore::storedPage(uint32_t unit, size_t size) {
+  if (!pendingMap_.empty()) {
+    if (const auto copy = pendingMap_.find(unit); copy != pendingMap_.end()) {
+      if (copy->second.length != size) internalFailure(FailurePlace::PageLength);
+      const uint8_t* bytes = readAt(copy->second.offset, size);
+      if (bytes == nullptr) internalFailure(FailurePlace::PageRead);
+      return bytes;
+    }
+  }
   const uint64_t offset = unitOffset(unit);
-  if (readGuard_ != nullptr && !windows_.holds(offset, size, diskHeader_.changeCounter)) {
+  if (readGuard_ != nullptr && !windows_.holds(offset, size, home_.changeCounter)) {
     beforeFileRead();
   }
-  return windows_.find(file_, offset, size, diskHeader_.changeCounter);
-}
-
-const uint8_t* PageStore::storedPage(uint32_t unit, size_t size) {
-  if (pendingMap_.empty()) {
-    if (const uint8_t* bytes = windowBytes(unit, size)) return bytes;
-  }
+  if (const uint8_t* bytes = windows_.find(file_, offset, size, home_.changeCounter)) return bytes;
   beforeFileRead();
-  const auto pending = pendingMap_.find(unit);
-  const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
   readBuffer_.resize(size);
   size_t done = 0;
   if (file_.read(offset, readBuffer_.data(), size, done) != 0 || done != size) {
@@ -133,98 +348,75 @@ const uint8_t* PageStore::storedPage(uint32_t unit, size_t size) {
   return readBuffer_.data();
 }
 
-int PageStore::readAroundLiveChange() {
-  if (!header_.pending() || pendingLoaded()) return kOk;
-  // The header announces the region of a change its writer is still
-  // making; everything else in it is the state at home, which stays as it
-  // is until the writer has every reader out.
-  header_.pendingStart = header_.pendingEnd = static_cast<uint32_t>(header_.logicalEnd());
-  if (!plausible(header_)) {
-    headerCurrent_ = headerValid_ = false;
-    return kInvalidDataFile;
-  }
-  diskHeader_ = header_;
-  return kOk;
-}
-
 FileHeader& PageStore::headerForChange() {
   headerChanged_ = true;
   return header_;
 }
 
 bool PageStore::loadPending() {
-  pendingMap_.clear();
-  windows_.clear();
-  const uint64_t start = header_.pendingStart;
-  const uint64_t end = header_.pendingEnd;
-  uint64_t fileSize = 0;
-  if (start < kHeaderSize || end < start || (start - kHeaderSize) % kUnitSize != 0 ||
-      (end - start) % kUnitSize != 0 || file_.size(fileSize) != 0 || end > fileSize) {
+  dropEverythingRead();
+  std::vector<Found> found;
+  FileHeader newest = home_;
+  if (!home_.pending() ||
+      !scanRegion(home_.pendingStart, home_.pendingEnd, false, 0, found, newest) ||
+      !plausible(newest)) {
+    tail_.clear();
     return false;
   }
-  FileHeader newer = header_;
-  std::map<uint32_t, std::pair<uint64_t, uint32_t>> found;  // home -> offset, length
-  uint8_t bytes[kHeaderSize];
-  for (uint64_t position = start; position < end;) {
-    const size_t want = static_cast<size_t>(std::min<uint64_t>(kHeaderSize, end - position));
-    size_t done = 0;
-    if (file_.read(position, bytes, want, done) != 0 || done != want) return false;
-    const uint32_t home = load32(bytes);
-    const uint32_t stored = load16(bytes + 4);
-    if (home == 0) {
-      if (want < kHeaderSize || !newer.decode(bytes)) return false;
-      position += kHeaderSize;
-      continue;
-    }
-    const uint32_t length = roundUnits(stored);
-    if (stored < kPageHeaderSize || length > kMaxPageBytes || position + length > end) return false;
-    found[home] = {position, length};
-    position += length;
-  }
-  if (!plausible(newer)) return false;
-  for (const auto& [home, place] : found) {
-    const int zone = newer.zoneOf(home);
-    if (zone == 0 || place.second != static_cast<uint32_t>(zone) * kUnitSize) return false;
-    pendingMap_[home] = place.first;
-  }
-  newer.pendingStart = static_cast<uint32_t>(start);
-  newer.pendingEnd = static_cast<uint32_t>(end);
-  header_ = diskHeader_ = newer;
-  root_ = newer.rootUnit;
+  if (!takeNewestCopies(found, newest, pendingMap_)) return false;
+  regionStart_ = home_.pendingStart;
+  regionEnd_ = home_.pendingEnd;
+  newest.pendingStart = home_.pendingStart;
+  newest.pendingEnd = home_.pendingEnd;
+  newest.logEnd = 0;
+  committed_ = header_ = newest;
+  root_ = newest.rootUnit;
+  settledInMemory_ = true;
+  uncommitted_ = unsure_ = false;
   headerValid_ = true;
-  cache_.clear();
   touch();
   return true;
 }
 
-int PageStore::rollForward() {
-  windows_.clear();
-  int error = writeHeaderAt0(header_);
-  std::vector<uint8_t> bytes;
-  for (const auto& [home, offset] : pendingMap_) {
-    if (error != 0) break;
-    bytes.resize(static_cast<size_t>(header_.zoneOf(home)) * kUnitSize);
-    size_t done = 0;
-    // The first unit, then the rest of the page.
-    error = file_.read(offset, bytes.data(), kUnitSize, done);
-    if (error == 0 && done == kUnitSize && bytes.size() > kUnitSize) {
-      error =
-          file_.read(offset + kUnitSize, bytes.data() + kUnitSize, bytes.size() - kUnitSize, done);
-      done += kUnitSize;
-    }
-    if (error == 0 && done != bytes.size()) internalFailure(FailurePlace::PageRead);
-    if (error == 0) error = file_.write(unitOffset(home), bytes.data(), bytes.size());
+int PageStore::copyRegionHome(const std::vector<std::pair<uint32_t, Copy>>& pages) {
+  for (const auto& [home, copy] : pages) {
+    const uint8_t* bytes = readAt(copy.offset, copy.length);
+    if (bytes == nullptr) internalFailure(FailurePlace::PageRead);
+    // The bytes may live in the read buffer, which writeAt leaves alone.
+    if (const int error = writeAt(unitOffset(home), bytes, copy.length); error != 0) return error;
   }
-  if (error == 0) error = completeChange(header_);
-  pendingMap_.clear();
-  cache_.clear();
+  return kOk;
+}
+
+int PageStore::rollForward() {
+  // Settling a region whose writer is gone, with every reader kept out by
+  // the caller: the newest copies of the pages live in the state at its end
+  // go home, the rest lie outside every zone.
+  std::vector<std::pair<uint32_t, Copy>> pages;
+  for (const auto& entry : pendingMap_) {
+    if (liveCopy(committed_, entry.first, entry.second.length)) pages.push_back(entry);
+  }
+  std::sort(pages.begin(), pages.end(), byHome);
+  const uint64_t emptied = regionEnd_;
+  int error = writeTreeHome(committed_);
+  if (error == 0) error = copyRegionHome(pages);
+  if (error == 0) error = file_.flush();
+  FileHeader state = committed_;
+  if (error == 0) error = completeChange(state, emptied, false);
+  dropEverythingRead();
+  if (error != 0) {
+    headerCurrent_ = headerValid_ = false;
+    return error;
+  }
+  committed_ = header_ = state;
+  root_ = state.rootUnit;
+  uncommitted_ = unsure_ = false;
   touch();
-  return error;
+  return kOk;
 }
 
 int PageStore::dropPending(bool write) {
-  pendingMap_.clear();
-  windows_.clear();
+  dropEverythingRead();
   headerCurrent_ = false;
   headerValid_ = false;
   uint8_t bytes[kHeaderSize];
@@ -233,12 +425,18 @@ int PageStore::dropPending(bool write) {
   if (error != 0) return error;
   FileHeader disk;
   if (done < kHeaderSize || !disk.decode(bytes) || !plausible(disk)) return kInvalidDataFile;
-  header_ = diskHeader_ = disk;
-  root_ = disk.rootUnit;
+  home_ = disk;
+  committed_ = disk;
+  normalize(committed_);
+  header_ = committed_;
+  root_ = committed_.rootUnit;
   headerValid_ = headerCurrent_ = true;
-  cache_.clear();
+  uncommitted_ = unsure_ = false;
   touch();
-  return write ? completeChange(header_) : kOk;
+  if (!write) return kOk;
+  // Readers that took nothing of the region keep their pages.
+  FileHeader state = committed_;
+  return completeChange(state, disk.pendingStart, false);
 }
 
 void PageStore::setRoot(PageNumber root) {
@@ -282,7 +480,7 @@ std::optional<bool> PageStore::findInLargeLeaf(PageNumber number, Bytes key,
   // Leaves of at most this many items, unpacked to more than a soft split's
   // measure, are read this way.
   constexpr uint32_t kFewItems = 4;
-  if (number <= 0 || !pendingMap_.empty()) return std::nullopt;
+  if (number <= 0) return std::nullopt;
   if (!dirty_.empty() && dirty_.count(number) != 0) return std::nullopt;
   if (cache_.find(number)) return std::nullopt;
   const uint32_t unit = static_cast<uint32_t>(number);
@@ -306,8 +504,9 @@ bool PageStore::readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes) {
   if (zone == 0) return false;
   bytes.resize(static_cast<size_t>(zone) * kUnitSize);
   beforeFileRead();
-  const auto pending = pendingMap_.find(unit);
-  const uint64_t offset = pending == pendingMap_.end() ? unitOffset(unit) : pending->second;
+  const auto copy = pendingMap_.find(unit);
+  const uint64_t offset = copy == pendingMap_.end() ? unitOffset(unit) : copy->second.offset;
+  if (copy != pendingMap_.end() && copy->second.length != bytes.size()) return false;
   size_t done = 0;
   return file_.read(offset, bytes.data(), bytes.size(), done) == 0 && done == bytes.size();
 }
@@ -349,6 +548,9 @@ void PageStore::freePage(PageNumber number) {
 void PageStore::renumber(const PagePtr& moved, PageNumber number) {
   dirty_.erase(moved->number());
   cache_.remove(moved->number());
+  // A page another handle moved away may still be cached at the unit this
+  // one takes: the region named no new copy of it.
+  cache_.remove(number);
   moved->setNumber(number);
   dirty_[number] = moved;
 }
@@ -459,122 +661,143 @@ void PageStore::assignUnits() {
 int PageStore::writeAt(uint64_t offset, const uint8_t* bytes, size_t length) {
   const int error = file_.write(offset, bytes, length);
   if (error == 0) windows_.patch(offset, bytes, length);
+  if (!tail_.bytes.empty() && offset < tail_.offset + tail_.bytes.size() &&
+      tail_.offset < offset + length) {
+    tail_.clear();
+  }
   return error;
 }
 
-int PageStore::writeHeaderAt0(const FileHeader& header) {
-  uint8_t bytes[kHeaderSize];
-  header.encode(bytes);
-  return writeAt(0, bytes, kHeaderSize);
-}
-
-int PageStore::completeChange(FileHeader& header) {
-  int error = file_.flush();
-  if (error != 0) return error;
-  header.pendingStart = header.pendingEnd = static_cast<uint32_t>(header.logicalEnd());
-  ++header.changeCounter;
+int PageStore::writeHomeHeader(const FileHeader& header) {
   header.encode(raw_.data());
   rawKnown_ = false;
-  error = writeAt(0, raw_.data(), kHeaderSize);
+  const int error = writeAt(0, raw_.data(), kHeaderSize);
+  if (error == 0) home_ = header;
+  return error;
+}
+
+int PageStore::completeChange(FileHeader& state, uint64_t emptiedEnd, bool excludeReaders) {
+  normalize(state);
+  ++state.changeCounter;
+  // Says which region this header empties: a reader that took exactly that
+  // region keeps its pages.
+  state.logEnd = static_cast<uint32_t>(emptiedEnd);
+  const uint32_t before = home_.changeCounter;
+  if (excludeReaders && exclusion_ != nullptr) {
+    if (const int error = exclusion_->exclude(); error != 0) return error;
+  }
+  int error = writeHomeHeader(state);
+  if (excludeReaders && exclusion_ != nullptr) exclusion_->admit();
   if (error == 0) error = file_.flush();
   if (error != 0) return error;
   rawKnown_ = true;
-  diskHeader_ = header;
-  // The pending region is spent: the file ends where its pages end, so that
-  // it shrinks when they do. A failure here costs only space.
+  windows_.carryOver(before, state.changeCounter);
+  committed_.changeCounter = state.changeCounter;
+  header_.changeCounter = state.changeCounter;
+  pendingMap_.clear();
+  tail_.clear();
+  regionStart_ = regionEnd_ = 0;
+  // The file keeps room for the next region; much more than that is given
+  // back.
   uint64_t size = 0;
-  if (file_.size(size) == 0 && size > header.logicalEnd())
-    file_.file().truncate(header.logicalEnd());
+  const uint64_t keep = state.logicalEnd() + regionSlack() + 2 * regionLimit();
+  if (file_.size(size) == 0 && size > keep) file_.file().truncate(state.logicalEnd());
   return kOk;
 }
 
-int PageStore::writeDurable() {
+uint64_t PageStore::regionSlack() const {
+  const uint64_t end = std::max(committed_.logicalEnd(), header_.logicalEnd());
+  return std::clamp<uint64_t>(end / 8, uint64_t{64} << 10, uint64_t{1} << 20);
+}
+
+void PageStore::setRegionLimit(uint64_t bytes) {
+  chosenRegionLimit = bytes;
+}
+
+uint64_t PageStore::regionLimit() const {
+  if (const uint64_t chosen = chosenRegionLimit.load(); chosen != 0) return chosen;
+  // Half the file, within bounds: readers that must read the region whole
+  // again never read much more than the file.
+  return std::clamp<uint64_t>(committed_.logicalEnd() / 2, uint64_t{64} << 10, uint64_t{4} << 20);
+}
+
+bool PageStore::appendKeepsRegionSound() {
+  if (header_.logicalEnd() > regionStart_) return false;
+  for (const auto& [home, copy] : pendingMap_) {
+    if (dirty_.count(home) != 0) continue;  // written again by this change
+    if (!harmlessCopy(header_, home, copy.length)) return false;
+  }
+  return true;
+}
+
+int PageStore::writeRegion(bool committed) {
   assignUnits();
   header_.rootUnit = static_cast<uint32_t>(root_);
-  // The region lies past both the old and the new state, so writing it can
-  // harm neither.
-  const uint64_t start = std::max(diskHeader_.logicalEnd(), header_.logicalEnd());
-  region_.assign(kHeaderSize, 0);
-  placed_.clear();
-  std::vector<uint8_t> encoded;
+  if (holdsChanges() && (!committed || !appendKeepsRegionSound())) {
+    // A transaction's change starts an empty region (the transaction control
+    // file may drop it whole); one the region could not take whole either.
+    if (const int error = checkpoint(); error != 0) return error;
+  }
+  const bool fresh = !holdsChanges();
+  const uint64_t start =
+      fresh ? roundUnits64(std::max(committed_.logicalEnd(), header_.logicalEnd()) + regionSlack())
+            : regionStart_;
+  const uint64_t at = fresh ? start : regionEnd_;
+
   std::vector<PagePtr> pages;
+  pages.reserve(dirty_.size());
   for (const auto& entry : dirty_) pages.push_back(entry.second);
   std::sort(pages.begin(), pages.end(),
             [](const PagePtr& a, const PagePtr& b) { return a->number() < b->number(); });
+  std::vector<uint8_t> region;
+  std::vector<Found> placed;
+  std::vector<uint8_t> encoded;
   for (const PagePtr& written : pages) {
     const uint32_t home = static_cast<uint32_t>(written->number());
     written->encode(home, encoded);
     if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
       internalFailure(FailurePlace::PageLength);
     }
-    placed_.push_back({home, region_.size(), encoded.size()});
-    region_.insert(region_.end(), encoded.begin(), encoded.end());
+    placed.push_back({home, at + region.size(), static_cast<uint32_t>(encoded.size())});
+    region.insert(region.end(), encoded.begin(), encoded.end());
   }
-  if (start + region_.size() > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
-  header_.pendingStart = static_cast<uint32_t>(start);
-  header_.pendingEnd = static_cast<uint32_t>(start + region_.size());
-  header_.encode(region_.data());
-  store16(region_.data() + 4, kHeaderSize);  // the header copy: home 0, 512 bytes
+  const uint64_t end = at + region.size() + kHeaderSize;
+  if (end > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
+  FileHeader copy = header_;
+  copy.pendingStart = static_cast<uint32_t>(start);
+  copy.pendingEnd = static_cast<uint32_t>(end);
+  copy.logEnd = 0;  // a copy starts with home 0
+  copy.changeCounter = committed_.changeCounter + 1;
+  region.resize(region.size() + kHeaderSize);
+  copy.encode(region.data() + region.size() - kHeaderSize);
+  store16(region.data() + region.size() - kHeaderSize + 4, kHeaderSize);  // home 0, 512 bytes
 
   int error = 0;
   if (!headerOnDisk_) {  // a new file gets its header before anything else
-    error = writeHeaderAt0(diskHeader_);
+    error = writeHomeHeader(home_);
     if (error != 0) return error;
     headerOnDisk_ = true;
   }
-  // 1. The pending region.
-  error = writeAt(start, region_.data(), region_.size());
-  // 2. Made durable and announced in the header.
+  writtenCounter_ = copy.changeCounter;
+  // 1. The change, past the end of the region.
+  error = writeAt(at, region.data(), region.size());
+  // 2. Made durable, then named in the home header, which is made durable:
+  // the change is committed. Readers take it once bytes 0 to 3 say so.
   if (error == 0) error = file_.flush();
-  if (error == 0) {
-    FileHeader announced = diskHeader_;
-    announced.pendingStart = header_.pendingStart;
-    announced.pendingEnd = header_.pendingEnd;
-    error = writeHeaderAt0(announced);
-  }
+  FileHeader named = home_;
+  named.pendingStart = copy.pendingStart;
+  named.pendingEnd = copy.pendingEnd;
+  if (fresh) named.logEnd = copy.pendingStart;
+  if (error == 0) error = writeHomeHeader(named);
   if (error == 0) error = file_.flush();
-  return error;
-}
+  if (error != 0) return error;
 
-int PageStore::writeHome() {
-  // 3. The header copy and every page at home.
-  int error = writeHeaderAt0(header_);
-  for (const Placed& page : placed_) {
-    if (error != 0) break;
-    error = writeAt(unitOffset(page.home), region_.data() + page.position, page.length);
-  }
-  if (error == 0) error = completeChange(header_);
-  return error;
-}
-
-int PageStore::makeDurable() {
-  if (durable_ || !changing()) return kOk;
-  int error = file_.stickyError();
-  if (error == 0 && !file_.writable()) error = kAccessDenied;
-  if (error == 0) error = writeDurable();
-  if (error != 0) {
-    reloadAfterFailure();
-    return error;
-  }
-  durable_ = true;
-  return kOk;
-}
-
-int PageStore::completeDurable() {
-  if (!durable_) return kOk;
-  const uint32_t before = diskHeader_.changeCounter;
-  const int error = writeHome();
-  // Every page written went into the windows too: they stay, now showing
-  // the change just completed.
-  if (error == 0) windows_.carryOver(before, diskHeader_.changeCounter);
-  durable_ = false;
-  region_.clear();
-  region_.shrink_to_fit();
-  placed_.clear();
-  if (error != 0) {
-    reloadAfterFailure();
-    return error;
-  }
+  regionStart_ = start;
+  regionEnd_ = end;
+  for (const Found& page : placed) pendingMap_[page.home] = {page.offset, page.length};
+  committed_ = copy;
+  normalize(committed_);
+  header_ = committed_;
   for (auto& entry : dirty_) {
     // A frozen leaf is read again if it is wanted.
     if (!entry.second->frozen()) cache_.add(std::move(entry.second));
@@ -582,13 +805,97 @@ int PageStore::completeDurable() {
   dirty_.clear();
   nextFreeze_ = kFreezeEvery;
   headerChanged_ = false;
+  durable_ = true;
   return kOk;
 }
 
+int PageStore::writeTreeHome(const FileHeader& state) {
+  // The home header takes the tree of the region's end while it still names
+  // the region: the header that empties the region then differs from it in
+  // the pending fields and the counter only, all in its first 64 bytes, so
+  // that a write of it cut short leaves one header or the other.
+  FileHeader named = state;
+  named.pendingStart = home_.pendingStart;
+  named.pendingEnd = home_.pendingEnd;
+  named.logEnd = home_.logEnd;
+  named.changeCounter = home_.changeCounter;
+  return writeHomeHeader(named);
+}
+
+int PageStore::markCommitted() {
+  if (!durable_) return kOk;
+  durable_ = false;
+  FileHeader named = home_;
+  named.logEnd = named.pendingEnd;
+  // Needs no flush of its own: a crash before it reaches the disk leaves
+  // the change to be settled, and settling keeps it.
+  const int error = writeHomeHeader(named);
+  if (error == 0) {
+    rawKnown_ = true;
+    uncommitted_ = unsure_ = false;
+  }
+  return error;
+}
+
+int PageStore::makeDurable() {
+  if (durable_ || !changing()) return kOk;
+  writtenCounter_ = 0;
+  int error = file_.stickyError();
+  if (error == 0 && !file_.writable()) error = kAccessDenied;
+  if (error == 0) error = writeRegion(false);
+  if (error != 0) {
+    reloadAfterFailure();
+    return error;
+  }
+  // Until it is committed the home header names more than readers may take.
+  rawKnown_ = false;
+  uncommitted_ = unsure_ = false;  // this store shows its own change
+  return kOk;
+}
+
+int PageStore::completeDurable() {
+  if (!durable_) return kOk;
+  int error = markCommitted();
+  if (error == 0 && regionEnd_ - regionStart_ > regionLimit()) error = checkpoint();
+  if (error != 0) reloadAfterFailure();
+  return error;
+}
+
 int PageStore::commit() {
+  if (durable_) return completeDurable();
   if (!changing()) return kOk;
-  const int error = makeDurable();
-  return error != 0 ? error : completeDurable();
+  writtenCounter_ = 0;
+  int error = file_.stickyError();
+  if (error == 0 && !file_.writable()) error = kAccessDenied;
+  if (error == 0) error = writeRegion(true);
+  if (error == 0) error = markCommitted();
+  if (error == 0 && regionEnd_ - regionStart_ > regionLimit()) error = checkpoint();
+  if (error != 0) reloadAfterFailure();
+  return error;
+}
+
+int PageStore::checkpoint() {
+  if (!holdsChanges() || durable_ || uncommitted_ || settledInMemory_) return kOk;
+  if (const int error = file_.stickyError(); error != 0) return error;
+  if (!file_.writable()) return kAccessDenied;
+  std::vector<std::pair<uint32_t, Copy>> pages;
+  for (const auto& entry : pendingMap_) {
+    if (liveCopy(committed_, entry.first, entry.second.length)) pages.push_back(entry);
+  }
+  std::sort(pages.begin(), pages.end(), byHome);
+  // A reader inside an access may not know the whole region yet, and would
+  // read some of these pages at home: it leaves first. Readers that come
+  // after know the whole region and read its pages from there.
+  if (exclusion_ != nullptr) {
+    if (const int error = exclusion_->exclude(); error != 0) return error;
+    exclusion_->admit();
+  }
+  int error = writeTreeHome(committed_);
+  if (error == 0) error = copyRegionHome(pages);
+  if (error == 0) error = file_.flush();
+  FileHeader state = committed_;
+  if (error == 0) error = completeChange(state, regionEnd_, true);
+  return error;
 }
 
 void PageStore::forgetChange() {
@@ -596,18 +903,16 @@ void PageStore::forgetChange() {
   nextFreeze_ = kFreezeEvery;
   freed_.clear();
   headerChanged_ = false;
-  header_ = diskHeader_;
+  header_ = committed_;
   root_ = header_.rootUnit;
   touch();
 }
 
 int PageStore::rollback() {
   if (durable_) {
-    // The header on disk announces the region: it is set back, so that no
-    // later open rolls the change forward.
+    // The home header names the transaction's change: it is set back, so
+    // that no later open rolls it forward. The region held nothing else.
     durable_ = false;
-    region_.clear();
-    placed_.clear();
     forgetChange();
     const int error = dropPending();
     if (error != 0) reloadAfterFailure();
@@ -619,25 +924,22 @@ int PageStore::rollback() {
   return kOk;
 }
 
+bool PageStore::failedChangeStands() const {
+  return writtenCounter_ != 0 && header_.changeCounter >= writtenCounter_;
+}
+
 void PageStore::reloadAfterFailure() {
-  windows_.clear();
+  dropEverythingRead();
   durable_ = false;
-  region_.clear();
-  placed_.clear();
   rawKnown_ = false;
   dirty_.clear();
   nextFreeze_ = kFreezeEvery;
   freed_.clear();
   headerChanged_ = false;
-  cache_.clear();
-  pendingMap_.clear();
   headerCurrent_ = false;
   headerValid_ = false;
   // Show the file as the next open will find it (without writing to it).
-  if (readHeader() == kOk && header_.pending() && !loadPending()) {
-    pendingMap_.clear();
-    header_ = diskHeader_;
-  }
+  if (readHeader() == kOk && uncommitted_) loadPending();
   root_ = header_.rootUnit;
   touch();
 }
@@ -645,17 +947,14 @@ void PageStore::reloadAfterFailure() {
 void PageStore::close() {
   file_.close();
   durable_ = false;
-  region_.clear();
-  placed_.clear();
   rawKnown_ = false;
-  cache_.clear();
-  windows_.clear();
+  dropEverythingRead();
   dirty_.clear();
   freed_.clear();
-  pendingMap_.clear();
-  header_ = diskHeader_ = FileHeader::fresh();
+  home_ = committed_ = header_ = FileHeader::fresh();
   root_ = 0;
-  headerCurrent_ = headerChanged_ = headerOnDisk_ = headerValid_ = false;
+  headerCurrent_ = headerChanged_ = headerOnDisk_ = headerValid_ = uncommitted_ = unsure_ = false;
+  writtenCounter_ = 0;
   touch();
 }
 

@@ -1,11 +1,47 @@
 #pragma once
 // The pages of one open file and the protocol that changes them atomically.
+//
 // Pages changed by the current change stay in memory ("dirty") until it is
-// written: first, packed, into the pending region past the logical end of the
-// file; then the header on disk is told where that region is (from here on a
-// crash is rolled forward at the next open); then the header copy and every
-// page are written at their homes; finally the pending region is emptied and
-// the change counter advanced.
+// written. Writing a change appends its pages, packed, and then a copy of
+// the new header to the pending region past the logical end of the file,
+// makes them durable, and then names the new end of the region in the
+// header at offset 0 (the "home header") and makes that durable: from there
+// on the change is committed, and a crash is settled at the next open by
+// copying the region's pages home. The pages are not copied home at once:
+// the region goes on collecting the changes that follow (each one's pages,
+// then its header copy), and is copied home as a whole (a "checkpoint") when
+// it has grown large, when a change could no longer be settled from it, or
+// when the file is closed.
+//
+// What the store keeps to this end (the invariants of the protocol):
+//  1. Every byte of the region the home header names reached the disk
+//     before the header naming it was written.
+//  2. A page is written at home only while the home header names the
+//     region holding its newest copy, and only with that copy; the home
+//     header stops naming the region only once every such page is home and
+//     has reached the disk. Home pages and the region together always hold
+//     every committed change, so a settle by copying home never loses one.
+//  3. Every home in the region is, in the state at the region's end, the
+//     first unit of a live page of that copy's length, or lies wholly
+//     outside every zone (a copy left behind by a page that moved: copying
+//     it home harms nothing); and the region lies past the logical end of
+//     every state it holds. A change that would break this is preceded by
+//     a checkpoint.
+//  4. Header copies count the change counter up by one from the home
+//     header's and record the region's start and their own end; bytes 0 to
+//     3 of the home header (unused by the format's own rules) tell how far
+//     the region holds committed changes that readers may take. A change of
+//     a transaction over several files is written to an empty region and
+//     is not counted there until the transaction has committed.
+//  5. A reader takes the region's new changes by reading only what was
+//     added since it last looked, dropping just the pages they touched; a
+//     checkpoint of exactly the state it holds (the home header counts one
+//     past its newest header copy and names that copy's end in bytes 0 to
+//     3) leaves its pages in place. Anything else drops what it holds.
+//  6. Pages are copied home only after every reader that might not know the
+//     whole region has left its access, and the home header that empties the
+//     region is written while no reader is inside one; the region's bytes
+//     are written over only after that header reached the disk.
 
 #include <array>
 #include <cstdint>
@@ -25,43 +61,70 @@
 
 namespace zor::tarnwick {
 
+// Keeps readers out of their accesses while pages are moved under them (see
+// SharedAccess); a file nobody shares needs none.
+class ReaderExclusion {
+ public:
+  virtual ~ReaderExclusion() = default;
+  // Waits until no reader is inside an access, keeping new ones out until
+  // admit(); answers 0 or the error of the lock.
+  virtual int exclude() = 0;
+  virtual void admit() = 0;
+};
+
 class PageStore : private PageMover {
  public:
   PageStore() = default;
   PageStore(const PageStore&) = delete;
+  // Sets, for the whole process, the size past which the region is copied
+  // home (0: half the file, between 64 KB and 4 MB), so that tests meet
+  // checkpoints often.
+  static void setRegionLimit(uint64_t bytes);
   PageStore& operator=(const PageStore&) = delete;
 
   BlockFile& file() { return file_; }
 
-  // Reads the header at offset 0 into the copy; answers 36 for a file of 1 to
-  // 511 bytes, a wrong magic or an inconsistent zone table. An empty file is
-  // a new one. Drops the cache when the change counter has moved on.
+  // Reads the home header and takes the committed changes of the region it
+  // names (only those added since last time, see above); answers 36 for a
+  // file of 1 to 511 bytes, a wrong magic or an inconsistent zone table. An
+  // empty file is a new one.
   int readHeader();
-  // Re-reads the header and answers whether it is byte for byte the one
-  // this store last wrote or accepted (then it counts as current again);
+  // Re-reads the home header and answers whether it is byte for byte the
+  // one this store last wrote or took (then it counts as current again);
   // changes nothing otherwise.
   bool headerUnchanged();
   // While set, `guard` is told (once) before anything is read from the file.
   void setReadGuard(ReadGuard* guard) { readGuard_ = guard; }
-  // After readHeader found a pending change that a live writer is making
-  // (it holds the writer byte): reads go on from the pages at home.
-  int readAroundLiveChange();
+  void setReaderExclusion(ReaderExclusion* exclusion) { exclusion_ = exclusion; }
   // The header copy no longer counts as current (another process may write).
   void invalidateHeader() { headerCurrent_ = false; }
   bool headerCurrent() const { return headerCurrent_; }
+  // The state the store shows (with the change under way). Its pending
+  // fields differ only while the home header names changes that are not
+  // committed (see uncommitted()).
   const FileHeader& header() const { return header_; }
   FileHeader& headerForChange();
+  // The home header as last read or written.
+  const FileHeader& home() const { return home_; }
+  // The home header names changes past those committed for readers: a
+  // transaction's change not yet committed (its writer at work), or a change
+  // whose writer stopped before saying so. The store shows the state
+  // without them until they are settled.
+  bool uncommitted() const { return uncommitted_; }
+  // The home header names committed changes that could not be read: until
+  // they are settled the state shown is not to be read.
+  bool unsure() const { return unsure_; }
 
-  // Interrupted changes. loadPending reads the pending region named by the
-  // header into the pending map (and the newer header copy, if there is one);
-  // it answers false when the region cannot be read whole.
+  // Settling. loadPending reads the whole region the home header names
+  // into the pending map (and the newest header copy), as the format's own
+  // rules read it; it answers false when the region cannot be read whole.
   bool loadPending();
-  // Pending pages are being read from the pending region (read only).
-  bool pendingLoaded() const { return !pendingMap_.empty(); }
+  // The whole region is being read (read only, after loadPending).
+  bool pendingLoaded() const { return settledInMemory_; }
   // Copies every pending page home, then completes the change.
   int rollForward();
-  // Forgets the pending pages and completes the change without them (only
-  // in memory when `write` is false).
+  // Forgets the region and completes the change without it (only in memory
+  // when `write` is false).
   int dropPending(bool write = true);
 
   // The tree's root page number (0 when the tree has no page yet).
@@ -89,28 +152,35 @@ class PageStore : private PageMover {
   uint64_t version() const { return version_; }
   void touch() { ++version_; }
 
-  bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_; }
+  // A change is under way, or written and not yet committed.
+  bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_ || durable_; }
   // Between the statements of a long change: once it has changed another
   // thousand pages, every changed leaf not in use keeps only its stored
   // form until it is wanted again, so that a transaction of 10^5 records
   // does not hold them all unpacked.
   void keepChangeSmall();
-  // Writes the current change through to completion; on a failure the error
-  // sticks, the change is lost and the store shows the file as it is on disk.
-  // It runs in two halves, which the locking layer separates: makeDurable
-  // writes the pending region and announces it in the header (from then on
-  // the change survives a crash, readers still see the old pages at home);
-  // completeDurable copies the pages home, which readers must not watch.
+  // Writes the current change and commits it; on a failure the error sticks
+  // and the store shows the file as the next open will find it. It runs in
+  // two halves, which a transaction over several files separates:
+  // makeDurable writes the change to the region and names it in the home
+  // header, still uncommitted for readers (from then on it survives a
+  // crash, to be settled by the transaction control file); completeDurable
+  // commits it for readers.
   int commit();
   int makeDurable();
   int completeDurable();
   bool durable() const { return durable_; }
-  // Leaves a durable change on disk for the next settle and shows the file
-  // as that will find it, writing nothing.
-  void abandonDurable() { reloadAfterFailure(); }
+  // Copies the region home now (see above); nothing happens without one.
+  int checkpoint();
+  // Whether the region holds changes.
+  bool holdsChanges() const { return regionEnd_ > regionStart_; }
   // Forgets the current change; a durable one is also taken back on disk
   // (answers the error of doing so).
   int rollback();
+  // After commit() or makeDurable() failed: whether the file, as the next
+  // open will find it, holds the change all the same (it had reached the
+  // disk durably).
+  bool failedChangeStands() const;
 
   // Raw access for the checker: reads the stored bytes of a page at `unit`
   // (honouring the pending map); answers false when they cannot be read.
@@ -120,12 +190,28 @@ class PageStore : private PageMover {
   void forgetReadPages() {
     cache_.clear();
     windows_.clear();
+    tail_.clear();
   }
 
   void close();
 
  private:
+  // Where the newest copy of a page lies in the region.
+  struct Copy {
+    uint64_t offset;
+    uint32_t length;
+  };
+  // A page or header copy found in the region.
+  struct Found {
+    uint32_t home;
+    uint64_t offset;
+    uint32_t length;
+  };
+
   bool plausible(const FileHeader& header);
+  // One reading of the home header; `again` asks for another (the region it
+  // names did not check out).
+  int readHeaderOnce(bool& again);
   void movePage(uint32_t from, uint32_t to) override;
   void renumber(const PagePtr& page, PageNumber number);
   // A key that leads from the root to `page`: the first key of its leftmost
@@ -135,57 +221,97 @@ class PageStore : private PageMover {
   PagePtr findParent(const Page& page, size_t& slot);
   void pointParentAt(const Page& page, PageNumber number);
   void assignUnits();
-  int writeDurable();
-  int writeHome();
-  int completeChange(FileHeader& header);
+
+  // Reading the region. scanRegion walks the region's items from `from` to
+  // `to`; with `strict` each header copy must count on from `counter` and
+  // end where it says, and the walk must end with one.
+  bool scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
+                  std::vector<Found>& found, FileHeader& newest);
+  // Whether a copy at `home` of `length` bytes is harmless in `state`: the
+  // live page there, or in no zone at all.
+  static bool liveCopy(const FileHeader& state, uint32_t home, uint32_t length);
+  static bool harmlessCopy(const FileHeader& state, uint32_t home, uint32_t length);
+  // Adds the newest copy of each page found to `copies`; false (adding
+  // nothing) when one of them could harm a live page of `state`.
+  bool takeNewestCopies(const std::vector<Found>& found, const FileHeader& state,
+                        std::unordered_map<uint32_t, Copy>& copies);
+  // Takes the committed changes the home header names past those taken.
+  bool takeRegion(const FileHeader& disk, uint64_t from, uint64_t to);
+  // A checkpoint of exactly the state held: keeps the pages.
+  bool sameStateCheckpointed(const FileHeader& home) const;
+  void dropEverythingRead();
+  void normalize(FileHeader& state) const;
+
+  // Writing.
+  int writeRegion(bool committed);
+  bool appendKeepsRegionSound();
+  // Room left between the logical end and a new region, for the tree to
+  // grow into before a change would reach the region.
+  uint64_t regionSlack() const;
+  // A checkpoint follows once the region holds this many bytes.
+  uint64_t regionLimit() const;
+  int writeHomeHeader(const FileHeader& header);
+  int markCommitted();
+  int writeTreeHome(const FileHeader& state);
+  int copyRegionHome(const std::vector<std::pair<uint32_t, Copy>>& pages);
+  // Writes the home header that empties the region (`emptiedEnd` is where
+  // it ended), readers kept out while it is written when `excludeReaders`.
+  int completeChange(FileHeader& state, uint64_t emptiedEnd, bool excludeReaders);
   void beforeFileRead();
-  // The stored bytes of a page from the read windows (nullptr when they
-  // must be read otherwise).
-  const uint8_t* windowBytes(uint32_t unit, size_t size);
   // The stored bytes of a page of `size` bytes at `unit` (the newer copy
-  // while a pending change is read): from the windows, or read from the
-  // file into the read buffer. Valid until the next read.
+  // while the region holds one): from the windows, the tail last read or
+  // the file. Valid until the next read.
   const uint8_t* storedPage(uint32_t unit, size_t size);
+  const uint8_t* readAt(uint64_t offset, size_t size);
   PagePtr decodeIntoCache(PageNumber number, const uint8_t* bytes, size_t size);
   // Writes through to the read windows as well.
   int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
-  int writeHeaderAt0(const FileHeader& header);
   void forgetChange();
   void reloadAfterFailure();
 
   BlockFile file_;
-  FileHeader header_ = FileHeader::fresh();
-  FileHeader diskHeader_ = FileHeader::fresh();  // as last completed on disk
+  FileHeader home_ = FileHeader::fresh();
+  FileHeader committed_ = FileHeader::fresh();  // the state committed, as read or written
+  FileHeader header_ = FileHeader::fresh();     // that state with the change under way
   bool headerCurrent_ = false;
   bool headerChanged_ = false;
   bool headerOnDisk_ = false;
   bool headerValid_ = false;
+  bool uncommitted_ = false;
+  bool unsure_ = false;
+  bool settledInMemory_ = false;
   PageNumber root_ = 0;
   PageNumber nextTemporary_ = -1;
   PageCache cache_;
-  // Pages are read through windows of the file while no interrupted change
-  // is being read; this store's own writes go into them as well.
+  // Pages at home are read through windows of the file; this store's own
+  // writes go into them as well.
   ReadWindows windows_;
   std::unordered_map<PageNumber, PagePtr> dirty_;
   std::vector<uint32_t> freed_;
-  std::map<uint32_t, uint64_t> pendingMap_;  // home unit -> offset of the newer copy
+  // The region as taken: [regionStart_, regionEnd_), and where the newest
+  // copy of each page lies in it.
+  uint64_t regionStart_ = 0;
+  uint64_t regionEnd_ = 0;
+  std::unordered_map<uint32_t, Copy> pendingMap_;
+  // The bytes of the region read last (most often the newest change), so
+  // that its pages need not be read again.
+  struct Tail {
+    uint64_t offset = 0;
+    std::vector<uint8_t> bytes;
+    void clear() { bytes.clear(); }
+  } tail_;
   uint64_t version_ = 0;
   std::vector<uint8_t> readBuffer_;
 
-  // A change made durable and not yet at home: the region as written and
-  // where each page lies in it.
-  struct Placed {
-    uint32_t home;
-    size_t position;
-    size_t length;
-  };
+  // A change written to the region and not yet committed for readers.
   bool durable_ = false;
-  std::vector<uint8_t> region_;
-  std::vector<Placed> placed_;
-  // The header bytes at offset 0 as last written or accepted.
+  // The change counter of the change being written (0: none yet).
+  uint32_t writtenCounter_ = 0;
+  // The home header bytes as last written or taken.
   std::array<uint8_t, kHeaderSize> raw_{};
   bool rawKnown_ = false;
   ReadGuard* readGuard_ = nullptr;
+  ReaderExclusion* exclusion_ = nullptr;
   static constexpr size_t kFreezeEvery = 1000;
   size_t nextFreeze_ = kFreezeEvery;
 };

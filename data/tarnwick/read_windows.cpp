@@ -83,6 +83,12 @@ void ReadWindows::carryOver(uint32_t from, uint32_t to) {
   generation_ = to;
 }
 
+void ReadWindows::forget(uint64_t offset, size_t length) {
+  if (windows_.empty() || length == 0) return;
+  for (uint64_t index = offset / kWindowSize; index * kWindowSize < offset + length; ++index)
+    windows_.erase(index);
+}
+
 bool ReadWindows::missedBefore(uint64_t index) {
   if (std::count(misses_.begin(), misses_.end(), index + 1) >= 2) return true;
   misses_[nextMiss_] = index + 1;

@@ -10,9 +10,10 @@
 // it, then reads pages alone instead of a window for a page or two, while
 // reading it in record order still goes window by window.
 //
-// The windows show the file for one completed-change count: another
-// process's change makes them go, while the owner's own writes are copied
-// into them, so that they survive its changes.
+// The windows show the pages at home for one completed-change count:
+// pages copied home by another process make the windows over them go (or
+// all of them, when the owner cannot tell which moved), while the owner's
+// own writes are copied into them, so that they survive its changes.
 
 #include <array>
 #include <cstdint>
@@ -41,6 +42,8 @@ class ReadWindows {
   // The owner completed a change: windows of the count `from` (patched with
   // every write of the change) stand for `to`; any others go.
   void carryOver(uint32_t from, uint32_t to);
+  // Lets go of the windows holding any of these bytes.
+  void forget(uint64_t offset, size_t length);
   void clear();
   size_t size() const { return windows_.size(); }
 

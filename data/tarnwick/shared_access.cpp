@@ -1,6 +1,5 @@
 #include "data/tarnwick/shared_access.h"
 
-#include <atomic>
 #include <chrono>
 #include <map>
 #include <mutex>
@@ -27,7 +26,34 @@ SharedAccess::SharedAccess(TarnwickFile& file, const OpenMode& mode)
       // Only where every process reads through one cache does the header
       // read without a lock show what other processes completed.
       quickReads_(slots_.shared() && file.store().file().file().onLocalDisk()),
-      identity_(file.store().file().file().identity()) {}
+      identity_(file.store().file().file().identity()) {
+  file_.store().setReaderExclusion(this);
+}
+
+SharedAccess::~SharedAccess() {
+  endChange();
+  if (readDepth_ > 0) {
+    readDepth_ = 1;
+    endRead();
+  }
+  PageStore& store = file_.store();
+  if (file_.isOpen() && file_.writable() && file_.stickyError() == 0 &&
+      writing_.takeAtOnce(LockMode::Writer) == 0) {
+    store.invalidateHeader();
+    if (store.readHeader() == kOk && !store.uncommitted()) store.checkpoint();
+    writing_.release(LockMode::Writer);
+    store.invalidateHeader();
+  }
+  store.setReaderExclusion(nullptr);
+}
+
+int SharedAccess::exclude() {
+  return writing_.take(LockMode::Exclusive, 0, true);
+}
+
+void SharedAccess::admit() {
+  writing_.release(LockMode::Exclusive);
+}
 
 int SharedAccess::beginRead() {
   if (inChange_) return kOk;
@@ -54,6 +80,17 @@ bool SharedAccess::beginQuickRead() {
   readDepth_ = 1;
   store.setReadGuard(this);
   return true;
+}
+
+int SharedAccess::catchUp(bool& moved) {
+  moved = false;
+  if (!slots_.shared() || inChange_ || readDepth_ == 0 || quick_) return kOk;
+  PageStore& store = file_.store();
+  const uint64_t before = store.version();
+  store.invalidateHeader();
+  const int error = reread();
+  moved = store.version() != before;
+  return error;
 }
 
 void SharedAccess::beforeFileRead() {
@@ -87,7 +124,7 @@ void SharedAccess::endRead() {
 int SharedAccess::settleAlone() {
   PageStore& store = file_.store();
   if (const int error = store.readHeader(); error != kOk) return error;
-  if (!store.header().pending() || store.pendingLoaded()) return kOk;
+  if (!store.uncommitted()) return kOk;
   // No other writer can be at work; readers elsewhere may still be.
   if (!writing_.shared()) return file_.refresh();
   if (writing_.take(LockMode::Writer, 0, true) != 0) return kAccessDenied;
@@ -100,26 +137,12 @@ int SharedAccess::reread() {
   PageStore& store = file_.store();
   for (;;) {
     if (const int error = store.readHeader(); error != kOk) return error;
-    if (!store.header().pending() || store.pendingLoaded()) return kOk;
-    // A writer that still holds its byte is completing this change right
-    // now and is about to wait for every reader slot. Readers that kept
-    // coming would starve it (a waiting lock does not keep new ones out), so
-    // this one steps out of its slot and waits for the writer to finish.
-    if (writing_.takeAtOnce(LockMode::Writer) != 0) {
-      slots_.release(LockMode::Reader);
-      const bool done = waitOutLiveWriter();
-      if (slots_.take(LockMode::Reader, 0, true) != 0) {
-        readDepth_ = 0;
-        return kAccessDenied;
-      }
-      store.invalidateHeader();
-      if (done) continue;
-      // Waited long enough (the writer may be this very thread, through
-      // another handle): the pages at home are still the state.
-      if (const int error = store.readHeader(); error != kOk) return error;
-      if (!store.header().pending()) return kOk;
-      return store.readAroundLiveChange();
-    }
+    if (!store.uncommitted()) return kOk;
+    // The header names a change that is not committed. While its writer
+    // holds the writer byte it is a transaction's change under way: the
+    // committed state is read beside it (unless that could not be read, when
+    // the statement is refused, to be tried again).
+    if (writing_.takeAtOnce(LockMode::Writer) != 0) return store.unsure() ? kAccessDenied : kOk;
     if (!file_.writable() || file_.stickyError() != 0) {
       // A handle that cannot write settles in memory only, reading the
       // newer pages from the region; its slot keeps writers out meanwhile.
@@ -142,7 +165,6 @@ int SharedAccess::reread() {
 }
 
 namespace {
-std::atomic<int64_t> liveWriterWaitMicroseconds{1000000};
 
 // The writer bytes the threads of this process hold through their handles,
 // by file: a thread that waited for the byte of a file that another of its
@@ -175,35 +197,7 @@ WriterBytesHeld& writerBytesHeld() {
   return held;
 }
 
-// Changes begun on this thread and not yet ended: while it has one, the
-// writer a reader of this thread waits for may be the thread itself.
-thread_local int tChangesUnderWay = 0;
 }  // namespace
-
-void SharedAccess::setLiveWriterWait(std::chrono::microseconds wait) {
-  liveWriterWaitMicroseconds = wait.count();
-}
-
-bool SharedAccess::waitOutLiveWriter() {
-  // Waited for in the system, which wakes the reader as soon as the writer
-  // is done; a thread that holds a writer byte itself polls instead, for a
-  // limited time, so that it cannot wait for its own change.
-  if (tChangesUnderWay <= 0) {
-    if (writing_.take(LockMode::Writer, 0, true) != 0) return false;
-    writing_.release(LockMode::Writer);
-    return true;
-  }
-  const auto until = std::chrono::steady_clock::now() +
-                     std::chrono::microseconds(liveWriterWaitMicroseconds.load());
-  do {
-    std::this_thread::sleep_for(std::chrono::microseconds(100));
-    if (writing_.takeAtOnce(LockMode::Writer) == 0) {
-      writing_.release(LockMode::Writer);
-      return true;
-    }
-  } while (std::chrono::steady_clock::now() < until);
-  return false;
-}
 
 template <typename Step>
 int SharedAccess::underExclusive(Step step) {
@@ -217,7 +211,7 @@ int SharedAccess::settle() {
   PageStore& store = file_.store();
   store.invalidateHeader();
   if (const int error = store.readHeader(); error != kOk) return error;
-  if (!store.header().pending()) return kOk;
+  if (!store.uncommitted()) return kOk;
   return underExclusive([&] { return file_.refresh(); });
 }
 
@@ -253,7 +247,6 @@ int SharedAccess::beginChange(int32_t seconds) {
   }
   if (takeWriterByte(seconds) != 0) return kAccessDenied;
   inChange_ = true;
-  ++tChangesUnderWay;
   slots_.beginChange();
   if (writing_.shared()) file_.store().invalidateHeader();
   const int error = writing_.shared() ? settle() : file_.refresh();
@@ -262,40 +255,19 @@ int SharedAccess::beginChange(int32_t seconds) {
 }
 
 int SharedAccess::completeDurable() {
-  if (!file_.durable()) return kOk;
-  // A durable change stands even when copying it home fails: the header on
-  // disk announces it (or already shows it home), and the next access or
-  // open completes it. Answering the failure would tell the program that
-  // nothing was done.
-  if (!writing_.shared()) {
-    file_.completeDurable();
-    return kOk;
-  }
-  if (writing_.take(LockMode::Exclusive, 0, true) != 0) {
-    // The exclusive lock could not be had, so the pages are not copied home
-    // under a reader's eyes. Taking the change back instead could undo one
-    // file's part of a committed transaction: it stays durable, and whoever
-    // gets the writer byte next completes it.
-    file_.store().abandonDurable();
-    return kOk;
-  }
-  file_.completeDurable();
-  writing_.release(LockMode::Exclusive);
+  // A durable change stands even when committing it fails: the home header
+  // names it, and the next access or open settles it. Answering the failure
+  // would tell the program that nothing was done.
+  if (file_.durable()) file_.completeDurable();
   return kOk;
 }
 
 int SharedAccess::commit() {
   if (!file_.changing()) return kOk;
-  const int error = file_.makeDurable();
-  // A failure once the header announced the change leaves it standing.
-  if (error != kOk) return standsOnDisk() ? kOk : error;
-  return completeDurable();
-}
-
-bool SharedAccess::standsOnDisk() {
-  // After a failure the store shows the file as the next open will find
-  // it: a change still pending there is one that open rolls forward.
-  return file_.store().header().pending();
+  const int error = file_.commit();
+  // A failure once the change reached the disk leaves it standing.
+  if (error != kOk) return file_.store().failedChangeStands() ? kOk : error;
+  return kOk;
 }
 
 void SharedAccess::endChange() {
@@ -307,7 +279,6 @@ void SharedAccess::endChange() {
   slots_.endChange();
   if (writing_.shared()) file_.store().invalidateHeader();
   inChange_ = false;
-  --tChangesUnderWay;
 }
 
 }  // namespace zor::tarnwick

@@ -3,23 +3,24 @@
 // same file (other processes, or other handles of this one).
 //
 // Every access of a file opened deny-none runs in a bracket that holds one
-// reader slot and re-reads the header. A change holds the writer byte from
-// its beginning to its end, and its pages are copied home under the
-// exclusive lock, which waits until no reader is inside an access: a reader
-// sees each change whole or not at all. A statement that can start again
-// may first try a quick read (see quick_read.h), which takes the slot only
-// once it has to read from the file. A change found pending while its
-// writer still holds the writer byte is one being completed: the reader
-// steps out of its slot until the writer is done, so that readers cannot
-// starve it. One whose writer is gone is settled by the handle that gets
-// the writer byte.
+// reader slot and re-reads the header, taking the changes committed since
+// (see PageStore). A change holds the writer byte from its beginning to its
+// end. Readers never wait for a writer: they read the committed state
+// beside it. A writer copying the pending region home first waits until no
+// reader is inside an access (one might not know the whole region yet),
+// and writes the header that empties the region under the exclusive lock,
+// which keeps readers out for the time of that one write. A statement that
+// can start again may first try a quick read (see quick_read.h), which
+// takes the slot only once it has to read from the file. A change found
+// pending that is not committed, while its writer still holds the writer
+// byte, is a transaction's change under way and is read around; one whose
+// writer is gone is settled by the handle that gets the writer byte.
 //
 // A file opened with a deny mode takes no reader slot. When it lets others
 // read (deny write) it still takes the writer byte for its changes and the
 // exclusive lock to copy them home, because a deny-none reader may be
 // watching; a file that denies reading shares with nobody and locks nothing.
 
-#include <chrono>
 #include <cstdint>
 #include <thread>
 
@@ -31,16 +32,12 @@
 
 namespace zor::tarnwick {
 
-class SharedAccess : private ReadGuard {
+class SharedAccess : private ReadGuard, private ReaderExclusion {
  public:
   SharedAccess(TarnwickFile& file, const OpenMode& mode);
-  ~SharedAccess() {
-    endChange();
-    if (readDepth_ > 0) {
-      readDepth_ = 1;
-      endRead();
-    }
-  }
+  // A handle that can write and finds no writer at work copies the pending
+  // region home as it goes, so that a file at rest holds none.
+  ~SharedAccess();
   SharedAccess(const SharedAccess&) = delete;
   SharedAccess& operator=(const SharedAccess&) = delete;
 
@@ -62,6 +59,9 @@ class SharedAccess : private ReadGuard {
   // Inside it, the first read from the file takes the slot or throws
   // QuickReadOvertaken; the statement must then start again in beginRead.
   bool beginQuickRead();
+  // Inside a read: takes what was committed since it began; `moved` tells
+  // whether the state moved on.
+  int catchUp(bool& moved);
 
   // A change (a write, or LOGOUT to COMMIT): waits for the writer byte (at
   // most `seconds` when that is positive, then 5) and brings the header up
@@ -70,29 +70,22 @@ class SharedAccess : private ReadGuard {
   // never end.
   int beginChange(int32_t seconds = 0);
   bool inChange() const { return inChange_; }
-  // Writes the change of the file completely. A failure answers its error
-  // when the change is dropped, and 0 when the change stands all the same
-  // (it reached the disk durably; the next access or open completes it).
+  // Writes the change of the file and commits it. A failure answers its
+  // error when the change is dropped, and 0 when the change stands all the
+  // same (it reached the disk durably; the next access or open settles it).
   int commit();
-  // Copies home a change already made durable; answers as commit() does.
+  // Commits a change already made durable; answers as commit() does.
   int completeDurable();
   // Drops whatever is not written and gives the writer byte back.
   void endChange();
 
-  // How long a reader steps aside for a writer completing its change before
-  // it reads the pages at home beside it (1 s unless set).
-  static void setLiveWriterWait(std::chrono::microseconds wait);
-
  private:
   int reread();
   void beforeFileRead() override;
-  // Whether the file, as the next open will find it, keeps the change whose
-  // writing just failed.
-  bool standsOnDisk();
+  int exclude() override;
+  void admit() override;
   int takeWriterByte(int32_t seconds);
   int waitForWriterByte(int32_t seconds);
-  // Out of its slot: answers true once the writer byte is free.
-  bool waitOutLiveWriter();
   // A handle that takes no reader slot settles a change found pending at
   // once: no other writer can be at work.
   int settleAlone();

@@ -11,6 +11,9 @@ int TarnwickFile::open(const std::string& path, const OpenMode& mode, SettleDeci
   decider_ = std::move(decider);
   int error = store_.file().open(path, mode.write, mode.share, mode.create);
   if (error == 0) error = settle == Settle::AtOpen ? refresh() : store_.readHeader();
+  // Opened alone, a handle that can write leaves no region behind it.
+  if (error == 0 && settle == Settle::AtOpen && writable() && stickyError() == 0)
+    error = store_.checkpoint();
   if (error != 0) close();
   return error;
 }
@@ -49,7 +52,7 @@ void TarnwickFile::close() {
 int TarnwickFile::refresh() {
   int error = store_.readHeader();
   // A change another process left interrupted is settled before any use.
-  if (error == 0 && store_.header().pending()) error = settleInterruptedChange(decider_);
+  if (error == 0 && store_.uncommitted()) error = settleInterruptedChange(decider_);
   return error;
 }
 

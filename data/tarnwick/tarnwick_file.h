@@ -38,7 +38,9 @@ class TarnwickFile {
   // settled before it returns.
   // Settle::Later leaves an interrupted change for the caller, which must
   // settle it (refresh) before reading: the locking layer does, once it
-  // knows that the change's writer is gone.
+  // knows that the change's writer is gone. Settle::AtOpen is for a handle
+  // that has the file to itself: it also copies home the changes the
+  // pending region holds.
   enum class Settle { AtOpen, Later };
   int open(const std::string& path, const OpenMode& mode, SettleDecider decider = {},
            Settle settle = Settle::AtOpen);
@@ -52,7 +54,7 @@ class TarnwickFile {
   bool writable() { return store_.file().writable(); }
 
   // Re-reads the header when it is no longer current (another process may
-  // have completed a change, or left one interrupted, which is then settled
+  // have committed a change, or left one interrupted, which is then settled
   // as at open); the locking layer calls this at each access.
   int refresh();
 
@@ -69,10 +71,13 @@ class TarnwickFile {
 
   bool changing() const { return store_.changing(); }
   int commit() { return store_.commit(); }
-  // The two halves of commit (see PageStore).
+  // The two halves of commit of a transaction over several files (see
+  // PageStore).
   int makeDurable() { return store_.makeDurable(); }
   int completeDurable() { return store_.completeDurable(); }
   bool durable() const { return store_.durable(); }
+  // Copies the changes of the pending region home (see PageStore).
+  int checkpoint() { return store_.checkpoint(); }
   // Forgets the current change, taking back a durable one on disk.
   int rollback() { return store_.rollback(); }
 

@@ -77,6 +77,18 @@ inline int applyChange(TarnwickFile& file, const ScriptChange& change, ItemModel
   return kOk;
 }
 
+// Puts `count` items of `shortest` to `shortest + spread - 1` bytes into the
+// file and the model, and commits them.
+inline int fillFile(TarnwickFile& file, uint32_t count, size_t shortest, size_t spread,
+                    ItemModel& model) {
+  for (uint32_t i = 0; i < count; ++i) {
+    const std::vector<uint8_t> data(shortest + i % spread, static_cast<uint8_t>(i));
+    if (const int error = file.put(scriptKey(i), data); error != 0) return error;
+    model[scriptKey(i)] = data;
+  }
+  return file.commit();
+}
+
 inline ItemModel readAll(TarnwickFile& file) {
   ItemModel items;
   Cursor cursor = file.cursor();

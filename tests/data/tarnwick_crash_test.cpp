@@ -47,6 +47,7 @@ class TarnwickCrash : public ::testing::Test {
   }
   void TearDown() override {
     platform::clearFaultPlan();
+    PageStore::setRegionLimit(0);
     std::filesystem::remove_all(folder_);
   }
 
@@ -117,18 +118,15 @@ class TarnwickCrash : public ::testing::Test {
 
 TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
   const bool isLong = longTests();
-  const int changes = isLong ? 60 : 8;
+  const int changes = isLong ? 60 : 12;
+  // Changes large enough to copy the pending region home after them.
+  PageStore::setRegionLimit(4096);
   script_ = testing::makeScript(isLong ? 1234 : 77, changes, isLong ? 60 : 30, 600);
   {
     TarnwickFile file;
     ASSERT_EQ(file.create(base_), 0);
     // A populated tree, so that changes split, merge and move inner pages.
-    for (uint32_t i = 0; i < 400; ++i) {
-      const std::vector<uint8_t> data(30 + i % 200, static_cast<uint8_t>(i));
-      ASSERT_EQ(file.put(testing::scriptKey(i), data), 0);
-      before_[testing::scriptKey(i)] = data;
-    }
-    ASSERT_EQ(file.commit(), 0);
+    ASSERT_EQ(testing::fillFile(file, 400, 30, 200, before_), 0);
   }
   uint64_t trials = 0;
   for (int index = 0; index < changes; ++index) {
@@ -147,6 +145,8 @@ TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
     }
     for (uint64_t step = 1; step <= steps; ++step) {
       for (FaultKind kind : {FaultKind::Stop, FaultKind::Fail, FaultKind::Short}) {
+        SCOPED_TRACE(::testing::Message() << "change " << index << ", kind "
+                                          << static_cast<int>(kind) << ", step " << step);
         interrupt(change, kind, step);
         checkTrial(kind, step, (step + static_cast<uint64_t>(kind)) % 7 == 0);
         ++trials;

@@ -174,11 +174,11 @@ TEST_F(TarnwickFileTest, FailedWriteBeforeDurabilityLeavesTheOldState) {
 
 TEST_F(TarnwickFileTest, CorruptPageStopsWithANumberedInternalFailure) {
   makeFile(200);
-  auto bytes = readRaw(path_);
   TarnwickFile probe;
-  ASSERT_EQ(probe.open(path_, OpenMode{}), 0);
+  ASSERT_EQ(probe.open(path_, OpenMode{}), 0);  // which leaves every page at home
   const uint32_t root = probe.header().rootUnit;
   probe.close();
+  auto bytes = readRaw(path_);
   bytes[unitOffset(root) + 1] ^= 0x40;  // the root names another home
   writeRaw(path_, bytes);
   TarnwickFile file;

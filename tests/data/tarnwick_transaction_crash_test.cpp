@@ -4,13 +4,16 @@
 // which settles them: every file shows all of the transaction or none of
 // it, and once one file shows it, all do. Writes that fail or store half
 // their bytes make COMMIT answer an error with nothing half committed, and
-// the files stay usable. A commit that changed one file of several uses no
-// control file; ROLLBACK leaves every file as it was before LOGOUT.
+// the files stay usable. A power cut at any flush, which loses or tears what
+// was written since the flush before, leaves all or nothing as well. A
+// commit that changed one file of several uses no control file; ROLLBACK
+// leaves every file as it was before LOGOUT.
 
 #include <filesystem>
 #include <memory>
 
 #include "platform/fault_injection.h"
+#include "platform/power_cut.h"
 #include "tests/data/tarnwick_process_support.h"
 
 namespace zor::tarnwick::testing {
@@ -172,6 +175,50 @@ class TarnwickTransactionCrashTest : public TarnwickDriverTest {
     EXPECT_GT(at, 2u) << "the sweep never stopped a child";
   }
 
+  // Cuts the power at every flush of the transaction in turn: writes since
+  // the flush before are lost, or torn sector by sector. Once a cut that
+  // loses them leaves the transaction standing, every later cut must.
+  void cutPowerAtEveryFlush() {
+    bool stood = false;
+    for (uint64_t at = 1;; ++at) {
+      bool completed = false;
+      for (platform::PowerLoss loss : {platform::PowerLoss::Drop, platform::PowerLoss::Tear}) {
+        SCOPED_TRACE(::testing::Message() << (loss == platform::PowerLoss::Drop ? "drop" : "tear")
+                                          << " at flush " << at);
+        restart();
+        const auto outcome = runTogether(1, [&](int, std::string& output) {
+          platform::PowerCutEnvironment cutting({at, loss, static_cast<uint32_t>(at * 13)});
+          platform::setFileEnvironment(&cutting);
+          int error = 0;
+          {
+            Ledgers ledgers = openAll();
+            error = transact(ledgers);
+          }
+          platform::setFileEnvironment(nullptr);
+          output = "the transaction answered " + std::to_string(error);
+          return error == 0 ? 0 : 1;
+        });
+        const int status = outcome.front().status;
+        ASSERT_TRUE(status == 0 || status == platform::kFaultStopExitCode)
+            << outcome.front().output;
+        const bool stands = standsWhole(contents());
+        if (loss == platform::PowerLoss::Drop) {
+          EXPECT_TRUE(stands || !stood) << "a transaction that stood at an earlier cut is lost";
+          stood = stood || stands;
+        } else {
+          EXPECT_TRUE(stands || !stood) << "a torn write took back a transaction that stood";
+        }
+        for (const std::string& path : paths_) expectSoundFile(path);
+        furtherTransaction();
+        if (HasFailure()) return;
+        completed = completed || status == 0;
+      }
+      if (completed) break;
+      ASSERT_LT(at, 1000u) << "the transaction never completed";
+    }
+    EXPECT_TRUE(stood) << "the transaction never stood";
+  }
+
   // After an interruption the files (and their control files) take a
   // further transaction that changes the same files.
   void furtherTransaction() {
@@ -238,6 +285,11 @@ TEST_F(TarnwickTransactionCrashTest, StopAnywhereInAThreeFileCommitLeavesAllOrNo
   // Two folders: a control file in each.
   ASSERT_NO_FATAL_FAILURE(prepare({"a/one.twk", "b/two.twk", "a/three.twk"}, {true, true, true}));
   stopAtEveryStep();
+}
+
+TEST_F(TarnwickTransactionCrashTest, PowerCutAnywhereInAThreeFileCommitLeavesAllOrNothing) {
+  ASSERT_NO_FATAL_FAILURE(prepare({"a/one.twk", "b/two.twk", "a/three.twk"}, {true, true, true}));
+  cutPowerAtEveryFlush();
 }
 
 TEST_F(TarnwickTransactionCrashTest, OneChangedFileAmongUnchangedOnesUsesNoControlFile) {

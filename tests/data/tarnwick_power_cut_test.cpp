@@ -1,0 +1,139 @@
+// Cuts the power at every flush of a run of changes in turn: what was
+// written since the last flush is lost, or torn sector by sector at random,
+// as a real device may leave it. Reopening must find every change whose
+// commit answered, the one under way whole or not at all, and a sound file.
+// The pending region is kept small, so that the run copies it home several
+// times on the way and the cuts fall into that as well.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "data/tarnwick/page_store.h"
+#include "platform/fault_injection.h"
+#include "platform/power_cut.h"
+#include "tests/data/tarnwick_change_script.h"
+#include "tests/data/tarnwick_process_support.h"
+#include "tests/data/tarnwick_test_support.h"
+
+namespace zor::tarnwick {
+namespace {
+
+using platform::PowerCutEnvironment;
+using platform::PowerLoss;
+using testing::ItemModel;
+
+class TarnwickPowerCut : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = testing::freshFolder("power_cut");
+    base_ = folder_ + "/base.twk";
+    trial_ = folder_ + "/trial.twk";
+    PageStore::setRegionLimit(24 << 10);
+  }
+  void TearDown() override {
+    PageStore::setRegionLimit(0);
+    platform::setFileEnvironment(nullptr);
+    if (!HasFailure()) std::filesystem::remove_all(folder_);
+  }
+
+  // Runs the script on a copy of the base through `environment`, telling
+  // `committed` how many changes were committed; answers the error that
+  // stopped it (the power cut ends the process before).
+  int runScript(platform::FileEnvironment& environment, int& committed) {
+    std::filesystem::copy_file(base_, trial_, std::filesystem::copy_options::overwrite_existing);
+    platform::setFileEnvironment(&environment);
+    TarnwickFile file;
+    int error = file.open(trial_, OpenMode{});
+    ItemModel scratch = models_.front();
+    for (size_t i = 0; error == 0 && i < script_.size(); ++i) {
+      error = testing::applyChange(file, script_[i], scratch);
+      if (error == 0) error = file.commit();
+      if (error == 0) committed = static_cast<int>(i) + 1;
+    }
+    file.close();
+    platform::setFileEnvironment(nullptr);
+    return error;
+  }
+
+  std::string folder_, base_, trial_;
+  std::vector<testing::ScriptChange> script_;
+  std::vector<ItemModel> models_;  // before each change, and after the last
+  testing::FatalHookGuard hook_;
+};
+
+TEST_F(TarnwickPowerCut, EveryCommittedChangeSurvivesAndTheOneUnderWayIsWholeOrAbsent) {
+  const bool isLong = std::getenv("ZOR_LONG_TESTS") != nullptr;
+  script_ = testing::makeScript(isLong ? 91 : 19, isLong ? 40 : 12, 25, 500);
+  ItemModel model;
+  {
+    TarnwickFile file;
+    ASSERT_EQ(file.create(base_), 0);
+    ASSERT_EQ(testing::fillFile(file, 300, 20, 150, model), 0);
+    ASSERT_EQ(file.checkpoint(), 0);
+  }
+  models_.push_back(model);
+  for (const testing::ScriptChange& change : script_) {
+    for (const testing::ScriptOperation& operation : change) {
+      if (operation.erase) {
+        model.erase(operation.key);
+      } else {
+        model[operation.key] = operation.data;
+      }
+    }
+    models_.push_back(model);
+  }
+
+  // A clean run counts the flushes.
+  PowerCutEnvironment counting;
+  int committed = 0;
+  ASSERT_EQ(runScript(counting, committed), 0);
+  ASSERT_EQ(committed, static_cast<int>(script_.size()));
+  const uint64_t flushes = counting.flushes();
+  ASSERT_GT(flushes, 2 * script_.size()) << "the region was never copied home";
+
+  testing::SharedMemory<int> done;
+  int trials = 0;
+  for (uint64_t at = 1; at <= flushes; ++at) {
+    for (PowerLoss loss : {PowerLoss::Drop, PowerLoss::Tear}) {
+      SCOPED_TRACE(::testing::Message() << (loss == PowerLoss::Drop ? "drop" : "tear")
+                                        << " at flush " << at << " of " << flushes);
+      *done = -1;
+      const pid_t child = ::fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        PowerCutEnvironment cutting({at, loss, static_cast<uint32_t>(at * 31 + 7)});
+        *done = 0;
+        try {
+          runScript(cutting, *done);
+        } catch (...) {
+          ::_exit(99);
+        }
+        ::_exit(0);
+      }
+      int status = 0;
+      ASSERT_EQ(::waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status));
+      ASSERT_EQ(WEXITSTATUS(status), platform::kFaultStopExitCode);
+      const int safe = *done;
+      ASSERT_GE(safe, 0);
+      TarnwickFile file;
+      ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
+      EXPECT_FALSE(file.header().pending());
+      const ItemModel found = testing::readAll(file);
+      const size_t last = static_cast<size_t>(safe);
+      EXPECT_TRUE(found == models_[last] ||
+                  (last + 1 < models_.size() && found == models_[last + 1]))
+          << "found " << found.size() << " items after " << safe << " committed changes";
+      testing::expectSound(file);
+      ++trials;
+      if (HasFailure()) return;
+    }
+  }
+  RecordProperty("trials", trials);
+}
+
+}  // namespace
+}  // namespace zor::tarnwick
