@@ -1,6 +1,7 @@
 #include "data/tarnwick/record_csv.h"
 
 #include <cstdio>
+#include <sstream>
 
 namespace zor::tarnwick {
 
@@ -32,59 +33,64 @@ std::string csvLine(const std::vector<std::string>& cells) {
   return line;
 }
 
-bool parseCsv(const std::string& text, std::vector<CsvRow>& rows, std::string& error) {
-  rows.clear();
-  int line = 1;
-  size_t i = 0;
-  while (i < text.size()) {
-    CsvRow row;
-    row.line = line;
-    std::string cell;
-    bool ended = false;
-    while (!ended) {
-      if (i < text.size() && text[i] == '"') {
-        ++i;
-        for (;;) {
-          if (i >= text.size()) {
-            error = "line " + std::to_string(row.line) + ": a quote is not closed";
-            return false;
-          }
-          if (text[i] == '"') {
-            if (i + 1 < text.size() && text[i + 1] == '"') {
-              cell += '"';
-              i += 2;
-              continue;
-            }
-            ++i;
-            break;
-          }
-          if (text[i] == '\n') ++line;
-          cell += text[i++];
-        }
-        if (i < text.size() && text[i] == '\r') ++i;
-        if (i < text.size() && text[i] != ',' && text[i] != '\n') {
-          error = "line " + std::to_string(line) + ": text after a closing quote";
+bool CsvReader::readRecord(CsvRow& row, std::string& error) {
+  constexpr int kEnd = std::char_traits<char>::eof();
+  row.line = line_;
+  row.cells.clear();
+  std::string cell;
+  for (;;) {
+    if (peek() == '"') {
+      take();
+      for (;;) {
+        const int c = take();
+        if (c == kEnd) {
+          error = "line " + std::to_string(row.line) + ": a quote is not closed";
           return false;
         }
-      } else {
-        while (i < text.size() && text[i] != ',' && text[i] != '\n') cell += text[i++];
-        if (!cell.empty() && cell.back() == '\r') cell.pop_back();
-      }
-      row.cells.push_back(std::move(cell));
-      cell.clear();
-      if (i < text.size() && text[i] == ',') {
-        ++i;
-      } else {
-        ended = true;
-        if (i < text.size()) {
-          ++i;
-          ++line;
+        if (c == '"') {
+          if (peek() != '"') break;
+          take();
+        } else if (c == '\n') {
+          ++line_;
         }
+        cell += static_cast<char>(c);
       }
+      if (peek() == '\r') take();
+      if (peek() != kEnd && peek() != ',' && peek() != '\n') {
+        error = "line " + std::to_string(line_) + ": text after a closing quote";
+        return false;
+      }
+    } else {
+      for (int c = peek(); c != kEnd && c != ',' && c != '\n'; c = peek())
+        cell += static_cast<char>(take());
+      if (!cell.empty() && cell.back() == '\r') cell.pop_back();
     }
-    if (!(row.cells.size() == 1 && row.cells[0].empty())) rows.push_back(std::move(row));
+    row.cells.push_back(std::move(cell));
+    cell.clear();
+    const int ended = take();
+    if (ended != ',') {
+      if (ended == '\n') ++line_;
+      return true;
+    }
   }
-  return true;
+}
+
+bool CsvReader::next(CsvRow& row, std::string& error) {
+  error.clear();
+  while (peek() != std::char_traits<char>::eof()) {
+    if (!readRecord(row, error)) return false;
+    if (!(row.cells.size() == 1 && row.cells[0].empty())) return true;
+  }
+  return false;
+}
+
+bool parseCsv(const std::string& text, std::vector<CsvRow>& rows, std::string& error) {
+  rows.clear();
+  std::istringstream in(text);
+  CsvReader reader(in);
+  CsvRow row;
+  while (reader.next(row, error)) rows.push_back(std::move(row));
+  return error.empty();
 }
 
 std::string jsonString(const std::string& text) {

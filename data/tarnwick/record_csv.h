@@ -3,6 +3,7 @@
 // a line break or blanks at either end, with quotes inside doubled. Reading
 // keeps the line on which each record starts, for messages.
 
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,25 @@ struct CsvRow {
 
 std::string csvLine(const std::vector<std::string>& cells);
 
-// False with "line N: reason" for an unterminated quote or text after a
-// closing quote.
+// Reads records one at a time, so that a large file is never held whole.
+class CsvReader {
+ public:
+  explicit CsvReader(std::istream& in) : in_(*in.rdbuf()) {}
+  // The next record (lines holding nothing are passed over); false at the
+  // end, or with `error` set to "line N: reason" for an unterminated quote
+  // or text after a closing quote.
+  bool next(CsvRow& row, std::string& error);
+
+ private:
+  int peek() { return in_.sgetc(); }
+  int take() { return in_.sbumpc(); }
+  bool readRecord(CsvRow& row, std::string& error);
+
+  std::streambuf& in_;
+  int line_ = 1;
+};
+
+// The same over a whole text.
 bool parseCsv(const std::string& text, std::vector<CsvRow>& rows, std::string& error);
 
 // A text as a JSON string, quotes included.

@@ -2,7 +2,9 @@
 // creating the table from the schema text (as twk schema prints it) when it
 // does not exist yet. A schema that differs from an existing table, or a
 // bad line, is refused with its line number; the table and all records go
-// in as one change, so a refusal leaves the file as it was.
+// in as one change, so a refusal leaves the file as it was. The CSV is read
+// a record at a time, and the change keeps what it has written out of
+// memory, so that a load of any size takes about the same memory.
 
 #include <fstream>
 #include <iostream>
@@ -45,7 +47,6 @@ class Loader {
       : argument_(argument), csvPath_(csvPath) {}
 
   tarnwick::TableDefinition definition;
-  std::vector<tarnwick::CsvRow> rows;
 
   int run(tarnwick::TarnwickFile& file, tarnwick::SharedAccess& access) {
     definition.declareInto(schema_);
@@ -74,9 +75,12 @@ class Loader {
     tarnwick::Table table(file, id, schema_);
     std::vector<uint8_t> image(schema_.record.size(), 0);
     size_t added = 0;
-    for (size_t r = 0; r < rows.size(); ++r) {
-      const tarnwick::CsvRow& row = rows[r];
-      if (r == 0 && isHeader(row, schema_)) continue;
+    std::ifstream in(csvPath_, std::ios::binary);
+    tarnwick::CsvReader reader(in);
+    tarnwick::CsvRow row;
+    std::string fault;
+    for (bool first = true; reader.next(row, fault); first = false) {
+      if (first && isHeader(row, schema_)) continue;
       if (!fill(row, image)) return kExitFailure;
       uint32_t number = 0;
       if (int error = table.insertRecord(image.data(), nullptr, number); error != 0) {
@@ -88,6 +92,10 @@ class Loader {
       }
       ++added;
       file.store().keepChangeSmall();
+    }
+    if (!fault.empty()) {
+      std::cerr << "twk: " << csvPath_ << ": " << fault << '\n';
+      return kExitFailure;
     }
     if (int error = access.commit(); error != 0) {
       std::cerr << "twk: " << argument_.file << ": the change cannot be written (" << error
@@ -136,12 +144,8 @@ int runLoad(const Arguments& arguments) {
     std::cerr << "twk: " << arguments[1] << ": " << error << '\n';
     return kExitFailure;
   }
-  if (!readWhole(arguments[2], text)) {
+  if (!std::ifstream(arguments[2], std::ios::binary)) {
     std::cerr << "twk: " << arguments[2] << ": cannot be read\n";
-    return kExitFailure;
-  }
-  if (!tarnwick::parseCsv(text, loader.rows, error)) {
-    std::cerr << "twk: " << arguments[2] << ": " << error << '\n';
     return kExitFailure;
   }
   return withWritableFile(argument.file,
