@@ -31,6 +31,7 @@ struct ChildReport {
   std::atomic<uint64_t> retries{0};  // operations repeated after a busy answer
   std::atomic<uint64_t> seen{0};     // records seen (scans)
   std::atomic<uint64_t> micros{0};   // its own time from the start to its last operation
+  std::atomic<uint64_t> flushes{0};  // flushes it made (where it can count them)
 
   void fail(int32_t what, int32_t answer) {
     if (error.load() != 0) return;

@@ -13,10 +13,12 @@
 //    batches of 100 inside LOGOUT ... COMMIT (SQLite:
 //    BEGIN IMMEDIATE ... COMMIT), against SQLite in rollback-journal and in
 //    WAL mode; SQLite waits for its locks through busy_timeout. Wall time.
-//  - Readers: R = 1, 2, 4 processes scan the whole table in the order of
+//  - Readers: R = 0 (the writer alone), 1, 2, 4 processes scan the whole table in the order of
 //    the duplicate key (SET + NEXT to the end) while one process adds
 //    records, one per change, for ZOR_BENCH_SECONDS (2 by default) on a
-//    table of ZOR_BENCH_SCAN_RECORDS (1000) records: scans/s and adds/s.
+//    table of ZOR_BENCH_SCAN_RECORDS (1000) records: scans/s and adds/s,
+//    and the writer's adds/s against its own with no reader.
+//  Tarnwick's writers also count their flushes per change.
 //
 // Each runs on /dev/shm ("shm") and in an on-disk folder ("disk":
 // ZOR_BENCH_DIR, else bench_files in the current folder); ZOR_BENCH_PLACES
@@ -45,6 +47,7 @@
 #include "data/file_control_block.h"
 #include "data/file_errors.h"
 #include "data/file_statements.h"
+#include "platform/fault_injection.h"
 
 namespace {
 
@@ -378,7 +381,10 @@ void tarnwickWriter(const Place& place, int index, size_t limit, size_t batch, d
   TarnwickWriter writer(place);
   report.statement = kOpen;
   if (int answer = writer.table.open(); answer != 0) return report.fail(kOpen, answer);
+  // The file layer counts flushes (it fails none).
+  zor::platform::setFaultPlan({zor::platform::FaultKind::None, zor::platform::FaultStep::Flush});
   writeRecords(writer, index, limit, batch, seconds, report, gate);
+  report.flushes = zor::platform::faultStepCount();
 }
 
 void tarnwickReader(const Place& place, size_t atLeast, double seconds, ChildReport& report,
@@ -646,6 +652,10 @@ void Writers(benchmark::State& state, Place place, Engine engine, int processes,
     reportFailure(state, failure);
     state.counters["items_per_second"] = static_cast<double>(expected) / outcome.seconds;
     state.counters["retries"] = static_cast<double>(retriesOf(outcome, 0, outcome.reports.size()));
+    uint64_t flushes = 0;
+    for (const ChildReport* report : outcome.reports) flushes += report->flushes;
+    const double changes = static_cast<double>(expected) / static_cast<double>(batch);
+    state.counters["flushes_per_change"] = static_cast<double>(flushes) / changes;
   }
   removeFiles(place);
 }
@@ -720,6 +730,8 @@ void Readers(benchmark::State& state, Place place, Engine engine, int readers) {
 
 const Engine kEngines[] = {Engine::kTarnwick, Engine::kSqliteJournal, Engine::kSqliteWal};
 const int kProcessCounts[] = {1, 2, 4};
+// Readers beside the writer; none gives the writer's own rate.
+const int kReaderCounts[] = {0, 1, 2, 4};
 const size_t kBatches[] = {1, 100};
 
 std::string batchName(const Place& place, Engine engine, int files) {
@@ -764,7 +776,7 @@ void registerAll(const std::vector<Place>& where) {
     }
   }
   for (const Place& place : where) {
-    for (int r : kProcessCounts) {
+    for (int r : kReaderCounts) {
       for (Engine engine : kEngines)
         shape(benchmark::RegisterBenchmark(readersName(place, engine, r).c_str(), Readers, place,
                                            engine, r));
@@ -824,10 +836,10 @@ void printBatchSummary(const RatioReporter& reporter, const std::vector<Place>& 
 
 void printWritersSummary(const RatioReporter& reporter, const std::vector<Place>& where) {
   std::printf(
-      "\nWriters: a fixed count of records added by K processes in all; records/s, and wall time"
-      " Tarnwick / SQLite (below 1 is ahead)\n");
-  std::printf("  %-5s %-2s %-5s %7s %10s %10s %10s %8s %8s\n", "place", "K", "batch", "records",
-              "Tarnwick", "journal", "WAL", "T/jrnl", "T/WAL");
+      "\nWriters: a fixed count of records added by K processes in all; records/s, wall time"
+      " Tarnwick / SQLite (below 1 is ahead), and Tarnwick's flushes per change\n");
+  std::printf("  %-5s %-2s %-5s %7s %10s %10s %10s %8s %8s %8s\n", "place", "K", "batch", "records",
+              "Tarnwick", "journal", "WAL", "T/jrnl", "T/WAL", "T flush");
   for (const Place& place : where) {
     for (size_t batch : kBatches) {
       for (int k : kProcessCounts) {
@@ -838,13 +850,16 @@ void printWritersSummary(const RatioReporter& reporter, const std::vector<Place>
           times[e] = reporter.realTime(names[e]);
         }
         if (times[0] + times[1] + times[2] == 0) continue;
-        std::printf("  %-5s %-2d %-5zu %7zu %10s %10s %10s %8s %8s\n", place.label.c_str(), k,
-                    batch, recordsEach(place, batch, k) * static_cast<size_t>(k),
-                    figure(reporter, names[0], reporter.rate(names[0])).c_str(),
-                    figure(reporter, names[1], reporter.rate(names[1])).c_str(),
-                    figure(reporter, names[2], reporter.rate(names[2])).c_str(),
-                    ratioFigure(reporter, names[0], names[1], times[0], times[1]).c_str(),
-                    ratioFigure(reporter, names[0], names[2], times[0], times[2]).c_str());
+        std::printf(
+            "  %-5s %-2d %-5zu %7zu %10s %10s %10s %8s %8s %8s\n", place.label.c_str(), k, batch,
+            recordsEach(place, batch, k) * static_cast<size_t>(k),
+            figure(reporter, names[0], reporter.rate(names[0])).c_str(),
+            figure(reporter, names[1], reporter.rate(names[1])).c_str(),
+            figure(reporter, names[2], reporter.rate(names[2])).c_str(),
+            ratioFigure(reporter, names[0], names[1], times[0], times[1]).c_str(),
+            ratioFigure(reporter, names[0], names[2], times[0], times[2]).c_str(),
+            figure(reporter, names[0], reporter.counter(names[0], "flushes_per_change"), "%.2f")
+                .c_str());
       }
     }
   }
@@ -857,7 +872,7 @@ void printReadersTable(const RatioReporter& reporter, const std::vector<Place>& 
   std::printf("  %-5s %-2s %9s %9s %9s %9s %9s %9s %7s %7s %7s %7s\n", "place", "R", "T 1", "T 2",
               "jrnl 1", "jrnl 2", "WAL 1", "WAL 2", "1 T/j", "2 T/j", "1 T/W", "2 T/W");
   for (const Place& place : where) {
-    for (int r : kProcessCounts) {
+    for (int r : kReaderCounts) {
       std::string names[3];
       double a[3], b[3], times = 0;
       for (int e = 0; e < 3; ++e) {
@@ -893,6 +908,28 @@ void printReadersSummary(const RatioReporter& reporter, const std::vector<Place>
       "\nThe same runs, 1 = records read/s of all readers (the scans grow as the writer adds),"
       " 2 = records per scan\n");
   printReadersTable(reporter, where, "records_read_per_second", "records_per_scan", "%.0f");
+  std::printf("\nThe writer's adds/s beside R readers, against its own with none\n");
+  std::printf("  %-5s %-2s %9s %9s %9s %9s\n", "place", "R", "Tarnwick", "T/T0", "WAL", "W/W0");
+  for (const Place& place : where) {
+    const std::string alone[2] = {runName(readersName(place, Engine::kTarnwick, 0)),
+                                  runName(readersName(place, Engine::kSqliteWal, 0))};
+    for (int r : kReaderCounts) {
+      if (r == 0) continue;
+      const std::string beside[2] = {runName(readersName(place, Engine::kTarnwick, r)),
+                                     runName(readersName(place, Engine::kSqliteWal, r))};
+      double rates[2], rests[2];
+      for (int e = 0; e < 2; ++e) {
+        rates[e] = reporter.counter(beside[e], "adds_per_second");
+        rests[e] = reporter.counter(alone[e], "adds_per_second");
+      }
+      if (rates[0] + rates[1] == 0) continue;
+      std::printf("  %-5s %-2d %9s %9s %9s %9s\n", place.label.c_str(), r,
+                  figure(reporter, beside[0], rates[0]).c_str(),
+                  ratioFigure(reporter, beside[0], alone[0], rates[0], rests[0]).c_str(),
+                  figure(reporter, beside[1], rates[1]).c_str(),
+                  ratioFigure(reporter, beside[1], alone[1], rates[1], rests[1]).c_str());
+    }
+  }
 }
 
 void printSummary(const RatioReporter& reporter, const std::vector<Place>& where) {

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
-          libbenchmark-dev libncurses-dev libsqlite3-dev tmux)
+          libbenchmark-dev libncurses-dev libsqlite3-dev sqlite3 tmux)
 
 missing=()
 for package in "${packages[@]}"; do
