@@ -611,9 +611,15 @@ void PageStore::pointParentAt(const Page& child, PageNumber number) {
 }
 
 void PageStore::movePage(uint32_t from, uint32_t to) {
-  PagePtr moved = page(from);
+  // A changed leaf moves as it is: a frozen one is not unpacked for the
+  // move, so that a long change making room for itself stays small.
+  const auto changed = dirty_.find(from);
+  PagePtr moved = changed != dirty_.end() ? changed->second : page(from);
   pointParentAt(*moved, to);
   renumber(moved, to);
+  // A leaf read only to be moved is kept in its stored form as well
+  // (nobody else holds it: this call and the change).
+  if (moved.use_count() == 2) moved->freeze();
 }
 
 void PageStore::assignUnits() {
@@ -749,38 +755,46 @@ int PageStore::writeRegion(bool committed) {
   for (const auto& entry : dirty_) pages.push_back(entry.second);
   std::sort(pages.begin(), pages.end(),
             [](const PagePtr& a, const PagePtr& b) { return a->number() < b->number(); });
-  std::vector<uint8_t> region;
-  std::vector<Found> placed;
-  std::vector<uint8_t> encoded;
-  for (const PagePtr& written : pages) {
-    const uint32_t home = static_cast<uint32_t>(written->number());
-    written->encode(home, encoded);
-    if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
-      internalFailure(FailurePlace::PageLength);
-    }
-    placed.push_back({home, at + region.size(), static_cast<uint32_t>(encoded.size())});
-    region.insert(region.end(), encoded.begin(), encoded.end());
-  }
-  const uint64_t end = at + region.size() + kHeaderSize;
-  if (end > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
-  FileHeader copy = header_;
-  copy.pendingStart = static_cast<uint32_t>(start);
-  copy.pendingEnd = static_cast<uint32_t>(end);
-  copy.logEnd = 0;  // a copy starts with home 0
-  copy.changeCounter = committed_.changeCounter + 1;
-  region.resize(region.size() + kHeaderSize);
-  copy.encode(region.data() + region.size() - kHeaderSize);
-  store16(region.data() + region.size() - kHeaderSize + 4, kHeaderSize);  // home 0, 512 bytes
-
   int error = 0;
   if (!headerOnDisk_) {  // a new file gets its header before anything else
     error = writeHomeHeader(home_);
     if (error != 0) return error;
     headerOnDisk_ = true;
   }
-  writtenCounter_ = copy.changeCounter;
-  // 1. The change, past the end of the region.
-  error = writeAt(at, region.data(), region.size());
+  const uint32_t counter = committed_.changeCounter + 1;
+  writtenCounter_ = counter;
+  // 1. The change, past the end of the region, written a piece at a time so
+  // that a long change is never held packed in memory as a whole.
+  std::vector<uint8_t> region;
+  uint64_t written = 0;
+  auto writeOut = [&] {
+    if (error == 0 && !region.empty()) error = writeAt(at + written, region.data(), region.size());
+    written += region.size();
+    region.clear();
+  };
+  std::vector<Found> placed;
+  std::vector<uint8_t> encoded;
+  for (const PagePtr& changed : pages) {
+    const uint32_t home = static_cast<uint32_t>(changed->number());
+    changed->encode(home, encoded);
+    if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
+      internalFailure(FailurePlace::PageLength);
+    }
+    placed.push_back({home, at + written + region.size(), static_cast<uint32_t>(encoded.size())});
+    region.insert(region.end(), encoded.begin(), encoded.end());
+    if (region.size() >= kRegionWriteBytes) writeOut();
+  }
+  const uint64_t end = at + written + region.size() + kHeaderSize;
+  if (end > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
+  FileHeader copy = header_;
+  copy.pendingStart = static_cast<uint32_t>(start);
+  copy.pendingEnd = static_cast<uint32_t>(end);
+  copy.logEnd = 0;  // a copy starts with home 0
+  copy.changeCounter = counter;
+  region.resize(region.size() + kHeaderSize);
+  copy.encode(region.data() + region.size() - kHeaderSize);
+  store16(region.data() + region.size() - kHeaderSize + 4, kHeaderSize);  // home 0, 512 bytes
+  writeOut();
   // 2. Made durable, then named in the home header, which is made durable:
   // the change is committed. Readers take it once bytes 0 to 3 say so.
   if (error == 0) error = file_.flush();

@@ -313,6 +313,8 @@ class PageStore : private PageMover {
   ReadGuard* readGuard_ = nullptr;
   ReaderExclusion* exclusion_ = nullptr;
   static constexpr size_t kFreezeEvery = 1000;
+  // A change is written to the region in pieces of about this size.
+  static constexpr size_t kRegionWriteBytes = 1 << 20;
   size_t nextFreeze_ = kFreezeEvery;
 };
 
