@@ -3,7 +3,8 @@
 // as a real device may leave it. Reopening must find every change whose
 // commit answered, the one under way whole or not at all, and a sound file.
 // The pending region is kept small, so that the run copies it home several
-// times on the way and the cuts fall into that as well.
+// times on the way and the cuts fall into that as well. Each file a cut
+// leaves is then cut again at every flush of settling it at the next open.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -31,6 +32,7 @@ class TarnwickPowerCut : public ::testing::Test {
     folder_ = testing::freshFolder("power_cut");
     base_ = folder_ + "/base.twk";
     trial_ = folder_ + "/trial.twk";
+    cut_ = folder_ + "/cut.twk";
     PageStore::setRegionLimit(24 << 10);
   }
   void TearDown() override {
@@ -58,7 +60,48 @@ class TarnwickPowerCut : public ::testing::Test {
     return error;
   }
 
-  std::string folder_, base_, trial_;
+  // Cuts the power again at every flush of opening (and closing) the file
+  // a cut left in `cut_`: settling it must come to `settled`, whatever
+  // second cut interrupts it. Answers the number of cuts made.
+  int cutWhileSettling(PowerLoss loss, const ItemModel& settled) {
+    testing::SharedMemory<uint64_t> flushes;
+    int cuts = 0;
+    for (uint64_t at = 1;; ++at) {
+      SCOPED_TRACE(::testing::Message() << "and again at flush " << at << " of settling");
+      std::filesystem::copy_file(cut_, trial_, std::filesystem::copy_options::overwrite_existing);
+      *flushes = UINT64_MAX;  // stays so when the cut comes on the way
+      const pid_t child = ::fork();
+      if (child < 0) {
+        ADD_FAILURE() << "fork failed";
+        return cuts;
+      }
+      if (child == 0) {
+        PowerCutEnvironment cutting({at, loss, static_cast<uint32_t>(at * 17 + 3)});
+        platform::setFileEnvironment(&cutting);
+        {
+          TarnwickFile file;
+          if (file.open(trial_, OpenMode{}) == 0) testing::readAll(file);
+        }
+        *flushes = cutting.flushes();
+        cutting.cut();
+      }
+      int status = 0;
+      if (::waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
+          WEXITSTATUS(status) != platform::kFaultStopExitCode) {
+        ADD_FAILURE() << "the settling child did not end by the cut";
+        return cuts;
+      }
+      ++cuts;
+      TarnwickFile file;
+      EXPECT_EQ(file.open(trial_, OpenMode{}), 0);
+      EXPECT_TRUE(testing::readAll(file) == settled) << "a second cut changed what stands";
+      testing::expectSound(file);
+      // The settling got through without reaching this flush: all are done.
+      if (HasFailure() || *flushes < at) return cuts;
+    }
+  }
+
+  std::string folder_, base_, trial_, cut_;
   std::vector<testing::ScriptChange> script_;
   std::vector<ItemModel> models_;  // before each change, and after the last
   testing::FatalHookGuard hook_;
@@ -120,6 +163,7 @@ TEST_F(TarnwickPowerCut, EveryCommittedChangeSurvivesAndTheOneUnderWayIsWholeOrA
       ASSERT_EQ(WEXITSTATUS(status), platform::kFaultStopExitCode);
       const int safe = *done;
       ASSERT_GE(safe, 0);
+      std::filesystem::copy_file(trial_, cut_, std::filesystem::copy_options::overwrite_existing);
       TarnwickFile file;
       ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
       EXPECT_FALSE(file.header().pending());
@@ -129,7 +173,10 @@ TEST_F(TarnwickPowerCut, EveryCommittedChangeSurvivesAndTheOneUnderWayIsWholeOrA
                   (last + 1 < models_.size() && found == models_[last + 1]))
           << "found " << found.size() << " items after " << safe << " committed changes";
       testing::expectSound(file);
+      file.close();
       ++trials;
+      if (HasFailure()) return;
+      trials += cutWhileSettling(loss, found);
       if (HasFailure()) return;
     }
   }
