@@ -180,6 +180,7 @@ void Page::prepareStoredBody() const {
 }
 
 void Page::encode(uint32_t home, std::vector<uint8_t>& out) const {
+  if (away_) internalFailure(FailurePlace::PageAway);
   prepareStoredBody();
   const size_t childBytes = isLeaf() ? 0 : 4 * children_.size();
   const size_t prefix = kPageHeaderSize + childBytes;
@@ -210,8 +211,23 @@ void Page::freeze() {
   frozen_ = true;
 }
 
+void Page::giveStoredBodyAway(uint64_t place) {
+  if (!frozen_ || away_) internalFailure(FailurePlace::PageAway);
+  away_ = true;
+  awayPlace_ = place;
+  awayLength_ = static_cast<uint32_t>(storedBody_.size());
+  std::vector<uint8_t>().swap(storedBody_);
+}
+
+void Page::takeStoredBodyBack(std::vector<uint8_t> body) {
+  if (!away_ || body.size() != awayLength_) internalFailure(FailurePlace::PageAway);
+  storedBody_ = std::move(body);
+  away_ = false;
+}
+
 void Page::thaw() {
   if (!frozen_) return;
+  if (away_) internalFailure(FailurePlace::PageAway);
   std::vector<uint8_t> image;
   encode(0, image);
   // The stored form stands for the items decoded from it: it is kept.

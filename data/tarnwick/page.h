@@ -92,6 +92,15 @@ class Page {
   void freeze();
   void thaw();
   bool frozen() const { return frozen_; }
+  // A frozen leaf may give its stored form away as well, to be kept out of
+  // memory by the store (at `place`, of storedBody().size() bytes) until
+  // it is handed back; meanwhile neither thaw() nor encode() may be used.
+  const std::vector<uint8_t>& storedBody() const { return storedBody_; }
+  void giveStoredBodyAway(uint64_t place);
+  void takeStoredBodyBack(std::vector<uint8_t> body);
+  bool storedBodyAway() const { return away_; }
+  uint64_t awayPlace() const { return awayPlace_; }
+  uint32_t awayLength() const { return awayLength_; }
   // The first item's key (the page must hold one).
   Bytes firstKey() const;
 
@@ -123,6 +132,9 @@ class Page {
   bool frozen_ = false;
   uint32_t frozenCount_ = 0;
   std::vector<uint8_t> frozenFirstKey_;
+  bool away_ = false;
+  uint64_t awayPlace_ = 0;
+  uint32_t awayLength_ = 0;
 
   friend class PageCodec;
 };

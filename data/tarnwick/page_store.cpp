@@ -447,6 +447,7 @@ void PageStore::setRoot(PageNumber root) {
 PagePtr PageStore::page(PageNumber number) {
   if (!dirty_.empty()) {
     if (auto it = dirty_.find(number); it != dirty_.end()) {
+      bringBack(*it->second);
       it->second->thaw();
       return it->second;
     }
@@ -513,6 +514,7 @@ bool PageStore::readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes) {
 
 PagePtr PageStore::pageForChange(PageNumber number) {
   if (auto it = dirty_.find(number); it != dirty_.end()) {
+    bringBack(*it->second);
     it->second->thaw();
     return it->second;
   }
@@ -524,6 +526,7 @@ PagePtr PageStore::pageForChange(PageNumber number) {
 
 PagePtr PageStore::pageForChange(const PagePtr& page) {
   if (auto it = dirty_.find(page->number()); it != dirty_.end()) {
+    bringBack(*it->second);
     it->second->thaw();
     return it->second;
   }
@@ -557,10 +560,42 @@ void PageStore::renumber(const PagePtr& moved, PageNumber number) {
 
 void PageStore::keepChangeSmall() {
   if (dirty_.size() < nextFreeze_) return;
+  // The stored forms of the leaves frozen now go to the scratch file in one
+  // piece, so that the change holds only a few dozen bytes for each.
+  std::vector<uint8_t> stored;
+  std::vector<Page*> sent;
   for (auto& entry : dirty_) {
-    if (entry.second.use_count() == 1) entry.second->freeze();
+    if (entry.second.use_count() != 1) continue;
+    Page& leaf = *entry.second;
+    leaf.freeze();
+    if (!leaf.frozen() || leaf.storedBodyAway()) continue;
+    stored.insert(stored.end(), leaf.storedBody().begin(), leaf.storedBody().end());
+    sent.push_back(&leaf);
+  }
+  uint64_t place = 0;
+  if (!sent.empty() && scratch_.append(stored.data(), stored.size(), place)) {
+    for (Page* leaf : sent) {
+      const size_t length = leaf->storedBody().size();
+      leaf->giveStoredBodyAway(place);
+      place += length;
+    }
   }
   nextFreeze_ = dirty_.size() + kFreezeEvery;
+}
+
+void PageStore::bringBack(Page& page) {
+  if (!page.storedBodyAway()) return;
+  std::vector<uint8_t> body(page.awayLength());
+  if (!scratch_.read(page.awayPlace(), body.data(), body.size())) {
+    internalFailure(FailurePlace::PageAway);
+  }
+  page.takeStoredBodyBack(std::move(body));
+}
+
+void PageStore::dropChangedPages() {
+  dirty_.clear();
+  nextFreeze_ = kFreezeEvery;
+  scratch_.clear();
 }
 
 std::vector<uint8_t> PageStore::anchorKey(const Page& page) {
@@ -776,7 +811,11 @@ int PageStore::writeRegion(bool committed) {
   std::vector<uint8_t> encoded;
   for (const PagePtr& changed : pages) {
     const uint32_t home = static_cast<uint32_t>(changed->number());
+    const bool away = changed->storedBodyAway();
+    const uint64_t place = changed->awayPlace();
+    bringBack(*changed);
     changed->encode(home, encoded);
+    if (away) changed->giveStoredBodyAway(place);  // the same bytes are still there
     if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
       internalFailure(FailurePlace::PageLength);
     }
@@ -816,8 +855,7 @@ int PageStore::writeRegion(bool committed) {
     // A frozen leaf is read again if it is wanted.
     if (!entry.second->frozen()) cache_.add(std::move(entry.second));
   }
-  dirty_.clear();
-  nextFreeze_ = kFreezeEvery;
+  dropChangedPages();
   headerChanged_ = false;
   durable_ = true;
   return kOk;
@@ -913,8 +951,7 @@ int PageStore::checkpoint() {
 }
 
 void PageStore::forgetChange() {
-  dirty_.clear();
-  nextFreeze_ = kFreezeEvery;
+  dropChangedPages();
   freed_.clear();
   headerChanged_ = false;
   header_ = committed_;
@@ -946,8 +983,7 @@ void PageStore::reloadAfterFailure() {
   dropEverythingRead();
   durable_ = false;
   rawKnown_ = false;
-  dirty_.clear();
-  nextFreeze_ = kFreezeEvery;
+  dropChangedPages();
   freed_.clear();
   headerChanged_ = false;
   headerCurrent_ = false;
@@ -963,7 +999,7 @@ void PageStore::close() {
   durable_ = false;
   rawKnown_ = false;
   dropEverythingRead();
-  dirty_.clear();
+  dropChangedPages();
   freed_.clear();
   home_ = committed_ = header_ = FileHeader::fresh();
   root_ = 0;

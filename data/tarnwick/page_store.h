@@ -58,6 +58,7 @@
 #include "data/tarnwick/quick_read.h"
 #include "data/tarnwick/read_windows.h"
 #include "data/tarnwick/zone_allocator.h"
+#include "platform/scratch_file.h"
 
 namespace zor::tarnwick {
 
@@ -155,9 +156,9 @@ class PageStore : private PageMover {
   // A change is under way, or written and not yet committed.
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_ || durable_; }
   // Between the statements of a long change: once it has changed another
-  // thousand pages, every changed leaf not in use keeps only its stored
-  // form until it is wanted again, so that a transaction of 10^5 records
-  // does not hold them all unpacked.
+  // kFreezeEvery pages, every changed leaf not in use keeps only its stored
+  // form, and that in a scratch file, until it is wanted again, so that a
+  // transaction of 10^5 records holds some hundred bytes for each leaf.
   void keepChangeSmall();
   // Writes the current change and commits it; on a failure the error sticks
   // and the store shows the file as the next open will find it. It runs in
@@ -267,6 +268,10 @@ class PageStore : private PageMover {
   // Writes through to the read windows as well.
   int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
   void forgetChange();
+  // A changed page whose stored form is in the scratch file gets it back.
+  void bringBack(Page& page);
+  // Lets go of every changed page (and of what the scratch file holds).
+  void dropChangedPages();
   void reloadAfterFailure();
 
   BlockFile file_;
@@ -287,6 +292,8 @@ class PageStore : private PageMover {
   // writes go into them as well.
   ReadWindows windows_;
   std::unordered_map<PageNumber, PagePtr> dirty_;
+  // Where the stored forms of frozen changed leaves wait (keepChangeSmall).
+  platform::ScratchFile scratch_;
   std::vector<uint32_t> freed_;
   // The region as taken: [regionStart_, regionEnd_), and where the newest
   // copy of each page lies in it.
@@ -312,7 +319,7 @@ class PageStore : private PageMover {
   bool rawKnown_ = false;
   ReadGuard* readGuard_ = nullptr;
   ReaderExclusion* exclusion_ = nullptr;
-  static constexpr size_t kFreezeEvery = 1000;
+  static constexpr size_t kFreezeEvery = 256;
   // A change is written to the region in pieces of about this size.
   static constexpr size_t kRegionWriteBytes = 1 << 20;
   size_t nextFreeze_ = kFreezeEvery;
