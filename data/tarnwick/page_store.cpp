@@ -446,11 +446,7 @@ void PageStore::setRoot(PageNumber root) {
 
 PagePtr PageStore::page(PageNumber number) {
   if (!dirty_.empty()) {
-    if (auto it = dirty_.find(number); it != dirty_.end()) {
-      bringBack(*it->second);
-      it->second->thaw();
-      return it->second;
-    }
+    if (auto it = dirty_.find(number); it != dirty_.end()) return unfrozen(it->second);
   }
   if (PagePtr cached = cache_.find(number)) return cached;
   if (number <= 0) internalFailure(FailurePlace::UnitInNoZone);
@@ -513,25 +509,19 @@ bool PageStore::readStoredPage(uint32_t unit, std::vector<uint8_t>& bytes) {
 }
 
 PagePtr PageStore::pageForChange(PageNumber number) {
-  if (auto it = dirty_.find(number); it != dirty_.end()) {
-    bringBack(*it->second);
-    it->second->thaw();
-    return it->second;
-  }
+  if (auto it = dirty_.find(number); it != dirty_.end()) return unfrozen(it->second);
   PagePtr found = page(number);
   cache_.remove(number);
   dirty_.emplace(number, found);
+  unfrozen_.push_back(number);
   return found;
 }
 
 PagePtr PageStore::pageForChange(const PagePtr& page) {
-  if (auto it = dirty_.find(page->number()); it != dirty_.end()) {
-    bringBack(*it->second);
-    it->second->thaw();
-    return it->second;
-  }
+  if (auto it = dirty_.find(page->number()); it != dirty_.end()) return unfrozen(it->second);
   cache_.remove(page->number());
   dirty_.emplace(page->number(), page);
+  unfrozen_.push_back(page->number());
   return page;
 }
 
@@ -539,6 +529,7 @@ PagePtr PageStore::newPage(uint8_t level) {
   const PageNumber number = nextTemporary_--;
   auto created = std::make_shared<Page>(number, level);
   dirty_.emplace(number, created);
+  unfrozen_.push_back(number);
   return created;
 }
 
@@ -556,22 +547,41 @@ void PageStore::renumber(const PagePtr& moved, PageNumber number) {
   cache_.remove(number);
   moved->setNumber(number);
   dirty_[number] = moved;
+  if (!moved->frozen()) unfrozen_.push_back(number);
+}
+
+PagePtr PageStore::unfrozen(const PagePtr& changed) {
+  if (changed->frozen()) {
+    bringBack(*changed);
+    changed->thaw();
+    unfrozen_.push_back(changed->number());
+  }
+  return changed;
 }
 
 void PageStore::keepChangeSmall() {
-  if (dirty_.size() < nextFreeze_) return;
-  // The stored forms of the leaves frozen now go to the scratch file in one
-  // piece, so that the change holds only a few dozen bytes for each.
+  if (unfrozen_.size() < kFreezeEvery) return;
+  // Only the pages changed or thawed since the last time are looked at; the
+  // stored forms of the leaves frozen now go to the scratch file in one
+  // piece, so that the change holds only some hundred bytes for each.
   std::vector<uint8_t> stored;
   std::vector<Page*> sent;
-  for (auto& entry : dirty_) {
-    if (entry.second.use_count() != 1) continue;
-    Page& leaf = *entry.second;
+  std::vector<PageNumber> inUse;
+  for (PageNumber number : unfrozen_) {
+    const auto entry = dirty_.find(number);
+    if (entry == dirty_.end()) continue;  // freed, or listed twice and done
+    if (entry->second.use_count() != 1) {
+      inUse.push_back(number);
+      continue;
+    }
+    Page& leaf = *entry->second;
+    if (leaf.frozen()) continue;  // listed twice
     leaf.freeze();
-    if (!leaf.frozen() || leaf.storedBodyAway()) continue;
+    if (!leaf.frozen()) continue;  // not a leaf
     stored.insert(stored.end(), leaf.storedBody().begin(), leaf.storedBody().end());
     sent.push_back(&leaf);
   }
+  unfrozen_.swap(inUse);
   uint64_t place = 0;
   if (!sent.empty() && scratch_.append(stored.data(), stored.size(), place)) {
     for (Page* leaf : sent) {
@@ -580,7 +590,6 @@ void PageStore::keepChangeSmall() {
       place += length;
     }
   }
-  nextFreeze_ = dirty_.size() + kFreezeEvery;
 }
 
 void PageStore::bringBack(Page& page) {
@@ -594,7 +603,7 @@ void PageStore::bringBack(Page& page) {
 
 void PageStore::dropChangedPages() {
   dirty_.clear();
-  nextFreeze_ = kFreezeEvery;
+  unfrozen_.clear();
   scratch_.clear();
 }
 

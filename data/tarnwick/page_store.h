@@ -155,8 +155,8 @@ class PageStore : private PageMover {
 
   // A change is under way, or written and not yet committed.
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_ || durable_; }
-  // Between the statements of a long change: once it has changed another
-  // kFreezeEvery pages, every changed leaf not in use keeps only its stored
+  // Between the statements of a long change: once it has changed or thawed
+  // another kFreezeEvery pages, each of them not in use keeps only its stored
   // form, and that in a scratch file, until it is wanted again, so that a
   // transaction of 10^5 records holds some hundred bytes for each leaf.
   void keepChangeSmall();
@@ -270,6 +270,8 @@ class PageStore : private PageMover {
   void forgetChange();
   // A changed page whose stored form is in the scratch file gets it back.
   void bringBack(Page& page);
+  // The changed page, thawed (and listed for the next keepChangeSmall).
+  PagePtr unfrozen(const PagePtr& changed);
   // Lets go of every changed page (and of what the scratch file holds).
   void dropChangedPages();
   void reloadAfterFailure();
@@ -322,7 +324,9 @@ class PageStore : private PageMover {
   static constexpr size_t kFreezeEvery = 256;
   // A change is written to the region in pieces of about this size.
   static constexpr size_t kRegionWriteBytes = 1 << 20;
-  size_t nextFreeze_ = kFreezeEvery;
+  // Changed pages that may be unfrozen: made part of the change or thawed
+  // since keepChangeSmall last looked (a number may be listed twice).
+  std::vector<PageNumber> unfrozen_;
 };
 
 }  // namespace zor::tarnwick
