@@ -402,6 +402,11 @@ bool fileExists(const std::string& path) {
   return stat(path.c_str(), &info) == 0;
 }
 
+bool isFolder(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 int removeFile(const std::string& path) {
   return ::unlink(path.c_str()) == 0 ? kFileOk : fileErrorFromErrno(errno);
 }

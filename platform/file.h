@@ -130,6 +130,8 @@ class File {
 };
 
 bool fileExists(const std::string& path);
+// Whether `path` names a folder (false when it names nothing or a file).
+bool isFolder(const std::string& path);
 int removeFile(const std::string& path);
 // Renames a file; an existing `to` is replaced.
 int renameFile(const std::string& from, const std::string& to);

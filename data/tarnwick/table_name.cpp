@@ -1,7 +1,6 @@
 #include "data/tarnwick/table_name.h"
 
-#include <filesystem>
-#include <system_error>
+#include "platform/file.h"
 
 namespace zor::tarnwick {
 
@@ -19,8 +18,7 @@ TableLocation locateTable(const std::string& nameText) {
     const size_t at = nameText.find(kSplit, from);
     if (at == std::string::npos) break;
     const std::string before = nameText.substr(0, at);
-    std::error_code error;
-    if (!std::filesystem::is_directory(before, error)) {
+    if (!platform::isFolder(before)) {
       std::string table = nameText.substr(at + 2);
       if (table.empty()) table = kUnnamedTable;
       return {withDefaultExtension(before), table};

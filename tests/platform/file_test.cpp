@@ -351,6 +351,9 @@ TEST(FileErrors, RemoveAndRename) {
   EXPECT_EQ(renameFile(from, to), kFileNotFound);
   writeText(from, "x");
   EXPECT_TRUE(fileExists(from));
+  EXPECT_FALSE(isFolder(from));
+  EXPECT_TRUE(isFolder(dir.path()));
+  EXPECT_FALSE(isFolder(to));
   EXPECT_EQ(renameFile(from, to), kFileOk);
   EXPECT_FALSE(fileExists(from));
   EXPECT_EQ(removeFile(to), kFileOk);
