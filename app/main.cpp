@@ -14,6 +14,7 @@
 #include "app/front_end_choice.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "app/window_system.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -30,15 +31,21 @@ int main(int argc, char** argv) {
   }
 
   qv::ProgramParts parts;
-  parts.initWindowSystem = [] { return true; };
+  parts.initWindowSystem = [kind] {
+    std::string problem;
+    if (qv::startWindowSystem(*kind, problem)) return true;
+    std::fprintf(stderr, "QV_GUI_SetupiniAdmin: %s\n", problem.c_str());
+    return false;
+  };
   parts.mainWindow = [kind] {
     if (*kind == qv::FrontEndKind::Headless) {
       // Nobody can answer a window without a terminal: show it once and end.
       qv::printMainWindow([](const std::string& text) { std::fputs(text.c_str(), stdout); });
       return;
     }
-    qv::ActiveFrontEnd frontEnd(*kind);
     qv::runMainWindow();
   };
-  return qv::runProcess(parts);
+  const int exitCode = qv::runProcess(parts);
+  qv::stopWindowSystem();
+  return exitCode;
 }

@@ -73,10 +73,17 @@ uint8_t ErrorReporter::ThrowMessage(int id, std::string_view message) {
 std::string ErrorReporter::SubsString() const {
   return state_->status.errorBuffer.message;
 }
-void ErrorReporter::SetProcedureName(std::string_view) {}
-void ErrorReporter::PopProcedureName() {}
+namespace {
+thread_local std::vector<std::string> procedureNames;
+}
+void ErrorReporter::SetProcedureName(std::string_view name) {
+  procedureNames.emplace_back(name);
+}
+void ErrorReporter::PopProcedureName() {
+  if (!procedureNames.empty()) procedureNames.pop_back();
+}
 std::string ErrorReporter::ProcedureName() const {
-  return {};
+  return procedureNames.empty() ? std::string() : procedureNames.back();
 }
 void ErrorReporter::SetCategory(int, std::string_view) {}
 void ErrorReporter::SetSilent(bool silent) {
