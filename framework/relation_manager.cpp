@@ -269,19 +269,24 @@ uint8_t RelationManager::UpdateWithin(uint8_t ask, Transaction& transaction) {
   return Me->Update(ask);
 }
 
-uint8_t RelationManager::Update(uint8_t ask) {
-  if (Me == nullptr) return Level::Fatal;
-  if (Me->EnsureOpen(UseKind::Write) != Level::Benign) return Level::Fatal;
+uint8_t RelationManager::Framed(bool forUpdate, uint8_t ask,
+                                uint8_t (RelationManager::*walk)(uint8_t, Transaction&)) {
   Transaction transaction(*this);
-  uint8_t level = transaction.begin(true);
+  uint8_t level = transaction.begin(forUpdate);
   if (level != Level::Benign) return level;
-  level = UpdateWithin(ask, transaction);
+  level = (this->*walk)(ask, transaction);
   if (level != Level::Benign) return level;
   if (!transaction.commit()) {
-    Me->RecordError(28);
+    Me->RecordError(forUpdate ? 28 : 13);
     return ask != 0 ? Me->ShowError() : Level::Notify;
   }
   return Level::Benign;
+}
+
+uint8_t RelationManager::Update(uint8_t ask) {
+  if (Me == nullptr) return Level::Fatal;
+  if (Me->EnsureOpen(UseKind::Write) != Level::Benign) return Level::Fatal;
+  return Framed(true, ask, &RelationManager::UpdateWithin);
 }
 
 uint8_t RelationManager::ApplyDeleteRule(Relation& relation, Transaction& transaction) {
@@ -332,16 +337,7 @@ uint8_t RelationManager::Delete(uint8_t ask) {
     Me->RecordError(11);
     if (Me->ShowError() != Level::Benign) return Level::Cancel;
   }
-  Transaction transaction(*this);
-  uint8_t level = transaction.begin(false);
-  if (level != Level::Benign) return level;
-  level = DeleteWithin(ask, transaction);
-  if (level != Level::Benign) return level;
-  if (!transaction.commit()) {
-    Me->RecordError(13);
-    return ask != 0 ? Me->ShowError() : Level::Notify;
-  }
-  return Level::Benign;
+  return Framed(false, ask, &RelationManager::DeleteWithin);
 }
 
 uint8_t RelationManager::CancelAutoInc() {

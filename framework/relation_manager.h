@@ -107,6 +107,9 @@ class RelationManager {
 
   // The tables the integrity walk can reach from this one.
   void CollectTables(std::vector<RelationManager*>& managers, bool forUpdate);
+  // Runs one integrity walk inside its transaction and commits it.
+  uint8_t Framed(bool forUpdate, uint8_t ask,
+                 uint8_t (RelationManager::*walk)(uint8_t, Transaction&));
   uint8_t UpdateWithin(uint8_t ask, Transaction& transaction);
   uint8_t DeleteWithin(uint8_t ask, Transaction& transaction);
   uint8_t ApplyUpdateRule(Relation& relation, const std::vector<uint8_t>& asRead,
