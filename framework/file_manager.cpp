@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <limits>
+#include <random>
 
 #include "data/file_errors.h"
 #include "data/file_statements.h"
 #include "framework/file_mapping.h"
+#include "platform/clock.h"
 #include "platform/threads.h"
 #include "runtime/error_state.h"
 #include "runtime/field_compare.h"
@@ -19,6 +21,8 @@ namespace {
 
 // Attempts of one numbering round before the user is asked.
 constexpr int kNumberingAttempts = 3;
+// How long numbering waits for another station's change to end.
+constexpr int32_t kNumberingTimeoutSeconds = 5;
 // Attempts of the open loop: a retry after the read-only fall-back, a
 // create or a rebuild.
 constexpr int kOpenAttempts = 2;
@@ -45,6 +49,12 @@ std::string largestValueText(const FieldDescriptor& field) {
     default:
       return "1e300";
   }
+}
+
+// A short random pause of a few milliseconds.
+uint32_t backOffMs() {
+  thread_local std::minstd_rand generator{std::random_device{}()};
+  return 1 + generator() % 4;
 }
 
 }  // namespace
@@ -427,9 +437,26 @@ const KeyEntry* FileManager::ClashingKey() {
   return clash;
 }
 
-int FileManager::AddNumbered(bool& autoIncClash) {
+int FileManager::AddNumbered(bool& autoIncClash, bool& readFailed) {
   autoIncClash = false;
-  const int code = st::add(*File);
+  readFailed = false;
+  // Finding the highest number and adding the next one happen in one
+  // transaction when they can, so that no other station adds in between;
+  // inside a transaction already under way they simply run in it.
+  data::FileControlBlock* files[] = {File};
+  const bool framed = st::logout(kNumberingTimeoutSeconds, files) == data::kNoError;
+  int code = NextNumbers();
+  readFailed = code != data::kNoError;
+  if (code == data::kNoError) code = st::add(*File);
+  if (framed) {
+    if (code == data::kNoError) {
+      code = st::commit(*File);
+    } else {
+      const int failure = code;
+      st::rollback(*File);
+      setErrorCode(failure);
+    }
+  }
   if (code == data::kNoError) {
     st::pointer(*File, reservedPointer_);
     AutoIncDone = 1;
@@ -448,19 +475,22 @@ uint8_t FileManager::NumberRecord(uint8_t ask) {
   for (;;) {
     int code = data::kNoError;
     for (int attempt = 0; attempt < kNumberingAttempts; ++attempt) {
-      code = NextNumbers();
-      if (code != data::kNoError) {
+      bool autoIncClash = false;
+      bool readFailed = false;
+      code = AddNumbered(autoIncClash, readFailed);
+      if (code == data::kNoError) return Level::Benign;
+      if (readFailed) {
         RecordError(1);
         return ask != 0 ? ShowError() : Level::Notify;
       }
-      bool autoIncClash = false;
-      code = AddNumbered(autoIncClash);
-      if (code == data::kNoError) return Level::Benign;
       // A duplicate on a key that is not numbered cannot go away by
       // numbering again.
       if (code == data::kErrDuplicateKey && !autoIncClash)
         return ReportDuplicate(ClashingKey(), ask);
       if (code != data::kErrDuplicateKey) break;
+      // Another station took the number: step aside a little, by an amount
+      // of its own, so that two stations numbering in step fall out of it.
+      platform::sleepMs(backOffMs());
     }
     const KeyEntry* numbered = nullptr;
     for (const KeyEntry& entry : Keys) {

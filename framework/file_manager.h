@@ -237,9 +237,10 @@ class FileManager {
   int OpenAttempt();
   uint8_t OpenTable(uint8_t ask);
   FileStatus& StatusOfCaller();
-  // Adds the numbered buffer; answers the driver's error number and, for a
-  // duplicate, whether an auto-increment key clashed.
-  int AddNumbered(bool& autoIncClash);
+  // Numbers the buffer and adds it; answers the driver's error number and,
+  // for a duplicate, whether an auto-increment key clashed, or whether
+  // finding the highest number failed.
+  int AddNumbered(bool& autoIncClash, bool& readFailed);
   // Writes the buffer over the record NumberRecord reserved.
   int PutReserved();
   int NextNumbers();

@@ -154,7 +154,8 @@ TEST_F(FileManagerTest, TwoProcessesNumberingAtOnceGetDistinctNumbers) {
       manager.PrimeRecord();
       putText(file, kChildText, 20, std::to_string(index) + "-" + std::to_string(i));
       if (manager.Insert() != Level::Benign) {
-        output = "insert failed with error " + std::to_string(errors.Status().errorBuffer.id);
+        output = "insert failed with error " + std::to_string(errors.Status().errorBuffer.id) +
+                 " (driver " + std::to_string(errors.Status().saveErrorCode) + ")";
         return 3;
       }
     }
