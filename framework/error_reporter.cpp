@@ -62,6 +62,10 @@ bool ErrorReporter::Record(int id) {
 uint8_t ErrorReporter::Show() {
   return state_->status.errorBuffer.fatality;
 }
+unsigned ErrorReporter::Message(int id, unsigned, unsigned defaultButton) {
+  Record(id);
+  return defaultButton;
+}
 uint8_t ErrorReporter::ThrowFile(int id, std::string_view file) {
   SetFile(file);
   return Throw(id);

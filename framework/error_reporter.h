@@ -136,6 +136,9 @@ class ErrorReporter {
     Record(id);
     return Show();
   }
+  // Records the error and shows its message with the given buttons and
+  // default button, whatever its level; answers the button pressed.
+  unsigned Message(int id, unsigned buttons, unsigned defaultButton);
   // Shortcuts that set one part of the context first.
   uint8_t ThrowFile(int id, std::string_view file);
   uint8_t ThrowMessage(int id, std::string_view message);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,13 @@ class Control {
   // The text as shown, without the "&" marks.
   std::string shownCaption() const;
 
+  // Alert keys: a key the control alerts is not typed into it while it has
+  // the focus but queued as an AlertKey event for it (KEYCODE() tells which).
+  void alert(uint32_t key) { alertKeys_.insert(key); }
+  void clearAlert(uint32_t key) { alertKeys_.erase(key); }
+  void clearAlerts() { alertKeys_.clear(); }
+  bool alerts(uint32_t key) const { return alertKeys_.count(key) != 0; }
+
   void bind(ControlBinding binding) { binding_ = std::move(binding); }
   bool bound() const { return static_cast<bool>(binding_.read); }
   // DISPLAY: the control shows its variable's value.
@@ -126,6 +134,7 @@ class Control {
   int field_ = 0;
   ControlBinding binding_;
   PropertyBag properties_;
+  std::set<uint32_t> alertKeys_;
 };
 
 }  // namespace zor::ui

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,13 @@ class Window {
   int pointerX = 0, pointerY = 0;  // last pointer position, relative to the window
   int focus = 0;                   // field equate number of the focused control
 
+  // Alert keys of the whole window: whatever control has the focus, the
+  // key is queued as an AlertKey event (for the focused control, or for
+  // the window when no control has the focus) instead of being typed.
+  void alert(uint32_t key) { alertKeys_.insert(key); }
+  void clearAlert(uint32_t key) { alertKeys_.erase(key); }
+  bool alerts(uint32_t key) const { return alertKeys_.count(key) != 0; }
+
   // Idle work: run when the loop finds no message, and on each tick of the
   // loop timer (setLoopTimer).
   std::function<void()> idleWork;
@@ -110,6 +118,7 @@ class Window {
   std::vector<std::unique_ptr<Control>> controls_;
   PropertyBag properties_;
   AcceptState accept_;
+  std::set<uint32_t> alertKeys_;
 };
 
 }  // namespace zor::ui

@@ -86,6 +86,10 @@ bool handleKey(Window& window, uint32_t code, char character) {
   // A focused control that was hidden or disabled meanwhile takes no keys,
   // but Tab still goes on from its place.
   if (focused && !(isShowing(window, *focused) && isUsable(window, *focused))) focused = nullptr;
+  if ((focused && focused->alerts(code)) || window.alerts(code)) {
+    post(window, EVENT::AlertKey, focused ? focused->field() : 0);
+    return true;
+  }
   uint32_t key = KEY::base(code);
   uint32_t mods = KEY::modifiers(code);
   if (key == KEY::Tab && (mods & KEY::Ctrl) == 0) {
