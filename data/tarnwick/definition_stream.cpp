@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "data/key_order.h"
 #include "data/tarnwick/item_key.h"
-#include "data/tarnwick/key_value.h"
 #include "runtime/type_codes.h"
 
 namespace zor::tarnwick {
@@ -294,7 +294,7 @@ std::optional<DeclarationFault> definitionLimitFault(const data::FileControlBloc
                             3,
                             {}};
   for (const data::KeyBlock& key : fcb.keys) {
-    if (keyValueLength(fcb.fields, key) > 7526) {
+    if (data::keyValueLength(fcb.fields, key) > 7526) {
       return DeclarationFault{category(DeclarationCategory::Key),
                               key.number,
                               "SIZE",

@@ -4,7 +4,6 @@
 
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/definition_stream.h"
-#include "data/tarnwick/key_value.h"
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/tarnwick_file.h"
 

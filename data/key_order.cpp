@@ -1,4 +1,4 @@
-#include "data/tarnwick/key_value.h"
+#include "data/key_order.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,16 +6,12 @@
 #include "runtime/locale.h"
 #include "runtime/type_codes.h"
 
-namespace zor::tarnwick {
+namespace zor::data {
 
 namespace {
 
 void textComponent(const uint8_t* text, size_t length, size_t size, bool noCase, uint8_t* out) {
-  for (size_t i = 0; i < size; ++i) {
-    uint8_t c = i < length ? text[i] : 0;
-    if (noCase) c = static_cast<uint8_t>(toUpperLocale(static_cast<char>(c)));
-    out[i] = collationWeight(c);
-  }
+  for (size_t i = 0; i < size; ++i) out[i] = keyTextWeight(i < length ? text[i] : 0, noCase);
 }
 
 void reversed(const uint8_t* bytes, size_t size, uint8_t* out) {
@@ -122,37 +118,98 @@ bool componentIsBlank(const FieldDescriptor& field, const uint8_t* record) {
 
 }  // namespace
 
-uint32_t keyValueLength(const RecordLayout& fields, const data::KeyBlock& key) {
+uint32_t keyValueLength(const RecordLayout& fields, const KeyBlock& key) {
   uint32_t length = 0;
-  for (const data::KeyComponent& component : key.components) {
+  for (const KeyComponent& component : key.components) {
     if (component.field >= 1 && component.field <= fields.size())
       length += fields[component.field - 1u].size;
   }
   return length;
 }
 
-void encodeKeyValue(const RecordLayout& fields, const data::KeyBlock& key, const uint8_t* record,
-                    std::vector<uint8_t>& out) {
-  for (const data::KeyComponent& component : key.components) {
+void encodeKeyValue(const RecordLayout& fields, const KeyBlock& key, const uint8_t* record,
+                    std::vector<uint8_t>& out, size_t components) {
+  for (const KeyComponent& component : key.components) {
+    if (components-- == 0) break;
     if (component.field < 1 || component.field > fields.size()) continue;
     const FieldDescriptor& field = fields[component.field - 1u];
     const size_t at = out.size();
     out.resize(at + field.size);
     encodeComponent(field, key.ignoresCase(), record, out.data() + at);
-    if (component.order == data::ComponentOrder::Descending) invert(out.data() + at, field.size);
+    if (component.order == ComponentOrder::Descending) invert(out.data() + at, field.size);
   }
 }
 
-bool keyValueIsBlank(const RecordLayout& fields, const data::KeyBlock& key, const uint8_t* record) {
-  for (const data::KeyComponent& component : key.components) {
+bool keyValueIsBlank(const RecordLayout& fields, const KeyBlock& key, const uint8_t* record) {
+  for (const KeyComponent& component : key.components) {
     if (component.field < 1 || component.field > fields.size()) continue;
     if (!componentIsBlank(fields[component.field - 1u], record)) return false;
   }
   return true;
 }
 
-bool recordHasEntry(const RecordLayout& fields, const data::KeyBlock& key, const uint8_t* record) {
-  return (key.attributes & data::kKeyOpt) == 0 || !keyValueIsBlank(fields, key, record);
+bool recordHasEntry(const RecordLayout& fields, const KeyBlock& key, const uint8_t* record) {
+  return (key.attributes & kKeyOpt) == 0 || !keyValueIsBlank(fields, key, record);
 }
 
-}  // namespace zor::tarnwick
+uint8_t keyTextWeight(uint8_t c, bool noCase) {
+  if (noCase) c = static_cast<uint8_t>(toUpperLocale(static_cast<char>(c)));
+  return collationWeight(c);
+}
+
+void fillKeyExtreme(const FieldDescriptor& field, bool noCase, bool highest, uint8_t* record) {
+  uint8_t* value = record + field.offset;
+  const size_t size = field.size;
+  if (size == 0) return;
+  const uint8_t low = highest ? 0xFF : 0x00;  // the extreme where the bytes sort as they stand
+  switch (field.type) {
+    case kString:
+    case kGroup:
+    case kCString:
+    case kPString: {
+      unsigned best = 0;
+      uint8_t bestWeight = keyTextWeight(0, noCase);
+      for (unsigned c = 1; c < 256; ++c) {
+        const uint8_t weight = keyTextWeight(static_cast<uint8_t>(c), noCase);
+        if (highest ? weight > bestWeight : weight < bestWeight) {
+          best = c;
+          bestWeight = weight;
+        }
+      }
+      std::memset(value, static_cast<int>(best), size);
+      if (field.type == kPString) value[0] = static_cast<uint8_t>(std::min<size_t>(size - 1, 255));
+      break;
+    }
+    case kShort:
+    case kLong:
+      std::memset(value, low, size);
+      value[size - 1] = highest ? 0x7F : 0x80;
+      break;
+    case kSReal:
+    case kReal:
+      // All bits set is the negative NaN that encodes lowest; the positive
+      // one encodes highest.
+      std::memset(value, 0xFF, size);
+      if (highest) value[size - 1] = 0x7F;
+      break;
+    case kDecimal:
+      std::memset(value, 0xFF, size);
+      if (highest) value[0] = 0x0F;
+      break;
+    default:
+      std::memset(value, low, size);
+      break;
+  }
+}
+
+void fillKeyComponents(const RecordLayout& fields, const KeyBlock& key, size_t from, bool highest,
+                       uint8_t* record) {
+  for (size_t i = from; i < key.components.size(); ++i) {
+    const KeyComponent& component = key.components[i];
+    if (component.field < 1 || component.field > fields.size()) continue;
+    const bool descending = component.order == ComponentOrder::Descending;
+    fillKeyExtreme(fields[component.field - 1u], key.ignoresCase(), highest != descending, record);
+  }
+}
+
+}  // namespace zor::data
