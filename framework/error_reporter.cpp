@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <ctime>
+#include <deque>
 #include <mutex>
 #include <utility>
 

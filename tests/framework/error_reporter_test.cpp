@@ -153,7 +153,7 @@ TEST(ErrorReporter, EveryMessageOfTheTableAppearsAsWritten) {
     const uint8_t level = reporter.Throw(error.id);
 
     ASSERT_EQ(boxes.shown().size(), ids.size());
-    const ui::headless::ShownMessageBox& box = boxes.shown().back();
+    const ui::headless::ShownMessageBox box = boxes.shown().back();
     EXPECT_EQ(box.caption, error.title);
     EXPECT_EQ(box.text,
               ending ? std::string(error.text) + "  Press OK to end this application" : error.text);

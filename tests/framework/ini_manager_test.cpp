@@ -20,6 +20,7 @@
 #include "ui/headless/message_box_script.h"
 #include "ui/key_codes.h"
 #include "ui/statements.h"
+#include "ui/system_commands.h"
 #include "ui/window_builder.h"
 
 namespace zor::fw {
