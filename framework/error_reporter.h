@@ -14,8 +14,9 @@
 //   errors.Record(26);             // the error being reported
 //   return errors.Show();          // its level, after the box
 //
-// Throw(id) does Record and Show at once; Message(id, buttons, default) asks
-// the recorded error's question with buttons of the caller's choosing. One
+// Throw(id) does Record and Show at once; Message(id, buttons, default)
+// shows an error with buttons of the caller's choosing and answers the one
+// pressed (the window controller's "Save Record" question). One
 // reporter serves every thread; its settable fields, status, history and log
 // are guarded by CRITSECT.
 
@@ -104,8 +105,9 @@ class ErrorReporter {
   ErrorReporter(const ErrorReporter&) = delete;
   ErrorReporter& operator=(const ErrorReporter&) = delete;
 
-  // Initialise: the built-in log and error table, default category "OBX",
-  // no history, SILENT and LOGERRORS off.
+  // Initialise once: the built-in log and error table, default category
+  // "OBX", no history (SILENT and LOGERRORS start off). A second call
+  // changes nothing.
   void Init();
   // Initialise with a log: makes it the log in use and loads the built-in
   // table when the queue is still empty.
