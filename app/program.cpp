@@ -78,7 +78,7 @@ bool runProgramBody(const ProgramParts& parts) {
   globals.textMatcher->SetOption2(false);
 
   globals.iniManager = std::make_unique<zor::fw::INIManager>();
-  globals.iniManager->Init(kIniFileName, 0, 0);
+  globals.iniManager->Bind(kIniFileName, 0, 0);
 
   dictionarySetUp();
   globals.defaultWindowIcon = kDefaultWindowIcon;
@@ -89,7 +89,7 @@ bool runProgramBody(const ProgramParts& parts) {
 
   globals.iniManager->Update();
   restoreDragFullWindows(globals);
-  globals.iniManager->Kill();
+  globals.iniManager->Release();
   globals.iniManager.reset();
   globals.textMatcher->Kill();
   TextMatcher::Self = nullptr;

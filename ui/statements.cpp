@@ -176,13 +176,14 @@ void setProperty(int target, int number, const std::string& value, int index) {
 }
 
 unsigned message(const std::string& text, const std::string& caption, unsigned icon,
-                 unsigned buttons, unsigned defaultButton) {
+                 unsigned buttons, unsigned defaultButton, unsigned style) {
   std::string shown = text;
   for (char& c : shown) {
     if (c == '|') c = '\n';
   }
   ButtonSet set = buttonSetFor(buttons);
   unsigned flags = set.flags | iconFlags(icon);
+  if (style & MSGMODE::SysModal) flags |= platform::MB_SYSTEMMODAL;
   for (size_t i = 0; i < set.buttons.size(); ++i) {
     if (set.buttons[i] == defaultButton)
       flags |= static_cast<unsigned>(i) * platform::MB_DEFBUTTON2;
