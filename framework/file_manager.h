@@ -226,11 +226,13 @@ class FileManager {
   // The file status queue: one entry per thread and procedure using the table.
   const std::vector<FileStatus>& StatusQueue() const { return status_; }
 
+  // Remembers the buffer as read (PreviousBuffer), for change detection;
+  // code that reads the table by other roads (a view) calls it too.
+  void NoteRecordRead();
+
  protected:
   // The read path shared by NEXT and PREVIOUS.
   uint8_t ReadStep(bool forward, uint8_t ask);
-  // Remembers the buffer as read, for change detection.
-  void NoteRecordRead();
 
  private:
   // One physical open attempt through the opener.

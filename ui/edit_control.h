@@ -38,6 +38,9 @@ class EditControl : public Control {
   std::string shownText(bool focused) const;
 
   void display() override;
+  // UPDATE takes what is typed so far, when it reads as a value of the
+  // picture; the entry still completes (and is accepted) as usual.
+  void update() override;
   bool completeEntry() override;
   bool modified() const override { return modified_; }
   bool takesFocus() const override { return true; }

@@ -25,6 +25,7 @@ inline constexpr uint32_t Left = 0x25;
 inline constexpr uint32_t Up = 0x26;
 inline constexpr uint32_t Right = 0x27;
 inline constexpr uint32_t Down = 0x28;
+inline constexpr uint32_t Insert = 0x2D;
 inline constexpr uint32_t Delete = 0x2E;
 
 // The key that types a character on a standard layout: letters and digits

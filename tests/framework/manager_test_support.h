@@ -41,12 +41,17 @@ class RecordingReporter : public ErrorReporter {
   std::vector<std::string> shownTexts;
   std::deque<unsigned> answers;
   int halts = 0;
+  // Boxes go to the real message box (the headless session answers them).
+  bool showBoxes = false;
 
  protected:
-  unsigned ShowMessageBox(const std::string& text, const std::string&, unsigned, unsigned buttons,
-                          unsigned, int16_t) override {
+  unsigned ShowMessageBox(const std::string& text, const std::string& title, unsigned icon,
+                          unsigned buttons, unsigned defaultButton, int16_t style) override {
     shownIds.push_back(Status().errorBuffer.id);
     shownTexts.push_back(text);
+    if (showBoxes) {
+      return ErrorReporter::ShowMessageBox(text, title, icon, buttons, defaultButton, style);
+    }
     if (answers.empty()) return (buttons & Button::Yes) != 0 ? Button::Yes : Button::Ok;
     const unsigned answer = answers.front();
     answers.pop_front();
