@@ -13,6 +13,7 @@
 #include "runtime/ufo.h"
 #include "ui/event_numbers.h"
 #include "ui/key_codes.h"
+#include "ui/list_format.h"
 #include "ui/row_control.h"
 #include "ui/statements.h"
 #include "ui/window_input.h"
@@ -300,7 +301,8 @@ void Browse::LoadPage(bool keepRows) {
     ListQueue->get(ListQueue->records(), row_.data());
     ListQueue->remove();
   }
-  list->setQueue(ListQueue);
+  // Handing the queue over again would forget what the user is typing.
+  if (list->view().queue() != ListQueue) list->setQueue(ListQueue);
   int choice = count == addedAbove ? count : addedAbove + 1;
   Highlight(choice);
   appliedResets_ = ResetValues();
@@ -458,6 +460,7 @@ std::vector<std::string> Browse::ResetValues() {
 bool Browse::SetSort(int order, bool force) {
   const bool changed = SelectOrder(order);
   if (changed || force) {
+    ShowLocatorColumn();
     if (Opened == 0) Open();
     ApplyLimits();
     ListQueue->clear();
@@ -481,7 +484,12 @@ bool Browse::ResetRequired() {
 }
 
 void Browse::Reset(bool force) {
-  if (List() == nullptr) return;
+  ui::ListControl* list = List();
+  if (list == nullptr) return;
+  // The browse moves the highlight itself: the list only reports the keys,
+  // the wheel and the scroll bar.
+  list->view().setImmediate(true);
+  ShowLocatorColumn();
   if (!Loaded || force) {
     SelectOrderForTab(true);
     return;
@@ -495,6 +503,27 @@ void Browse::Reset(bool force) {
     return;
   }
   if (LoadPending != 0 || NeedRefresh != 0 || resetDue_) LoadPage(false);
+}
+
+void Browse::ShowLocatorColumn() {
+  ui::ListControl* list = List();
+  BrowseLocator* locator = Order.empty() ? nullptr : Current().Locator;
+  if (list == nullptr) return;
+  int column = 0;
+  if (locator != nullptr) {
+    // The column that shows the locator's field takes the typing.
+    column = 1;
+    for (const BrowseField& field : Fields) {
+      if (field.Record.table != locator->FreeElement.table ||
+          field.Record.number != locator->FreeElement.number) {
+        continue;
+      }
+      for (int at = 1; list->view().format().column(at) != nullptr; ++at) {
+        if (list->view().format().column(at)->field == field.QueueField) column = at;
+      }
+    }
+  }
+  ui::setLocatorColumn(list->view().mutableFormat(), column);
 }
 
 void Browse::UpdateWindow() {
@@ -643,6 +672,8 @@ uint8_t Browse::RunForm(uint8_t request) {
       ReloadFromRecord();
     }
   }
+  // Back to the list, where the user left it for the form.
+  if (Window->Window() != nullptr && Window->Window()->control(ILC) != nullptr) ui::select(ILC);
   return response;
 }
 

@@ -220,6 +220,8 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   std::string RowPosition(size_t row);
   void ClearPrimaryBuffer();
   void SetChoiceFromList();
+  // Lets the list take typing in the column of the current locator's field.
+  void ShowLocatorColumn();
 
   std::vector<uint8_t> row_;
   std::vector<std::string> appliedResets_;

@@ -4,6 +4,8 @@
 // test_procedures.win) whose actions the tests set, and the numbers of its
 // controls.
 
+#include <cstring>
+#include <functional>
 #include <vector>
 
 #include "framework/relation_manager.h"
@@ -72,6 +74,115 @@ class ChildForm : public WindowController {
   RelationManager& relations_;
   ErrorReporter& errors_;
   std::vector<uint8_t> history_;
+};
+
+}  // namespace zor::fw::testing
+
+#include "framework/browse.h"
+#include "runtime/queue.h"
+
+namespace zor::fw::testing {
+
+namespace BrowseControl {
+inline constexpr int List = 1;
+inline constexpr int Insert = 2;
+inline constexpr int Change = 3;
+inline constexpr int Delete = 4;
+inline constexpr int Select = 5;
+inline constexpr int Close = 6;
+}  // namespace BrowseControl
+
+// A row of the children's list: id, text, parent, then the mark and the
+// row's position in the view.
+inline RecordLayout childRowLayout() {
+  return {makeField("C:ID", kLong, 0, 4), makeField("C:TEXT", kCString, 4, 20),
+          makeField("C:PARENT", kCString, 24, 20), makeField("MARK", kByte, 44, 1),
+          makeField("VIEWPOSITION", kString, 45, 1024)};
+}
+inline constexpr size_t kChildRowSize = 1069;
+
+// The children in a list, in id order unless a test chooses otherwise; its
+// Insert, Change and Delete run ChildForm.
+class ChildBrowse : public WindowController {
+ public:
+  ChildBrowse(data::FileControlBlock& children, RelationManager& relations, ErrorReporter& errors)
+      : WindowController(kTestWindows, "BROWSE"),
+        children_(children),
+        relations_(relations),
+        errors_(errors),
+        view_(children),
+        queue_(childRowLayout(), kChildRowSize) {}
+
+  // Called in Bind, after the browse is bound and before the window opens.
+  std::function<void(ChildBrowse&)> configure;
+
+  Browse browse;
+
+  uint8_t Bind() override {
+    REQUEST = GlobalRequest();
+    if (uint8_t level = WindowController::Bind(); level != Level::Benign) return level;
+    FIRSTFIELD = BrowseControl::List;
+    ERRORS = &errors_;
+    GlobalRequest() = Request::None;
+    GlobalResponse() = Response::None;
+    RegisterButton(BrowseControl::Close, Response::Cancelled);
+    if (relations_.Open() != Level::Benign) return Level::Fatal;
+    FILESOPENED = 1;
+    browse.Bind(BrowseControl::List, queue_, view_, relations_, *this);
+    browse.InsertControl = BrowseControl::Insert;
+    browse.ChangeControl = BrowseControl::Change;
+    browse.DeleteControl = BrowseControl::Delete;
+    browse.SelectControl = BrowseControl::Select;
+    browse.AskProcedure = 1;
+    browse.AddOrder(&children_.keys[0]);
+    browse.AddColumnField(fieldByLabel(children_, "C:ID"), 1);
+    browse.AddColumnField(fieldByLabel(children_, "C:TEXT"), 2);
+    browse.AddColumnField(fieldByLabel(children_, "C:PARENT"), 3);
+    if (configure) configure(*this);
+    OpenWindow();
+    SetKeyAlerts();
+    return Level::Benign;
+  }
+
+  uint8_t Release() override {
+    const uint8_t level = WindowController::Release();
+    if (FILESOPENED != 0) relations_.Close();
+    FILESOPENED = 0;
+    return level;
+  }
+
+  uint8_t Run(uint16_t procedure, uint8_t request) override {
+    WindowController::Run(procedure, request);
+    GlobalRequest() = request;
+    ChildForm form(children_, relations_, errors_);
+    GlobalResponse() = form.Run();
+    return GlobalResponse();
+  }
+  using WindowController::Run;
+
+  // The ids of the rows the list holds, top to bottom, and the highlighted one.
+  std::vector<int32_t> shownIds() const {
+    std::vector<int32_t> ids;
+    for (size_t row = 1; row <= queue_.records(); ++row) {
+      int32_t id = 0;
+      std::memcpy(&id, queue_.row(row), 4);
+      ids.push_back(id);
+    }
+    return ids;
+  }
+  int32_t highlightedId() const {
+    const uint8_t* row = browse.CurrentChoice >= 1 ? queue_.row(browse.CurrentChoice) : nullptr;
+    int32_t id = 0;
+    if (row != nullptr) std::memcpy(&id, row, 4);
+    return id;
+  }
+
+ private:
+  data::FileControlBlock& children_;
+  RelationManager& relations_;
+  ErrorReporter& errors_;
+  data::View view_;
+  Queue queue_;
 };
 
 }  // namespace zor::fw::testing
