@@ -20,18 +20,11 @@ namespace {
 namespace st = data::statement;
 using ui::headless::HeadlessSession;
 
-class BrowseTest : public ManagedTables {
+class BrowseTest : public ProcedureTables {
  protected:
-  void SetUp() override {
-    ManagedTables::SetUp();
-    reporter.showBoxes = true;
-    relate(RIMode::None, RIMode::None);
-    ASSERT_EQ(childRelations.Open(), Level::Benign);
-  }
   void TearDown() override {
     session.reset();
-    childRelations.Close();
-    ManagedTables::TearDown();
+    ProcedureTables::TearDown();
   }
 
   // Adds children 1..count in one transaction: parents cycle through

@@ -25,6 +25,22 @@ inline constexpr int Cancel = 6;
 
 inline constexpr uint32_t kHistoryKey = 584;  // Ctrl+H
 
+// The tables with the children open, for procedures that show their boxes
+// through the headless front end.
+class ProcedureTables : public ManagedTables {
+ protected:
+  void SetUp() override {
+    ManagedTables::SetUp();
+    reporter.showBoxes = true;
+    relate(RIMode::None, RIMode::None);
+    ASSERT_EQ(childRelations.Open(), Level::Benign);
+  }
+  void TearDown() override {
+    childRelations.Close();
+    ManagedTables::TearDown();
+  }
+};
+
 class ChildForm : public WindowController {
  public:
   ChildForm(data::FileControlBlock& children, RelationManager& relations, ErrorReporter& errors)

@@ -18,18 +18,8 @@ namespace {
 namespace st = data::statement;
 using ui::headless::HeadlessSession;
 
-class WindowControllerTest : public ManagedTables {
+class WindowControllerTest : public ProcedureTables {
  protected:
-  void SetUp() override {
-    ManagedTables::SetUp();
-    reporter.showBoxes = true;
-    relate(RIMode::None, RIMode::None);
-    ASSERT_EQ(childRelations.Open(), Level::Benign);
-  }
-  void TearDown() override {
-    childRelations.Close();
-    ManagedTables::TearDown();
-  }
 
   // Starts the form with a request; it runs until it waits for input.
   void start(uint8_t request, uint8_t insertAction = InsertAction::Close,
