@@ -5,6 +5,7 @@
 #include "data/ascii_case.h"
 #include "data/file_errors.h"
 #include "data/file_statements.h"
+#include "framework/edit_in_place.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
 #include "framework/requests.h"
@@ -664,6 +665,8 @@ uint8_t Browse::RunForm(uint8_t request) {
     response = Window->Run(static_cast<uint16_t>(AskProcedure), request);
   } else if (request == Request::Delete) {
     response = Primary->Delete(1) == Level::Benign ? Response::Completed : Response::Cancelled;
+  } else if (EIP != nullptr) {
+    return RunEditInPlace(request);
   }
   if (response == Response::Completed) {
     if (request == Request::Delete) {
@@ -673,6 +676,51 @@ uint8_t Browse::RunForm(uint8_t request) {
     }
   }
   // Back to the list, where the user left it for the form.
+  if (Window->Window() != nullptr && Window->Window()->control(ILC) != nullptr) ui::select(ILC);
+  return response;
+}
+
+void Browse::AddPrimedRow() {
+  MakeRow();
+  const int at = std::max(CurrentChoice, 1);
+  if (ListQueue->records() == 0) {
+    ListQueue->add(row_.data());
+  } else {
+    ListQueue->add(row_.data(), static_cast<size_t>(at));
+  }
+  while (static_cast<int>(ListQueue->records()) > VisibleRows()) {
+    ListQueue->get(ListQueue->records(), row_.data());
+    ListQueue->remove();
+  }
+  CurrentChoice = std::min(at, static_cast<int>(ListQueue->records()));
+  if (ui::ListControl* list = List()) list->view().select(static_cast<size_t>(CurrentChoice));
+}
+
+uint8_t Browse::RunEditInPlace(uint8_t request) {
+  uint8_t response = Response::Cancelled;
+  int column = 1;
+  for (;;) {
+    if (request == Request::Insert) {
+      FileManager* primary = Primary->Me;
+      primary->PrimeRecord();
+      if (primary->PrimeAutoInc() != Level::Benign) break;
+      AddPrimedRow();
+    }
+    const EditOutcome outcome = EIP->EditRow(request, column);
+    if (outcome.response == Response::Completed) {
+      response = Response::Completed;
+      ReloadFromRecord();
+    } else {
+      LoadPage(false);
+    }
+    if (outcome.moveOn == 0) break;
+    const std::string before = HighlightedPosition();
+    HandleToolbarScroll(outcome.moveOn > 0 ? ToolbarRequest::Down : ToolbarRequest::Up);
+    if (!outcome.keepEditing || HighlightedPosition() == before) break;
+    request = Request::Change;
+    column = outcome.nextColumn;
+    if (RereadHighlighted() != Level::Benign) break;
+  }
   if (Window->Window() != nullptr && Window->Window()->control(ILC) != nullptr) ui::select(ILC);
   return response;
 }

@@ -220,6 +220,11 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   std::string RowPosition(size_t row);
   void ClearPrimaryBuffer();
   void SetChoiceFromList();
+  // Adds a row made from the primed record above the highlighted one.
+  void AddPrimedRow();
+  // Insert and change through the edit-in-place manager, going on to the
+  // next row as its keys ask.
+  uint8_t RunEditInPlace(uint8_t request);
   // Lets the list take typing in the column of the current locator's field.
   void ShowLocatorColumn();
 
