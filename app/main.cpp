@@ -13,6 +13,7 @@
 
 #include "app/front_end_choice.h"
 #include "app/main_window.h"
+#include "app/procedures.h"
 #include "app/program.h"
 #include "app/window_system.h"
 
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
       qv::printMainWindow([](const std::string& text) { std::fputs(text.c_str(), stdout); });
       return;
     }
-    qv::runMainWindow();
+    qv::Main();
   };
   const int exitCode = qv::runProcess(parts);
   qv::stopWindowSystem();

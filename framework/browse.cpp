@@ -629,6 +629,19 @@ void Browse::HandleAccepted(int control) {
   }
 }
 
+void Browse::PrimeRangeFields() {
+  if (Order.empty()) return;
+  SortOrder& order = Current();
+  if (order.LimitType == LimitType::None) return;
+  for (size_t i = 0; i < order.RangeList.size(); ++i) {
+    const RangeField& range = order.RangeList[i];
+    // The last field of a pair lies anywhere between its bounds: left alone.
+    if (order.LimitType == LimitType::Pair && i + 1 == order.RangeList.size()) break;
+    if (order.LimitType == LimitType::Current) continue;
+    range.Field.assign(range.Low.value());
+  }
+}
+
 uint8_t Browse::RereadHighlighted() {
   FileManager* primary = Primary != nullptr ? Primary->Me : nullptr;
   if (primary == nullptr || primary->File == nullptr) return Level::Fatal;
@@ -661,8 +674,14 @@ uint8_t Browse::RunForm(uint8_t request) {
   }
   uint8_t response = Response::Cancelled;
   if (AskProcedure != 0) {
+    if (request == Request::Insert) {
+      Primary->Me->PrimeRecord();
+      PrimeRangeFields();
+      Primary->Me->KeepPrimedValues = 1;
+    }
     GlobalRequest() = request;
     response = Window->Run(static_cast<uint16_t>(AskProcedure), request);
+    Primary->Me->KeepPrimedValues = 0;
   } else if (request == Request::Delete) {
     response = Primary->Delete(1) == Level::Benign ? Response::Completed : Response::Cancelled;
   } else if (EIP != nullptr) {
@@ -703,6 +722,7 @@ uint8_t Browse::RunEditInPlace(uint8_t request) {
     if (request == Request::Insert) {
       FileManager* primary = Primary->Me;
       primary->PrimeRecord();
+      PrimeRangeFields();
       if (primary->PrimeAutoInc() != Level::Benign) break;
       AddPrimedRow();
     }

@@ -120,6 +120,9 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   virtual void SetQueueRecord();
   // Makes the highlighted row's record the current record of the buffers.
   virtual void UpdateBuffer();
+  // Puts the values of the current order's range limits into the record
+  // buffer, so that a new record belongs to the range the list shows.
+  void PrimeRangeFields();
   // Reads the highlighted row's record again from the table (watched, so
   // that a later write notices another station's change); error 9 when it
   // is gone or cannot be read.

@@ -503,8 +503,8 @@ uint8_t FileManager::NumberRecord(uint8_t ask) {
   }
 }
 
-void FileManager::PrimeRecord() {
-  if (Buffer != nullptr) std::fill(Buffer->begin(), Buffer->end(), 0);
+void FileManager::PrimeRecord(bool suppressClear) {
+  if (!suppressClear && Buffer != nullptr) std::fill(Buffer->begin(), Buffer->end(), 0);
   AutoIncDone = 0;
 }
 

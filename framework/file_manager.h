@@ -143,8 +143,10 @@ class FileManager {
   // reserving the number (AutoIncDone is then set and Insert writes over
   // the reserved record).
   uint8_t NumberRecord(uint8_t ask = 1);
-  // Prepares the buffer for a new record: cleared, nothing reserved.
-  virtual void PrimeRecord();
+  // Prepares the buffer for a new record: cleared (unless the caller has
+  // already put values in it, as a browse does for its range fields),
+  // nothing reserved.
+  virtual void PrimeRecord(bool suppressClear = false);
   // Numbers a freshly primed record when the table has an auto-increment key.
   uint8_t PrimeAutoInc(uint8_t ask = 1);
   // Gives a reserved, never completed record back (deletes it).
@@ -222,6 +224,8 @@ class FileManager {
   FileOpener* Opener = nullptr;
   uint8_t UseMRP = 0;
   uint8_t MRPSize = 0;
+  // Set by a caller that primed values the next PrimeRecord must keep.
+  uint8_t KeepPrimedValues = 0;
 
   // The file status queue: one entry per thread and procedure using the table.
   const std::vector<FileStatus>& StatusQueue() const { return status_; }

@@ -71,6 +71,9 @@ uint8_t WindowController::Bind() {
 uint8_t WindowController::Run() {
   if (Bind() == Level::Benign) RunLoop();
   Release();
+  // The window closes after Release, which may still save its state.
+  if (window_ && window_->isOpen()) window_->close();
+  MYWINDOW = nullptr;
   return RESPONSE != Response::None ? RESPONSE : Response::Cancelled;
 }
 
@@ -112,8 +115,6 @@ uint8_t WindowController::Release() {
     SAVED = 0;
   }
   if (TOOLBAR != nullptr) TOOLBAR->Release();
-  if (window_ && window_->isOpen()) window_->close();
-  MYWINDOW = nullptr;
   return Level::Benign;
 }
 
@@ -265,7 +266,8 @@ uint8_t WindowController::PrimeForRequest() {
   uint8_t result = Level::Benign;
   if (REQUEST == Request::Insert && INSERTACTION != InsertAction::None) {
     RESPONSE = Response::Completed;
-    primary->PrimeRecord();
+    primary->PrimeRecord(primary->KeepPrimedValues != 0);
+    primary->KeepPrimedValues = 0;
     if (primary->PrimeAutoInc() != Level::Benign) {
       RESPONSE = Response::Cancelled;
       return Level::Fatal;

@@ -4,6 +4,7 @@
 
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
+#include "ui/icon_glyphs.h"
 #include "ui/key_codes.h"
 #include "ui/list_properties.h"
 #include "ui/window.h"
@@ -46,6 +47,15 @@ const ListView& ListControl::view() const {
 
 void ListControl::render(ListCells& out) const {
   view().render(out);
+  // Icons show as the character of the icon the list's icon list names.
+  for (int y = 0; y < out.height(); ++y) {
+    for (int x = 0; x < out.width(); ++x) {
+      ListCell* cell = out.at(x, y);
+      if ((cell->marks & CellMark::Icon) == 0 || cell->icon == 0) continue;
+      const std::string name = property(PROP::IconList, cell->icon);
+      if (!name.empty()) cell->ch = iconGlyph(name);
+    }
+  }
 }
 
 template <class Action>
