@@ -12,6 +12,7 @@
 #include "ui/event_numbers.h"
 #include "ui/statements.h"
 #include "ui/window_builder.h"
+#include "ui/window_input.h"
 
 namespace zor::fw {
 
@@ -39,9 +40,17 @@ FileManager* WindowController::PrimaryFile() const {
 }
 
 void WindowController::SelectFirstField() {
-  if (MYWINDOW != nullptr && FIRSTFIELD != 0 && MYWINDOW->control(FIRSTFIELD) != nullptr) {
-    ui::select(FIRSTFIELD);
+  if (MYWINDOW == nullptr || FIRSTFIELD == 0) return;
+  ui::Control* first = MYWINDOW->control(FIRSTFIELD);
+  if (first == nullptr) return;
+  // A prompt (or anything else that takes no focus) hands it to the control
+  // after it, as its hot key does.
+  int field = FIRSTFIELD;
+  if (!ui::canFocus(*MYWINDOW, *first)) {
+    const int next = ui::nextFocusable(*MYWINDOW, FIRSTFIELD, false);
+    if (next != 0) field = next;
   }
+  ui::select(field);
 }
 
 void WindowController::PostEvent(uint32_t event, int control) {
@@ -97,6 +106,7 @@ uint8_t WindowController::RunLoop() {
       for (WindowComponent* component : *CL) {
         if (forced || component->ResetRequired()) component->Reset(forced);
       }
+      DisplayVariables();
     }
   }
   return Level::Benign;
@@ -146,6 +156,16 @@ void WindowController::RefreshWindow() {
   ui::display();
   if (CL) {
     for (WindowComponent* component : *CL) component->UpdateWindow();
+  }
+}
+
+void WindowController::DisplayVariables() {
+  if (MYWINDOW == nullptr || !MYWINDOW->isOpen()) return;
+  // What the user is typing stays as typed until the entry completes.
+  for (const auto& control : MYWINDOW->controls()) {
+    if (!control->bound()) continue;
+    if (control->field() == MYWINDOW->focus && control->modified()) continue;
+    control->display();
   }
 }
 

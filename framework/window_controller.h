@@ -176,7 +176,11 @@ class WindowController {
   ErrorReporter& Errors();
   // The primary file manager, or null.
   FileManager* PrimaryFile() const;
-  // Moves the focus back to FIRSTFIELD.
+  // Every control bound to a variable shows its value again (the one being
+  // typed into excepted): records the event changed show at once.
+  void DisplayVariables();
+  // Moves the focus back to FIRSTFIELD (or to the control after it when it
+  // takes no focus, as a prompt does).
   void SelectFirstField();
   // Posts an event to this window.
   void PostEvent(uint32_t event, int control = 0);
