@@ -9,8 +9,8 @@
 #include "app/dictionary.h"
 #include "app/record_layouts.h"
 #include "app/tables.h"
-#include "data/file_statements.h"
 #include "data/ascii_case.h"
+#include "data/file_statements.h"
 #include "framework/error_reporter.h"
 #include "framework/field_ref.h"
 #include "platform/whole_file.h"
@@ -175,6 +175,30 @@ bool readStored(Stored& stored, ExchangeReport& report) {
   return true;
 }
 
+// The two tables, opened through the Sections relation manager for as long
+// as it lives.
+class OpenedTables {
+ public:
+  ~OpenedTables() { close(); }
+  bool open(ExchangeReport& report) {
+    if (threadDictionary().sections.relate->Open() != Level::Benign) {
+      report.problem = "the database cannot be opened: " + zor::errorText();
+      return false;
+    }
+    opened_ = true;
+    return true;
+  }
+  void close() {
+    if (opened_) threadDictionary().sections.relate->Close();
+    opened_ = false;
+  }
+  zor::fw::FileManager& sections() { return *threadDictionary().sections.access; }
+  zor::fw::FileManager& settings() { return *threadDictionary().setupIni.access; }
+
+ private:
+  bool opened_ = false;
+};
+
 }  // namespace
 
 std::string ExchangeReport::summary(bool exported) const {
@@ -203,14 +227,10 @@ ExchangeReport importSetupIni(const std::string& path) {
   std::vector<ParsedSection> parsed;
   if (!parse(text, parsed, report)) return report;
 
-  ThreadDictionary& dictionary = threadDictionary();
-  zor::fw::RelationManager& relations = *dictionary.sections.relate;
-  if (relations.Open() != Level::Benign) {
-    report.problem = "the database cannot be opened: " + zor::errorText();
-    return report;
-  }
-  zor::fw::FileManager& sectionFiles = *dictionary.sections.access;
-  zor::fw::FileManager& settingFiles = *dictionary.setupIni.access;
+  OpenedTables tables;
+  if (!tables.open(report)) return report;
+  zor::fw::FileManager& sectionFiles = tables.sections();
+  zor::fw::FileManager& settingFiles = tables.settings();
   // The whole import is one transaction: it is done entirely or not at all,
   // and its records reach the disk together.
   zor::data::FileControlBlock* files[] = {&sectionsTable(), &setupIniTable()};
@@ -284,20 +304,15 @@ ExchangeReport importSetupIni(const std::string& path) {
       failed(report, "the import could not be committed");
     }
   }
-  relations.Close();
   return report;
 }
 
 ExchangeReport exportSetupIni(const std::string& path) {
   ExchangeReport report;
-  ThreadDictionary& dictionary = threadDictionary();
-  zor::fw::RelationManager& relations = *dictionary.sections.relate;
-  if (relations.Open() != Level::Benign) {
-    report.problem = "the database cannot be opened: " + zor::errorText();
-    return report;
-  }
-  zor::fw::FileManager& sectionFiles = *dictionary.sections.access;
-  zor::fw::FileManager& settingFiles = *dictionary.setupIni.access;
+  OpenedTables tables;
+  if (!tables.open(report)) return report;
+  zor::fw::FileManager& sectionFiles = tables.sections();
+  zor::fw::FileManager& settingFiles = tables.settings();
   // The active settings of each section, in the order they were added.
   std::map<std::string, std::vector<ParsedKey>> bySection;
   std::string text;
@@ -339,7 +354,7 @@ ExchangeReport exportSetupIni(const std::string& path) {
       ++report.settingsKept;
     }
   }
-  relations.Close();
+  tables.close();
   if (!report.ok()) return report;
   if (const int error = zor::platform::replaceWholeFile(path, text); error != 0) {
     report.problem = path + " cannot be written: " + zor::errorTextOf(error);

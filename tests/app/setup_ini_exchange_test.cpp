@@ -6,7 +6,9 @@
 #include "app/setup_ini_exchange.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include "tests/app/app_test_support.h"
 
 #include <cstring>
 #include <filesystem>
@@ -24,24 +26,17 @@ namespace {
 
 namespace st = zor::data::statement;
 
-class SetupIniExchangeTest : public ::testing::Test {
+class SetupIniExchangeTest : public testing::TempFolderTest {
  protected:
   void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("qv_exchange_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
+    TempFolderTest::SetUp();
     dictionarySetUp();
   }
   void TearDown() override {
     dictionaryTearDown();
     st::close(sectionsTable());
     st::close(setupIniTable());
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
+    TempFolderTest::TearDown();
   }
 
   static void write(const std::string& name, const std::string& text) {
@@ -69,9 +64,6 @@ class SetupIniExchangeTest : public ::testing::Test {
     }
     return text;
   }
-
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
 };
 
 TEST_F(SetupIniExchangeTest, ImportAndExportGiveBackEveryKeyAndAReimportChangesNothing) {

@@ -5,7 +5,9 @@
 // run, and the window's place kept in the INI file.
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include "tests/app/app_test_support.h"
 
 #include <filesystem>
 #include <memory>
@@ -30,16 +32,10 @@ namespace {
 namespace KEY = zor::ui::KEY;
 using zor::ui::headless::HeadlessSession;
 
-class WorkflowsTest : public ::testing::Test {
+class WorkflowsTest : public testing::TempFolderTest {
  protected:
   void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("qv_workflows_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
+    TempFolderTest::SetUp();
     programGlobals().iniManager = std::make_unique<zor::fw::INIManager>();
     programGlobals().iniManager->Bind(kIniFileName);
   }
@@ -47,8 +43,7 @@ class WorkflowsTest : public ::testing::Test {
     session_.reset();
     programGlobals().iniManager->Release();
     programGlobals().iniManager.reset();
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
+    TempFolderTest::TearDown();
   }
 
   // Runs Main until it waits for input.
@@ -111,8 +106,6 @@ class WorkflowsTest : public ::testing::Test {
   }
 
   std::unique_ptr<HeadlessSession> session_;
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
 };
 
 TEST_F(WorkflowsTest, SectionsAndSettingsAreKeptAcrossRuns) {
