@@ -163,8 +163,7 @@ int View::setFilter(std::string_view text) {
   planned_ = false;
   standAt(Seek::kStart);
   if (text.find_first_not_of(' ') == std::string_view::npos) return finish(kNoError);
-  bindings_ = threadBindings();  // the thread's names show through the view's own
-  bindings_.pushBind();
+  bindings_ = Bindings::showingThrough(threadBindings());
   bindings_.bindRecord(primary_.fields, primary_.record.data());
   for (const auto& join : joins_)
     bindings_.bindRecord(join->table->fields, join->table->record.data());
@@ -295,12 +294,14 @@ int View::setFromBuffer(size_t components) {
   seekValues_.clear();
   if (mode_ == Mode::kKey) {
     seekValues_ = primary_.record;
-  } else if (mode_ == Mode::kSorted) {
+  } else if (!order_.empty()) {
     rows_.appendValues(orderSources(), seekValues_);
-  } else if (st::pointer(primary_, seekPointer_) == kNoError) {
-    seekExact_ = true;
+  } else if (st::pointer(primary_, seekPointer_) != kNoError) {
+    standAt(Seek::kStart);  // no current record
+  } else if (mode_ == Mode::kSorted) {
+    standAt(Seek::kPosition);
   } else {
-    standAt(Seek::kStart);
+    seekExact_ = true;
   }
   return finish(kNoError);
 }
@@ -532,6 +533,9 @@ int View::admit(bool& accepted, bool filter) {
     }
   }
   accepted = !filter || !filtered_ || filter_.test();
+  // A filter that cannot be evaluated (a thread's name it reads was
+  // unbound since) passes nothing; the reader learns why.
+  if (!accepted && filter_.error().failed()) return filter_.error().code;
   return kNoError;
 }
 

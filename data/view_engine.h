@@ -8,7 +8,7 @@
 //   View view(setupIni);                           // the primary table
 //   view.join(sections, sections.keys[0], {"SIN:INISECTION"});  // outer
 //   view.open();                                   // 37 unless the tables are open
-//   view.setOrder("+UPPER(SIN:INISECTION),+SIN:ID");
+//   view.setOrder("+UPPER(SIN:INISECTION)");       // served by SIN:P_Section
 //   view.setFilter("UPPER(SIN:INISECTION) = UPPER('Graphics') AND (SIN:STATUS = 1)");
 //   view.set();
 //   while (view.next() == 0) { ... the record buffers hold the row ...;
@@ -27,11 +27,12 @@
 // the order's, with the same directions (or all opposite: the key is read
 // backward) and UPPER() exactly on the text components of a NOCASE key,
 // gives the order; a key with more components serves too. Records that an
-// OPT key leaves out are then not in the view. When no key serves the
-// order, the records that pass the filter are read (through the key that
-// bounds the filter best, else in record order) and their pointers sorted
-// in memory; set, setEnd and setFromBuffer read them again, reset does not.
-// An empty order is record order.
+// OPT key leaves out are then not in the view, and a key read backward
+// gives records whose key values tie in reverse record order. When no key
+// serves the order, the records that pass the filter are read (through the
+// key that bounds the filter best, else in record order) and their
+// pointers sorted in memory; set, setEnd and setFromBuffer read them
+// again, reset does not. An empty order is record order.
 //
 // Filter: compiled once, against the fields of the view's tables bound
 // under their labels ("SIN:INISECTION"; the thread's own bindings show
@@ -47,8 +48,8 @@
 // the view stands after the last record, after previous() answers 33
 // before the first. setFromBuffer(n) stands at the values in the record
 // buffers of the first n order components (0: all): next() reads the first
-// record at or after them, previous() the last at or before them. In
-// record order it stands at the primary table's current record.
+// record at or after them, previous() the last at or before them. Without
+// an order it stands at the primary table's current record.
 //
 // Positions: position() describes the row last read (or regot) in a text
 // of at most 10 bytes and the order key's length; reset() stands at it so

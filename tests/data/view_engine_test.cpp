@@ -543,7 +543,10 @@ TEST_F(ViewEngineTest, ThreadBindingsShowThroughAndThreadsKeepTheirViews) {
     ASSERT_EQ(view.setFilter("S:ID <= LIMIT"), 0);
     ASSERT_EQ(view.set(), 0);
     while (view.next() == 0) ++count;
+    // Once the name is unbound the filter cannot be evaluated.
     threadBindings().popBind();
+    ASSERT_EQ(view.set(), 0);
+    EXPECT_EQ(view.next(), kErrorUnknownContext);
     st::close(own);
   };
   size_t first = 0, second = 0;
