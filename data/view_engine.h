@@ -69,17 +69,13 @@
 #include <vector>
 
 #include "data/file_control_block.h"
+#include "data/view_join.h"
 #include "data/view_order.h"
 #include "data/view_range.h"
 #include "data/view_sort.h"
 #include "runtime/expression.h"
 
 namespace zor::data {
-
-enum class JoinKind : uint8_t {
-  kInner,  // a primary record without a match is left out
-  kOuter,  // a primary record without a match comes with the joined buffer cleared
-};
 
 class View {
  public:
@@ -131,7 +127,6 @@ class View {
   size_t boundComponents();
 
  private:
-  struct Join;
   enum class Mode : uint8_t { kRecordOrder, kKey, kSorted };
   enum class Seek : uint8_t { kNone, kStart, kEnd, kValues, kPosition };
 
@@ -143,14 +138,13 @@ class View {
   int placeSorted(bool forward);
   int sortRows();
   int admit(bool& accepted, bool filter = true);
-  int readJoin(Join& join, bool& matched);
   void plan();
   void standAt(Seek seek);
   std::vector<const uint8_t*> orderSources() const;
   std::vector<const FileControlBlock*> tables() const;
 
   FileControlBlock& primary_;
-  std::vector<std::unique_ptr<Join>> joins_;
+  std::vector<std::unique_ptr<ViewJoin>> joins_;
   bool open_ = false;
 
   std::string orderText_;
