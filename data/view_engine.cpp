@@ -164,7 +164,8 @@ void View::plan() {
   }
   // Sorted in memory, reading through the key that bounds the filter
   // best. An OPT key serves only when its range leaves out the records it
-  // has no entry for (all key fields zero or blank).
+  // has no entry for (all key fields zero or blank: their encodings lie
+  // between those of all zeros and all blanks).
   std::vector<uint8_t> zeros(primary_.record.size(), 0), blanks = zeros;
   for (const FieldDescriptor& field : primary_.fields) {
     if (isStringType(field.type) && field.offset + field.size <= blanks.size())
@@ -173,10 +174,11 @@ void View::plan() {
   for (KeyBlock& key : primary_.keys) {
     KeyRange range = findKeyRange(primary_, key, terms);
     if (!range.bounded()) continue;
-    if ((key.attributes & kKeyOpt) != 0 &&
-        range.place(primary_.fields, key, zeros.data(), scratch_) != 1 &&
-        range.place(primary_.fields, key, blanks.data(), scratch_) != -1)
-      continue;
+    if ((key.attributes & kKeyOpt) != 0) {
+      const int zeroPlace = range.place(primary_.fields, key, zeros.data(), scratch_);
+      if (zeroPlace == 0 || zeroPlace != range.place(primary_.fields, key, blanks.data(), scratch_))
+        continue;
+    }
     if (better(range, key, range_, key_)) {
       key_ = &key;
       range_ = std::move(range);
