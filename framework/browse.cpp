@@ -326,38 +326,36 @@ void Browse::ReloadFromRecord() {
   LoadPage(true);
 }
 
-bool Browse::ReadRowAtEdge(bool down) {
+int Browse::ReadRowsAtEdge(bool down, int wanted) {
   const size_t count = ListQueue->records();
-  if (count == 0) return false;
+  if (count == 0 || wanted <= 0) return 0;
   const std::string edge = RowPosition(down ? count : 1);
-  if (edge.empty()) return false;
+  if (edge.empty()) return 0;
   View->reset(edge);
   uint8_t level = down ? ReadNext() : ReadPrevious();
   std::string position;
   // The edge row itself comes first, unless it has gone meanwhile.
-  if (level == Level::Benign && View->position(position) == 0 && position == edge) {
-    level = down ? ReadNext() : ReadPrevious();
-  }
-  if (level != Level::Benign) return false;
-  MakeRow();
-  const bool full = static_cast<int>(count) >= VisibleRows();
-  if (down) {
-    if (full) {
-      ListQueue->get(1, row_.data());
-      ListQueue->remove();
-      MakeRow();
-    }
-    ListQueue->add(row_.data());
-  } else {
-    if (full) {
+  const bool edgeRow = level == Level::Benign && View->position(position) == 0 && position == edge;
+  int added = 0;
+  while (added < wanted) {
+    if (added > 0 || edgeRow) level = down ? ReadNext() : ReadPrevious();
+    if (level != Level::Benign) break;
+    MakeRow();
+    if (static_cast<int>(ListQueue->records()) >= VisibleRows()) {
+      // The row at the other edge leaves the page.
       std::vector<uint8_t> made = row_;
-      ListQueue->get(ListQueue->records(), row_.data());
+      ListQueue->get(down ? 1 : ListQueue->records(), row_.data());
       ListQueue->remove();
-      row_ = made;
+      row_ = std::move(made);
     }
-    ListQueue->add(row_.data(), 1);
+    if (down) {
+      ListQueue->add(row_.data());
+    } else {
+      ListQueue->add(row_.data(), 1);
+    }
+    ++added;
   }
-  return true;
+  return added;
 }
 
 void Browse::ScrollRows(uint32_t event) {
@@ -367,11 +365,11 @@ void Browse::ScrollRows(uint32_t event) {
     if (CurrentChoice >= 2) {
       --CurrentChoice;
     } else if (FileLoaded == 0) {
-      ReadRowAtEdge(false);
+      ReadRowsAtEdge(false, 1);
     }
   } else if (CurrentChoice < count) {
     ++CurrentChoice;
-  } else if (FileLoaded == 0 && ReadRowAtEdge(true)) {
+  } else if (FileLoaded == 0 && ReadRowsAtEdge(true, 1) == 1) {
     CurrentChoice = static_cast<int>(ListQueue->records());
   }
   Highlight(CurrentChoice);
@@ -381,9 +379,8 @@ void Browse::ScrollPages(uint32_t event) {
   const bool down = event == ui::EVENT::PageDown;
   const int rows = VisibleRows();
   if (FileLoaded == 0) {
-    for (ItemsToFill = rows; ItemsToFill > 0; --ItemsToFill) {
-      if (!ReadRowAtEdge(down)) break;
-    }
+    ItemsToFill = rows;
+    ItemsToFill -= ReadRowsAtEdge(down, ItemsToFill);
   }
   const int count = static_cast<int>(ListQueue->records());
   Highlight(down ? std::min(CurrentChoice + rows, count) : std::max(CurrentChoice - rows, 1));

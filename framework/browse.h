@@ -208,9 +208,10 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
  protected:
   std::string ExtraRangeText() override;
   ui::ListControl* List() const;
-  // Reads one record in a direction into a new row at that edge of the
-  // queue (dropping the row at the other edge when the page is full).
-  bool ReadRowAtEdge(bool down);
+  // Reads up to `wanted` records on from the edge row in a direction into
+  // new rows at that edge of the queue (each dropping the row at the other
+  // edge when the page is full); answers how many it read.
+  int ReadRowsAtEdge(bool down, int wanted);
   // Fills the queue from the view as it stands: `count` rows down, then up.
   void FillDown(int count, bool skipFirst);
   void FillUp(int count, bool skipFirst);
