@@ -225,7 +225,7 @@ Popup::Menu Popup::BuildMenu() {
       piece += text.empty() ? menuText(item.Name) : text;
     }
     // What stays open is closed at the end: leave room for it.
-    if (menu.text.size() + piece.size() + static_cast<size_t>(depth) > kMenuCapacity) break;
+    if (menu.text.size() + piece.size() + static_cast<size_t>(depth) >= kMenuCapacity) break;
     menu.text += piece;
     menu.entries.push_back({index, depth});
     level = depth;

@@ -41,7 +41,8 @@ struct PopupItem {
 
 class Popup {
  public:
-  // The menu string's capacity in characters; items past it are left out.
+  // The menu string's capacity in characters, its terminator included;
+  // items past it are left out whole.
   static constexpr size_t kMenuCapacity = 10000;
   // The toolbox window.
   static constexpr const char* kToolboxOwner = "Zorvane$OBPOPUP";

@@ -168,6 +168,7 @@ WindowResizer::~WindowResizer() = default;
 void WindowResizer::Bind(uint8_t appStrategy, uint8_t autoTransparent, uint8_t deferMoves) {
   window_ = ui::activeWindow();
   if (window_ == nullptr) return;
+  handle_ = window_->handle();
   AppStrategy = appStrategy;
   AutoTransparent = autoTransparent;
   DeferMoves = deferMoves;
@@ -284,7 +285,7 @@ void WindowResizer::apply(const ResizerMove& move) const {
 }
 
 void WindowResizer::Resize() {
-  if (ResizeCalled != 0 || window_ == nullptr || !window_->isOpen() || !ControlQueue) return;
+  if (ResizeCalled != 0 || !open() || !ControlQueue) return;
   if (window_->show == ui::WindowShow::Iconized) return;
   ResizeCalled = 1;
   ResizeList->clear();
@@ -317,14 +318,14 @@ void WindowResizer::Resize() {
 }
 
 void WindowResizer::Restore() {
-  if (window_ == nullptr || !window_->isOpen() || !ControlQueue) return;
+  if (!open() || !ControlQueue) return;
   for (const ResizerControl& entry : *ControlQueue) {
     apply({0, entry.ID, entry.Type, entry.Pos, entry.Pos});
   }
 }
 
 uint8_t WindowResizer::TakeEvent() {
-  if (window_ == nullptr || ui::activeWindow() != window_ || ui::field() != 0) {
+  if (!open() || ui::activeWindow() != window_ || ui::field() != 0) {
     return Level::Benign;
   }
   switch (ui::event()) {
@@ -340,8 +341,15 @@ uint8_t WindowResizer::TakeEvent() {
   return Level::Benign;
 }
 
+bool WindowResizer::open() const {
+  // Found among the thread's open windows by its handle, so that a window
+  // closed without Release is never touched.
+  return window_ != nullptr && ui::ownWindow(handle_) == window_;
+}
+
 void WindowResizer::Release() {
   window_ = nullptr;
+  handle_ = 0;
   ControlQueue.reset();
   ResizeList.reset();
   designed_.clear();

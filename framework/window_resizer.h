@@ -148,8 +148,11 @@ class WindowResizer : public WindowComponent {
   Frame frameOf(int32_t parent) const;
   ui::Rect computeMove(const ResizerControl& entry, const Frame& frame) const;
   void apply(const ResizerMove& move) const;
+  // Whether the window bound is still open.
+  bool open() const;
 
   ui::Window* window_ = nullptr;
+  uint32_t handle_ = 0;
   // The designed rectangle of every control at Bind, for children laid out
   // within parents that take no part themselves (tabs, controls left alone).
   std::map<int32_t, ui::Rect> designed_;
