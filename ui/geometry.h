@@ -21,4 +21,9 @@ inline constexpr int kUnitsPerCellY = 8;
 // cell, and anything with a size keeps at least one cell.
 Rect unitsToCells(const Rect& units);
 
+// The rectangle moved and shrunk as little as needed to lie inside `area`,
+// both in dialog units and in the cells each covers, and never empty (at
+// least one unit across and down); an area without room gives its first unit.
+Rect fitInside(const Rect& rect, const Rect& area);
+
 }  // namespace zor::ui

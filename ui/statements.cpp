@@ -165,6 +165,9 @@ std::string getProperty(int target, int number, int index) {
 void setProperty(int target, int number, const std::string& value, int index) {
   if (target == SystemTarget) {
     setSystemProperty(number, value, index);
+    if (number == PROP::Cursor) {
+      if (FrontEnd* shown = frontEnd()) shown->cursorChanged();
+    }
     return;
   }
   Window& window = requireWindow();

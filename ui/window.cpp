@@ -144,6 +144,9 @@ void Window::setProperty(int number, std::string value, int index) {
     default:
       properties_.set(number, std::move(value), index);
       if (number == PROP::Timer && index == 0) applyTimer();
+      if (number == PROP::Cursor && isOpen()) {
+        if (FrontEnd* front = frontEnd()) front->cursorChanged();
+      }
   }
 }
 

@@ -81,6 +81,9 @@ class Window {
   std::string title;
   Rect rect;         // dialog units; DefaultPosition in x or y: placed by the runtime
   Rect restoreRect;  // the normal position while maximised or iconised
+  // The client size the window's definition gives, which its controls were
+  // placed for; empty for a window made in code.
+  Rect designed;
   WindowShow show = WindowShow::Normal;
   bool visible = true;
   bool enabled = true;

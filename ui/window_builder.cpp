@@ -9,6 +9,7 @@
 #include "ui/definition_lookup.h"
 #include "ui/edit_control.h"
 #include "ui/row_control.h"
+#include "ui/sheet_control.h"
 #include "ui/system_commands.h"
 
 namespace zor::ui {
@@ -99,10 +100,7 @@ void addControls(Window& window, const std::vector<ControlDefinition>& definitio
     if (!definition.icon.empty()) made.setProperty(PROP::Icon, definition.icon);
     applyFont(definition.font, made);
     if (definition.kind == ControlKind::Tab && parent) {
-      // A tab's body is its sheet less the row of tab headers.
-      made.rect = parent->rect;
-      made.rect.y += kLineHeight;
-      made.rect.height = std::max(0, made.rect.height - kLineHeight);
+      made.rect = tabBody(parent->rect);
     } else {
       made.rect = controlRect(definition, made);
     }
@@ -126,6 +124,7 @@ std::unique_ptr<Window> buildWindow(const WindowDefinition& definition) {
   auto window = std::make_unique<Window>(definition.title);
   window->rect = windowRect(definition.rect);
   window->restoreRect = window->rect;
+  window->designed = window->rect;
   window->modal = (definition.attributes & WindowAttr::Modal) != 0;
   window->resizable = (definition.attributes & WindowAttr::Resize) != 0;
   window->icon = definition.icon;

@@ -17,6 +17,8 @@ class Window;
 
 // The cells a window takes with its frame, placed at its position.
 Rect windowCells(const Window& window);
+// The same for a window whose client area lies at `units`.
+Rect frameCells(const Rect& units);
 // The client area's top-left cell for a window painted at `origin`.
 inline Cell clientOrigin(Cell origin) {
   return {origin.x + 1, origin.y + 1};

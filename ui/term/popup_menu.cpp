@@ -50,6 +50,10 @@ class MenuParser {
         needItem_ = true;
       } else if (stop == '}') {
         if (levels.size() > 1) levels.pop_back();
+        // "}}": the submenus around it end here too.
+        for (; i < menu_.size() && menu_[i] == '}'; ++i) {
+          if (levels.size() > 1) levels.pop_back();
+        }
         // "}|next": the bar after the brace separates, it does not make an item.
         if (i < menu_.size() && menu_[i] == '|') ++i;
         if (i >= menu_.size()) break;
