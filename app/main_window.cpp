@@ -15,6 +15,7 @@
 #include "framework/toolbar.h"
 #include "framework/view_manager.h"
 #include "framework/window_controller.h"
+#include "framework/window_resizer.h"
 #include "runtime/queue.h"
 #include "ui/headless/headless_session.h"
 #include "ui/icon_glyphs.h"
@@ -92,9 +93,33 @@ class MainWindow : public zor::fw::WindowController {
 
     BindRecord(setupIniTable());
     OpenWindow();
+    // The main window follows its size, so that it stays usable on a
+    // screen smaller or larger than it was designed for. Its two lists lie
+    // side by side, so they scale with the window rather than keep their
+    // margins (which would have the left list run into the right one).
+    resizer_.Bind(zor::fw::AppStrategy::Scale);
+    namespace Position = zor::fw::Position;
+    namespace Sizing = zor::fw::Sizing;
+    // The lists take what the height gains or loses; the buttons under them
+    // and the help text keep their distance from the bottom, the buttons
+    // their place under their list.
+    for (int list : {kSectionsList, kSettingsList}) {
+      resizer_.SetControlStrategy(list,
+                                  Position::Proportional | Position::NearEdge * Position::Down,
+                                  Sizing::ConstantBottom);
+    }
+    for (int button = kInsertSection; button <= kDeleteSetting; ++button) {
+      resizer_.SetControlStrategy(button, Position::NearEdge | Position::FarEdge * Position::Down,
+                                  Sizing::LockWidth | Sizing::LockHeight);
+    }
+    resizer_.SetControlStrategy(kHelpText, Position::NearEdge | Position::FarEdge * Position::Down,
+                                Sizing::ConstantRight | Sizing::LockHeight);
+    RegisterComponent(resizer_);
+    RESIZE = &resizer_;
     if (zor::fw::INIManager* ini = programGlobals().iniManager.get()) {
       ini->RestoreWindow(kMainProcedure, *MYWINDOW);
     }
+    resizer_.Resize();
 
     // Sections in the order of their names.
     sectionsBrowse_.AddOrder(&sectionsDescriptionKey());
@@ -200,6 +225,7 @@ class MainWindow : public zor::fw::WindowController {
   zor::fw::EditInPlace editor_;
   zor::fw::BrowseLocator locator_;
   zor::fw::ColumnSorter sorter_;
+  zor::fw::WindowResizer resizer_;
   bool pushed_ = false;
 };
 

@@ -7,9 +7,9 @@
 // above it become its help text. A key already documented keeps its help
 // text and status (its default value follows the file); nothing is
 // deleted. The file is read whole and checked before anything is written,
-// and the import is one transaction, so a malformed file (a line that is no section, key or comment, a key
-// before any section, a text too long for its field) changes nothing and
-// is refused with its line number.
+// and the import is one transaction, so a malformed file (a line that is no section, key or
+// comment, a key before any section, a text too long for its field) changes nothing and is refused
+// with its line number.
 //
 // Export writes a Setup.ini of the active settings, section by section in
 // the order of their names and key by key in the order they were added,

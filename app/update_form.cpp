@@ -85,9 +85,14 @@ uint8_t UpdateForm::Bind() {
     }
     for (int control : shape_.disabledInView) zor::ui::disable(control);
   }
+  resizer_.Bind(zor::fw::AppStrategy::Grow);
+  ArrangeResizer(resizer_);
+  RegisterComponent(resizer_);
+  RESIZE = &resizer_;
   if (zor::fw::INIManager* ini = programGlobals().iniManager.get()) {
     ini->RestoreWindow(shape_.procedure, *MYWINDOW);
   }
+  resizer_.Resize();
   SetKeyAlerts();
   return Level::Benign;
 }

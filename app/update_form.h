@@ -10,6 +10,7 @@
 
 #include "framework/relation_manager.h"
 #include "framework/window_controller.h"
+#include "framework/window_resizer.h"
 
 namespace qv {
 
@@ -45,11 +46,15 @@ class UpdateForm : public zor::fw::WindowController {
   static std::string CaptionFor(uint8_t request);
 
  protected:
+  // Overrides the resizer's defaults for single controls of the form.
+  virtual void ArrangeResizer(zor::fw::WindowResizer&) {}
+
   zor::data::FileControlBlock& table_;
 
  private:
   UpdateFormShape shape_;
   zor::fw::RelationManager& primary_;
+  zor::fw::WindowResizer resizer_;
   std::vector<uint8_t> history_;
   std::string caption_;  // CSTRING(40)
   bool pushed_ = false;

@@ -24,6 +24,10 @@ namespace Response = zor::fw::Response;
 constexpr int kSectionEntry = 4;
 constexpr int kLookupButton = 5;
 constexpr int kSectionDescriptionEntry = 7;
+constexpr int kHelpText = 11;
+constexpr int kValuesPrompt = 12;
+constexpr int kValuesEntry = 13;
+constexpr int kStatusOption = 14;
 constexpr int kSettingsSave = 17;
 constexpr int kSettingsCancel = 18;
 
@@ -46,6 +50,25 @@ class UpdateSettings : public UpdateForm {
   void PrimeNewRecord() override {
     table_.record[setup_ini::kStatus] = 1;  // a new setting is active
     UpdateForm::PrimeNewRecord();
+  }
+
+  // The help text takes what the height gains or loses; the values and
+  // the status under it keep their distance from the bottom, so that the
+  // status group keeps its height on a small screen.
+  void ArrangeResizer(zor::fw::WindowResizer& resizer) override {
+    namespace Position = zor::fw::Position;
+    namespace Sizing = zor::fw::Sizing;
+    // Across, these follow the entries above them: place and width scale.
+    resizer.SetControlStrategy(kHelpText,
+                               Position::Proportional | Position::NearEdge * Position::Down,
+                               Sizing::ConstantBottom);
+    constexpr uint16_t belowHelp = Position::Proportional | Position::FarEdge * Position::Down;
+    for (int control : {kValuesPrompt, kValuesEntry}) {
+      resizer.SetControlStrategy(control, belowHelp, Sizing::LockHeight);
+    }
+    resizer.SetControlStrategy(kStatusOption,
+                               Position::NearEdge | Position::FarEdge * Position::Down,
+                               Sizing::ConstantRight | Sizing::LockHeight);
   }
 
   uint8_t OnAccepted() override {

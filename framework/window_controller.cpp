@@ -11,6 +11,7 @@
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
 #include "ui/statements.h"
+#include "ui/wait_cursor.h"
 #include "ui/window_builder.h"
 #include "ui/window_input.h"
 
@@ -524,7 +525,11 @@ uint8_t WindowController::SaveDelete() {
   if (PRIMARY == nullptr) return Level::Benign;
   for (;;) {
     RESPONSE = Response::Cancelled;
-    const uint8_t level = PRIMARY->Delete(DELETEACTION == DeleteAction::Confirm ? 1 : 0);
+    uint8_t level = Level::Benign;
+    {
+      ui::WaitCursor busy;
+      level = PRIMARY->Delete(DELETEACTION == DeleteAction::Confirm ? 1 : 0);
+    }
     if (level == Level::Benign) {
       CloseWithResponse(Response::Completed);
       return Level::Benign;

@@ -4,6 +4,7 @@
 // deleted, a setting's delete refused, everything found again by a second
 // run, and the window's place kept in the INI file.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -207,6 +208,63 @@ TEST_F(WorkflowsTest, TheLookupFindsTheNearestSectionAndDeleteIsRefused) {
   for (const char* button : {"?BUTTON8", "?BUTTON8:2", "?CLOSE:2"}) click(button);
   ASSERT_EQ(session_->messageBoxes().shown().size(), 4u);
   EXPECT_EQ(session_->messageBoxes().shown().back().text, kNotice);
+  close();
+}
+
+// What is wrong with the window's layout: a shown control outside the
+// client area, or two shown controls of the same parent on top of each
+// other (a sheet and its tabs, an option group and its radios are
+// parents, not siblings).
+std::vector<std::string> layoutFaults(const zor::ui::Window& window) {
+  std::vector<std::string> faults;
+  const zor::ui::Rect client{0, 0, window.rect.width, window.rect.height};
+  auto inside = [](const zor::ui::Rect& outer, const zor::ui::Rect& r) {
+    return r.width > 0 && r.height > 0 && r.x >= outer.x && r.y >= outer.y &&
+           r.x + r.width <= outer.x + outer.width && r.y + r.height <= outer.y + outer.height;
+  };
+  auto overlap = [](const zor::ui::Rect& a, const zor::ui::Rect& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height &&
+           b.y < a.y + a.height;
+  };
+  const auto& controls = window.controls();
+  for (size_t i = 0; i < controls.size(); ++i) {
+    const zor::ui::Control& a = *controls[i];
+    if (a.hidden || a.kind() == zor::ui::ControlKind::Tab) continue;
+    if (!inside(client, a.rect)) faults.push_back(a.useLabel() + " outside");
+    for (size_t j = i + 1; j < controls.size(); ++j) {
+      const zor::ui::Control& b = *controls[j];
+      if (b.hidden || b.kind() == zor::ui::ControlKind::Tab || b.parent != a.parent) continue;
+      if (overlap(a.rect, b.rect)) faults.push_back(a.useLabel() + " over " + b.useLabel());
+    }
+  }
+  return faults;
+}
+
+TEST_F(WorkflowsTest, WindowsKeepTheirControlsApartAtAnySize) {
+  // Client areas in dialog units: a terminal of 80 x 24, the designed size
+  // and a large screen, for the main window and for the form.
+  const struct {
+    int width;
+    int height;
+  } sizes[] = {{312, 168}, {480, 248}, {900, 600}},
+    formSizes[] = {{300, 160}, {300, 176}, {600, 400}};
+  start();
+  addSection("Graphics");
+  for (const auto& size : sizes) {
+    session_->resize(size.width, size.height);
+    session_->run();
+    EXPECT_THAT(layoutFaults(*session_->window()), ::testing::IsEmpty())
+        << "main window at " << size.width << " x " << size.height;
+  }
+  click("?INSERT:2");
+  ASSERT_EQ(title(), "Record Will Be Added");
+  for (const auto& size : formSizes) {
+    session_->resize(size.width, size.height);
+    session_->run();
+    EXPECT_THAT(layoutFaults(*session_->window()), ::testing::IsEmpty())
+        << "update_Settings at " << size.width << " x " << size.height;
+  }
+  click("?CANCEL");
   close();
 }
 
