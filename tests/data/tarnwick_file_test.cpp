@@ -15,17 +15,8 @@ namespace {
 
 using testing::bytesOf;
 using testing::FatalStop;
-
-void writeRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> readRaw(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+using testing::readRaw;
+using testing::writeRaw;
 
 class TarnwickFileTest : public ::testing::Test {
  protected:
