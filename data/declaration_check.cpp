@@ -215,6 +215,12 @@ DeclarationFault declarationFaultOf(const RecordBuildError& error,
   const int item = static_cast<int>(error.field) + 1;
   std::string name = error.field < fields.size() ? fields[error.field].label : std::string();
   if (name.empty()) name = fieldItemName(FieldAttributeAtFault::Label);
+  if (error.index == 0) {
+    // A fault outside the message lists keeps its own text.
+    DeclarationFault unlisted = fault(kField, item, name, FaultKind::Declaration, 0);
+    unlisted.message = error.text;
+    return unlisted;
+  }
   if (error.category == kFile) return fault(kFile, 0, "SIZE", FaultKind::Declaration, error.index);
   return fault(error.category, item, name, FaultKind::Declaration, error.index);
 }

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "data/system_error.h"
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
@@ -16,6 +17,9 @@ namespace {
 using testing::bytesOf;
 using testing::FatalStop;
 using testing::readRaw;
+
+// A write the fault plan fails, as the engine answers it: a write fault (329).
+const int kInjectedWriteFault = data::driverErrorOf(platform::kInjectedFault);
 using testing::writeRaw;
 
 class TarnwickFileTest : public ::testing::Test {
@@ -102,11 +106,11 @@ TEST_F(TarnwickFileTest, DurableChangeIsRolledForwardAtOpen) {
     ASSERT_EQ(file.open(path_, OpenMode{}), 0);
     // Steps: pending region, flush, header announce, flush, then the first
     // write at home fails: the change is durable but not yet home.
-    EXPECT_EQ(failChangeAt(file, 5), platform::kInjectedFault);
-    EXPECT_EQ(file.stickyError(), platform::kInjectedFault);
+    EXPECT_EQ(failChangeAt(file, 5), kInjectedWriteFault);
+    EXPECT_EQ(file.stickyError(), kInjectedWriteFault);
     // The store shows what the next open will find.
     EXPECT_TRUE(file.find(bytesOf("new")));
-    EXPECT_EQ(file.insert(bytesOf("more"), {}), platform::kInjectedFault);
+    EXPECT_EQ(file.insert(bytesOf("more"), {}), kInjectedWriteFault);
   }
   const auto before = readRaw(path_);
   {

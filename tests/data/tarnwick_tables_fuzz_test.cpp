@@ -10,12 +10,16 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <random>
 
+#include "data/file_errors.h"
 #include "data/file_statements.h"
 #include "data/tarnwick/record_text.h"
 #include "data/tarnwick/table.h"
+#include "data/tarnwick/table_name.h"
 #include "data/tarnwick/table_verify.h"
+#include "runtime/error_state.h"
 #include "tests/data/tables_test_support.h"
 
 namespace zor::tarnwick::testing {
@@ -88,32 +92,33 @@ class TarnwickTablesFuzz : public TarnwickDriverTest {
                 std::string::npos);
       ++outcomes.stopped;
     }
-    st::close(probe_);
+    if (probe_) st::close(*probe_);
   }
 
   bool readThroughDriver() {
-    probe_ = data::FileControlBlock{};
-    EXPECT_EQ(data::declareFile(probe_, declaration(path_)), 0);
-    if (st::open(probe_, st::kReadOnlyDenyNone) != 0) return false;
-    for (data::KeyBlock* key : {&probe_.keys[0], &probe_.keys[1]}) {
+    probe_ = std::make_unique<data::FileControlBlock>();
+    data::FileControlBlock& probe = *probe_;
+    EXPECT_EQ(data::declareFile(probe, declaration(path_)), 0);
+    if (st::open(probe, st::kReadOnlyDenyNone) != 0) return false;
+    for (data::KeyBlock* key : {&probe.keys[0], &probe.keys[1]}) {
       for (bool forward : {true, false}) {
-        st::set(probe_, *key);
+        st::set(probe, *key);
         int steps = 0;
-        while ((forward ? st::next(probe_) : st::previous(probe_)) == 0) {
+        while ((forward ? st::next(probe) : st::previous(probe)) == 0) {
           EXPECT_LT(++steps, 10 * kRecords) << "a walk in key order does not end";
           if (steps >= 10 * kRecords) break;
         }
       }
     }
-    st::set(probe_);
+    st::set(probe);
     int steps = 0;
-    while (st::next(probe_) == 0) {
+    while (st::next(probe) == 0) {
       EXPECT_LT(++steps, 10 * kRecords) << "a walk in record order does not end";
       if (steps >= 10 * kRecords) break;
     }
     for (int32_t value : {0, 7, 500, 999}) {
-      putNumber(probe_.record, probe_.fields[kFLong - 1].offset, value);
-      st::get(probe_, probe_.keys[0]);
+      putNumber(probe.record, probe.fields[kFLong - 1].offset, value);
+      st::get(probe, probe.keys[0]);
     }
     return true;
   }
@@ -137,8 +142,8 @@ class TarnwickTablesFuzz : public TarnwickDriverTest {
       Cursor cursor = file.cursor();
       const ItemKey prefix = kindPrefix(id, kRecordKind);
       int steps = 0;
-      for (bool more = cursor.seek(bytesOf(prefix)); more; more = cursor.next()) {
-        if (!startsWith(cursor.key(), bytesOf(prefix))) break;
+      for (bool more = cursor.seek(tarnwick::bytesOf(prefix)); more; more = cursor.next()) {
+        if (!startsWith(cursor.key(), tarnwick::bytesOf(prefix))) break;
         EXPECT_LT(++steps, 10 * kRecords) << "a walk of the records does not end";
         if (steps >= 10 * kRecords) break;
         std::vector<uint8_t> image(cursor.data().begin(), cursor.data().end());
@@ -165,7 +170,9 @@ class TarnwickTablesFuzz : public TarnwickDriverTest {
       const size_t end = std::min(stream.size(), chunk * 512 + 512);
       const std::vector<uint8_t> data(stream.begin() + static_cast<ptrdiff_t>(chunk * 512),
                                       stream.begin() + static_cast<ptrdiff_t>(end));
-      ASSERT_EQ(file.put(bytesOf(definitionChunkKey(id, static_cast<uint16_t>(chunk))), data), 0);
+      ASSERT_EQ(
+          file.put(tarnwick::bytesOf(definitionChunkKey(id, static_cast<uint16_t>(chunk))), data),
+          0);
     }
     ASSERT_EQ(file.commit(), 0);
   }
@@ -174,7 +181,8 @@ class TarnwickTablesFuzz : public TarnwickDriverTest {
   std::vector<uint8_t> real_;
   std::vector<uint32_t> inner_, units_;
   uint32_t root_ = 0;
-  data::FileControlBlock fcb_, probe_;
+  data::FileControlBlock fcb_;
+  std::unique_ptr<data::FileControlBlock> probe_;
 };
 
 TEST_F(TarnwickTablesFuzz, ChildNumbersLeadingBackOrAnywhereStopTheWalk) {

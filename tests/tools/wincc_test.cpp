@@ -173,8 +173,8 @@ TEST_F(Wincc, PositionsAndSizesBeyondDialogUnitsAreRefused) {
 }
 
 TEST_F(Wincc, HelpListsTheCommands) {
-  for (const std::string& help : {"help", "--help", "-h"}) {
-    ToolRun run = wincc(help);
+  for (const char* help : {"help", "--help", "-h"}) {
+    ToolRun run = wincc(std::string(help));
     EXPECT_EQ(run.exitCode, 0) << help;
     EXPECT_NE(run.out.find("usage: wincc compile"), std::string::npos);
     EXPECT_NE(run.out.find("docs/window-declarations.md"), std::string::npos);
