@@ -317,6 +317,7 @@ TEST_F(TwkTest, BadInputsEndInAReasonAndAnExitCode) {
        "field 2 P:QTY type: the table has LONG, the schema says ULONG"},
       {{"dump", data_, "--format", "xml"}, 2, "--format takes csv or json, not \"xml\""},
       {{"dump", data_, "--colour"}, 2, "unknown option --colour"},
+      {{"load", fresh, schema, rows, "--colour"}, 2, "unknown option --colour"},
       {{"help", "nosuch"}, 2, "no command \"nosuch\""},
       {{"pack", folder}, 1, ": is a folder, not a file"},
       {{"frobnicate"}, 2, "unknown command \"frobnicate\""},

@@ -222,7 +222,9 @@ int runLoad(const Arguments& given) {
   Arguments arguments;
   tool::TextEncoding encoding = tool::TextEncoding::Utf8;
   for (size_t i = 0; i < given.size(); ++i) {
-    if (given[i] != "--encoding") {
+    if (given[i].rfind("--", 0) == 0 && given[i] != "--encoding") {
+      return usageError("load", "unknown option " + given[i]);
+    } else if (given[i] != "--encoding") {
       arguments.push_back(given[i]);
     } else if (i + 1 >= given.size() || !tool::readEncodingName(given[++i], encoding)) {
       return usageError("load", "--encoding takes utf8 or latin1" +
