@@ -353,5 +353,26 @@ TEST_F(TwkTest, PackKeepsTheRecordsAndHelpExplainsEachCommand) {
   EXPECT_NE(twk({"help", "load"}).out.find("field 1 T:ID LONG offset=0 size=4"), std::string::npos);
 }
 
+TEST_F(TwkTest, DumpSaysWhichRecordsItCouldNotReadAndFails) {
+  {
+    // The first record's item loses most of its bytes.
+    tarnwick::TarnwickFile file;
+    ASSERT_EQ(file.open(data_, tarnwick::OpenMode{}), 0);
+    tarnwick::TableId id{};
+    ASSERT_TRUE(tarnwick::findTable(file, "PARTS", id));
+    tarnwick::Cursor cursor = file.cursor();
+    ASSERT_TRUE(cursor.seek(tarnwick::bytesOf(tarnwick::kindPrefix(id, tarnwick::kRecordKind))));
+    const std::vector<uint8_t> key(cursor.key().begin(), cursor.key().end());
+    ASSERT_EQ(file.replace(key, std::vector<uint8_t>{1, 0, 0}), 0);
+    ASSERT_EQ(file.commit(), 0);
+  }
+  const ToolOutput run = twk({"dump", data_ + "!PARTS"});
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out, "P:ID,P:QTY\n2,20\n");
+  EXPECT_NE(run.err.find("is damaged (its item has the wrong length)"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("1 of 2 records could not be dumped"), std::string::npos) << run.err;
+}
+
 }  // namespace
 }  // namespace zor::testing
