@@ -38,8 +38,11 @@ namespace {
 class Progress {
  public:
   explicit Progress(size_t total) : total_(total), shown_(isatty(2) != 0) {}
-  ~Progress() {
+  ~Progress() { clear(); }
+  // Takes the progress line away before anything else is printed.
+  void clear() {
     if (printed_) std::cerr << "\r\033[K" << std::flush;
+    printed_ = false;
   }
   void at(size_t done) {
     if (!shown_ || done % 256 != 0) return;
@@ -96,13 +99,17 @@ class Loader {
     }
     tarnwick::Table table(file, id, schema_);
     std::vector<uint8_t> image(schema_.record.size(), 0);
-    Progress progress(rows.size());
+    Progress progress(rows.size() - columns->headerRows);
     size_t added = 0;
     for (size_t r = columns->headerRows; r < rows.size(); ++r) {
       const tarnwick::CsvRow& row = rows[r];
-      if (!fill(row, *columns, image)) return kExitFailure;
+      if (!fill(row, *columns, image)) {
+        progress.clear();
+        return kExitFailure;
+      }
       uint32_t number = 0;
       if (int error = table.insertRecord(image.data(), nullptr, number); error != 0) {
+        progress.clear();
         std::cerr << "twk: " << csvPath_ << ": line " << row.line
                   << (error == data::kErrDuplicateKey ? ": creates a duplicate key"
                                                       : ": cannot be added: " + errorTextOf(error) +
@@ -114,6 +121,7 @@ class Loader {
       file.store().keepChangeSmall();
       progress.at(added);
     }
+    progress.clear();
     if (int error = access.commit(); error != 0) {
       std::cerr << "twk: " << argument_.file
                 << ": the change cannot be written: " << errorTextOf(error) << " (" << error
