@@ -118,10 +118,16 @@ TEST_F(TarnwickFileTest, DurableChangeIsRolledForwardAtOpen) {
     ASSERT_EQ(reader.open(path_, OpenMode::fromWord(0x40)), 0);
     EXPECT_TRUE(reader.find(bytesOf("new")));
     EXPECT_FALSE(reader.find(bytesOf("k0")));
+    // What settling found, for the utilities that say so: in memory only.
+    EXPECT_TRUE(reader.settledChange().found);
+    EXPECT_TRUE(reader.settledChange().stands);
+    EXPECT_FALSE(reader.settledChange().onDisk);
   }
   EXPECT_EQ(readRaw(path_), before);
   TarnwickFile file;
   ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+  EXPECT_TRUE(file.settledChange().found && file.settledChange().stands);
+  EXPECT_TRUE(file.settledChange().onDisk);
   EXPECT_FALSE(file.header().pending());
   EXPECT_TRUE(file.find(bytesOf("new")));
   EXPECT_FALSE(file.find(bytesOf("k0")));
