@@ -1,6 +1,6 @@
 // QV_GUI_SetupiniAdmin: the settings administration program.
 //
-// Usage: QV_GUI_SetupiniAdmin [--ui=term|headless]
+// Usage: QV_GUI_SetupiniAdmin [--ui=term|headless] | --help | --version
 // The terminal front end is chosen when the program has a terminal; without
 // one the program prints its main window as text and ends.
 
@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "app/front_end_choice.h"
 #include "app/main_window.h"
 #include "app/procedures.h"
@@ -19,6 +20,8 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
+  const qv::CommandLine line = qv::readCommandLine(arguments);
+  if (line.action != qv::CommandLine::Action::Run) return qv::answerCommandLine(line);
   const qv::FrontEndOption option = qv::readFrontEndOption(arguments);
   if (!option.error.empty()) {
     std::fprintf(stderr, "QV_GUI_SetupiniAdmin: %s\n", option.error.c_str());

@@ -8,7 +8,10 @@ namespace {
 // Rounds to the nearest cell, halves away from zero, so a control moved by a
 // few units keeps its cell and both front ends agree on every position.
 int toCells(int units, int perCell) {
-  return units >= 0 ? (units + perCell / 2) / perCell : -((-units + perCell / 2) / perCell);
+  // In 64 bits, so that no value of int overflows on the way.
+  const int64_t wide = units;
+  return static_cast<int>(wide >= 0 ? (wide + perCell / 2) / perCell
+                                    : -((-wide + perCell / 2) / perCell));
 }
 
 int spanCells(int units, int perCell) {

@@ -4,13 +4,17 @@
 // of character cells, a dialog unit being a quarter of a cell across and an
 // eighth of a cell down.
 
+#include <cstdint>
+
 namespace zor::ui {
 
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;
   bool operator==(const Rect&) const = default;
   bool contains(int px, int py) const {
-    return px >= x && py >= y && px < x + width && py < y + height;
+    // Wide sums: a rectangle at the edge of int's range cannot overflow.
+    return px >= x && py >= y && int64_t{px} < int64_t{x} + width &&
+           int64_t{py} < int64_t{y} + height;
   }
 };
 

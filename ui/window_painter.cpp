@@ -264,8 +264,12 @@ void paintWindow(Canvas& canvas, const Window& window, Cell origin) {
 }
 
 Canvas paintWindow(const Window& window) {
+  // A window larger than any screen is shown cut at this size, as a
+  // terminal would cut it.
+  constexpr int kMostColumns = 1024;
+  constexpr int kMostRows = 512;
   Rect outer = windowCells(window);
-  Canvas canvas(outer.width, outer.height);
+  Canvas canvas(std::min(outer.width, kMostColumns), std::min(outer.height, kMostRows));
   paintWindow(canvas, window, {0, 0});
   return canvas;
 }

@@ -26,7 +26,8 @@ inline Cell clientOrigin(Cell origin) {
 
 // Paints the window with its frame's top-left corner at `origin`.
 void paintWindow(Canvas& canvas, const Window& window, Cell origin);
-// A canvas just the size of the window, with the window painted at (0, 0).
+// A canvas just the size of the window (at most 1024 x 512 cells: a larger
+// one is cut), with the window painted at (0, 0).
 Canvas paintWindow(const Window& window);
 
 }  // namespace zor::ui

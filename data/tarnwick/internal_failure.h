@@ -26,6 +26,7 @@ enum class FailurePlace : int {
   ZoneFull = 14,            // no room can be made for a page
   PageTooLarge = 15,        // an encoded page larger than the largest page
   EmptyPage = 16,           // a page other than the root holding no items
+  TreeOrder = 17,           // stepping met a key not beyond the last: a page reached twice
 };
 
 inline constexpr int kInternalFailureRuntimeError = 501;

@@ -20,9 +20,12 @@ class TableChecker {
     TableId id{};
     std::vector<uint8_t> stream;
     TableDefinition definition;
+    std::optional<data::DeclarationFault> fault;
     if (!findTable(file_, name_, id) || !readDefinitionStream(file_, id, stream) ||
-        !readDefinition(stream, definition)) {
-      problem("the definition does not read back");
+        !readDefinition(stream, definition, &fault)) {
+      problem(fault ? "the definition is damaged: " + data::declarationMessage(*fault) + " (" +
+                          data::identifyingText(*fault) + ")"
+                    : "the definition does not read back");
       return;
     }
     definition.declareInto(schema_);

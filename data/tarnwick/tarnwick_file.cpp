@@ -33,6 +33,7 @@ int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
   if (store_.pendingLoaded()) return kOk;  // already settled to read from it
   const bool whole = store_.loadPending();
   const bool stands = whole && (!decider || decider(*this));
+  settled_ = {true, stands, writable() && stickyError() == 0};
   if (!writable() || stickyError() != 0) {
     // Read only, or unable to write since a write failed: the newer pages
     // are read from the pending region instead, and a handle that can
@@ -44,6 +45,7 @@ int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
 
 void TarnwickFile::close() {
   store_.close();
+  settled_ = {};
 }
 
 int TarnwickFile::refresh() {

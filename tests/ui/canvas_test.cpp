@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tests/ui/controls_test_forms.h"
 #include "ui/edit_control.h"
 #include "ui/front_end.h"
@@ -54,6 +56,14 @@ TEST(Canvas, DialogUnitsMapToCells) {
       << "halves round up; a size keeps a cell";
   EXPECT_EQ(unitsToCells({0, 0, 0, 0}), (Rect{0, 0, 0, 0}));
   EXPECT_EQ(unitsToCells({-6, -12, 8, 16}), (Rect{-2, -2, 2, 2}));
+  // The ends of int's range round without overflowing, and so does a test
+  // against a rectangle that reaches them.
+  constexpr int kMost = std::numeric_limits<int>::max();
+  constexpr int kLeast = std::numeric_limits<int>::min();
+  EXPECT_EQ(unitsToCells({kMost, kLeast, kMost, kMost}),
+            (Rect{kMost / 4 + 1, -(kMost / 8 + 1), kMost / 4 + 1, kMost / 8 + 1}));
+  EXPECT_TRUE((Rect{kMost - 1, 0, kMost, 1}).contains(kMost, 0));
+  EXPECT_FALSE((Rect{kLeast, 0, 1, 1}).contains(kLeast + 1, 0));
 }
 
 bool within(const Rect& inner, const Rect& outer) {
