@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
 #include <cstdio>
+#include <utility>
 
 #ifndef ZOR_VERSION
 #define ZOR_VERSION "0.1"
@@ -8,9 +9,21 @@
 
 namespace qv {
 
+namespace {
+
+CommandLine refused(std::string problem) {
+  CommandLine line;
+  line.action = CommandLine::Action::Refuse;
+  line.problem = std::move(problem);
+  return line;
+}
+
+}  // namespace
+
 CommandLine readCommandLine(const std::vector<std::string>& arguments) {
   CommandLine line;
-  for (const std::string& argument : arguments) {
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     if (argument == "--help" || argument == "-h" || argument == "help") {
       line.action = CommandLine::Action::Help;
       return line;
@@ -20,16 +33,31 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments) {
       return line;
     }
     if (argument.rfind("--ui=", 0) == 0) continue;  // the front end's own option
-    line.action = CommandLine::Action::Refuse;
-    line.problem =
-        (argument.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + argument;
-    return line;
+    const std::string name = argument.substr(0, argument.find('='));
+    if (name == "--import" || name == "--export") {
+      std::string file;
+      if (name.size() < argument.size()) {
+        file = argument.substr(name.size() + 1);
+      } else if (i + 1 < arguments.size()) {
+        file = arguments[++i];
+      }
+      if (file.empty()) return refused(name + " needs a file");
+      if (line.action != CommandLine::Action::Run) {
+        return refused("one of --import and --export at a time");
+      }
+      line.action = name == "--import" ? CommandLine::Action::Import : CommandLine::Action::Export;
+      line.file = file;
+      continue;
+    }
+    return refused((argument.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") +
+                   argument);
   }
   return line;
 }
 
 std::string usageText() {
   return "usage: QV_GUI_SetupiniAdmin [--ui=term|headless]\n"
+         "       QV_GUI_SetupiniAdmin --import FILE | --export FILE\n"
          "       QV_GUI_SetupiniAdmin --help | --version\n"
          "\n"
          "Keeps the documentation of the settings of Pellmoor's Setup.ini: the\n"
@@ -40,6 +68,12 @@ std::string usageText() {
          "  --ui=term      the terminal front end (needs a terminal)\n"
          "  --ui=headless  print the main window as text and end\n"
          "                 (the default without a terminal)\n"
+         "  --import FILE  read a Setup.ini into the database: its sections, and\n"
+         "                 its keys as settings with the comment lines above\n"
+         "                 them as help text; what is documented already keeps\n"
+         "                 its help text and status, nothing is deleted\n"
+         "  --export FILE  write a Setup.ini of the active settings, each with\n"
+         "                 its help text as comment lines\n"
          "  --help         this text\n"
          "  --version      the program's version\n";
 }
@@ -61,6 +95,8 @@ int answerCommandLine(const CommandLine& line) {
                    usageText().c_str());
       return 2;
     case CommandLine::Action::Run:
+    case CommandLine::Action::Import:
+    case CommandLine::Action::Export:
       break;
   }
   return 0;

@@ -1,7 +1,9 @@
 #pragma once
-// The program's command line: "--help" (or "help"), "--version" and the
-// front-end choice "--ui=term|headless"; anything else is refused with the
-// usage, so that a mistyped option is never silently ignored.
+// The program's command line: "--help" (or "help"), "--version", the
+// front-end choice "--ui=...", and "--import FILE" / "--export FILE", which
+// exchange the database with a Setup.ini instead of opening the window;
+// anything else is refused with the usage, so that a mistyped option is
+// never silently ignored.
 //
 //   const CommandLine line = readCommandLine(arguments);
 //   if (line.action != CommandLine::Action::Run) return answerCommandLine(line);
@@ -12,8 +14,9 @@
 namespace qv {
 
 struct CommandLine {
-  enum class Action { Run, Help, Version, Refuse };
+  enum class Action { Run, Help, Version, Import, Export, Refuse };
   Action action = Action::Run;
+  std::string file;     // what Import reads or Export writes
   std::string problem;  // why it was refused
 };
 

@@ -1,6 +1,7 @@
 // QV_GUI_SetupiniAdmin: the settings administration program.
 //
-// Usage: QV_GUI_SetupiniAdmin [--ui=term|headless] | --help | --version
+// Usage: QV_GUI_SetupiniAdmin [--ui=term|headless] | --import FILE |
+//        --export FILE | --help | --version
 // The terminal front end is chosen when the program has a terminal; without
 // one the program prints its main window as text and ends.
 
@@ -12,15 +13,46 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/console_error_reporter.h"
+#include "app/dictionary.h"
 #include "app/front_end_choice.h"
 #include "app/main_window.h"
 #include "app/procedures.h"
 #include "app/program.h"
+#include "app/program_globals.h"
+#include "app/setup_ini_exchange.h"
 #include "app/window_system.h"
+
+namespace {
+
+// Exchanges the database in the current folder with a Setup.ini, without
+// a window: what went wrong is said on stderr instead of in a message box.
+int exchangeSetupIni(const qv::CommandLine& line) {
+  qv::startRuntime();
+  static qv::ConsoleErrorReporter reporter;  // a fatal error may end the process under it
+  qv::programGlobals().errorReporter = &reporter;
+  qv::dictionarySetUp();
+  const bool importing = line.action == qv::CommandLine::Action::Import;
+  const qv::ExchangeReport report =
+      importing ? qv::importSetupIni(line.file) : qv::exportSetupIni(line.file);
+  qv::dictionaryTearDown();
+  if (!report.ok()) {
+    std::fprintf(stderr, "QV_GUI_SetupiniAdmin: %s\n", report.summary(!importing).c_str());
+    return 1;
+  }
+  std::printf("%s: %s\n", line.file.c_str(), report.summary(!importing).c_str());
+  return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::vector<std::string> arguments(argv + 1, argv + argc);
   const qv::CommandLine line = qv::readCommandLine(arguments);
+  if (line.action == qv::CommandLine::Action::Import ||
+      line.action == qv::CommandLine::Action::Export) {
+    return exchangeSetupIni(line);
+  }
   if (line.action != qv::CommandLine::Action::Run) return qv::answerCommandLine(line);
   const qv::FrontEndOption option = qv::readFrontEndOption(arguments);
   if (!option.error.empty()) {

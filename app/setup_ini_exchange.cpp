@@ -11,6 +11,7 @@
 #include "app/tables.h"
 #include "data/ascii_case.h"
 #include "data/file_statements.h"
+#include "data/system_error.h"
 #include "framework/error_reporter.h"
 #include "framework/field_ref.h"
 #include "platform/whole_file.h"
@@ -203,7 +204,8 @@ class OpenedTables {
 
 std::string ExchangeReport::summary(bool exported) const {
   if (!ok()) {
-    return (problemLine != 0 ? "line " + std::to_string(problemLine) + ": " : std::string()) +
+    const std::string where = file.empty() ? "line " : file + ", line ";
+    return (problemLine != 0 ? where + std::to_string(problemLine) + ": " : std::string()) +
            problem;
   }
   if (exported) {
@@ -219,9 +221,10 @@ std::string ExchangeReport::summary(bool exported) const {
 
 ExchangeReport importSetupIni(const std::string& path) {
   ExchangeReport report;
+  report.file = path;
   std::string text;
   if (const int error = zor::platform::readWholeFile(path, text); error != 0) {
-    report.problem = path + " cannot be read: " + zor::errorTextOf(error);
+    report.problem = path + " cannot be read: " + zor::errorTextOf(zor::data::driverErrorOf(error));
     return report;
   }
   std::vector<ParsedSection> parsed;
@@ -357,7 +360,8 @@ ExchangeReport exportSetupIni(const std::string& path) {
   tables.close();
   if (!report.ok()) return report;
   if (const int error = zor::platform::replaceWholeFile(path, text); error != 0) {
-    report.problem = path + " cannot be written: " + zor::errorTextOf(error);
+    report.problem =
+        path + " cannot be written: " + zor::errorTextOf(zor::data::driverErrorOf(error));
   }
   return report;
 }

@@ -33,6 +33,7 @@ struct ExchangeReport {
   int settingsSkipped = 0;  // repeated keys; on export, settings left out
   std::string problem;      // empty when it worked
   int problemLine = 0;      // the file's line at fault, 0 for none
+  std::string file;         // the file read, named with the line at fault
 
   bool ok() const { return problem.empty(); }
   // One line saying what was done, or what went wrong.

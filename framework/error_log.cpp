@@ -1,4 +1,6 @@
 #include "framework/error_log.h"
+#include "data/system_error.h"
+#include "runtime/error_state.h"
 
 #include <mutex>
 
@@ -48,7 +50,7 @@ int FileErrorLog::close() {
 
 std::string FileErrorLog::errorText() const {
   std::lock_guard guard(critSect_);
-  return platform::fileErrorText(lastError_);
+  return errorTextOf(data::driverErrorOf(lastError_));
 }
 
 std::string errorLogLine(std::string_view text, std::time_t when) {

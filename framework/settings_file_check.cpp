@@ -2,8 +2,10 @@
 
 #include <filesystem>
 
+#include "data/system_error.h"
 #include "platform/file.h"
 #include "platform/whole_file.h"
+#include "runtime/error_state.h"
 
 namespace zor::fw {
 namespace {
@@ -29,7 +31,7 @@ std::string settingsFileProblem(const std::string& path) {
   const int readError = platform::readWholeFile(path, text);
   if (readError == platform::kFileNotFound) return {};
   if (readError != platform::kFileOk) {
-    return "cannot be read: " + platform::fileErrorText(readError);
+    return "cannot be read: " + errorTextOf(data::driverErrorOf(readError));
   }
   size_t lineStart = 0;
   for (size_t i = 0; i < text.size(); ++i) {

@@ -137,7 +137,7 @@ TEST_F(SetupIniExchangeTest, AMalformedFileIsRefusedWithItsLineAndChangesNothing
   }
   write("long.ini", "[Graphics]\n" + std::string(100, 'k') + "=1\n");
   EXPECT_EQ(importSetupIni("long.ini").summary(false),
-            "line 2: a key name longer than 99 characters");
+            "long.ini, line 2: a key name longer than 99 characters");
   EXPECT_FALSE(importSetupIni("missing.ini").ok());
   ASSERT_TRUE(exportSetupIni("out.ini").ok());
   EXPECT_EQ(read("out.ini"), "") << "nothing was imported";
