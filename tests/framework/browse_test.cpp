@@ -44,6 +44,9 @@ class BrowseTest : public ProcedureTables {
   }
 
   void start(std::function<void(ChildBrowse&)> configure = {}) {
+    // The session before goes first: each puts back the message box hook
+    // it found when it ends.
+    session.reset();
     session = std::make_unique<HeadlessSession>();
     session->start([this, configure] {
       ChildBrowse procedure(children, childRelations, reporter);
