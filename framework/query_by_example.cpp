@@ -277,10 +277,12 @@ std::string QueryByExample::PopupQueries() {
 }
 
 bool QueryByExample::ShowMenu() {
-  const bool nothingEntered = std::none_of(fields_.begin(), fields_.end(), anyEntry);
   const std::vector<QueryField> before = fields_;
-  // The window starts from the query accepted last, in this run or before.
-  if (nothingEntered) RestoreQuery(kRecentQuery);
+  // The first time, the window starts from the query accepted last before.
+  if (!recentOffered_ && std::none_of(fields_.begin(), fields_.end(), anyEntry)) {
+    RestoreQuery(kRecentQuery);
+  }
+  recentOffered_ = true;
   if (!runQueryWindow(*this)) {
     fields_ = before;
     return false;

@@ -9,7 +9,8 @@
 // sector "Query" $ name $$ browse, holding the stored queue "Query" whose
 // records are (field name, low, middle, high). The last query accepted in
 // the query window is kept as "tsMRU", which the list of saved queries
-// leaves out; the window starts from it when nothing else was entered.
+// leaves out; the window starts from it the first time it opens with
+// nothing entered (the next run of the program).
 //
 //   QueryByExample query;
 //   query.Init(settingsBrowse, &iniManager, "Settings");
@@ -140,6 +141,7 @@ class QueryByExample {
   INIManager* ini_ = nullptr;
   std::string browse_;
   bool tooLong_ = false;
+  bool recentOffered_ = false;
 };
 
 }  // namespace zor::fw

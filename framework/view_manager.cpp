@@ -13,9 +13,9 @@ namespace zor::fw {
 
 namespace {
 
-// Terms are built in 500-character strings and the whole text in 5000.
+// Terms are built in 500-character strings. The whole text is not cut: cut
+// after a whole term it would still compile and silently drop the rest.
 constexpr size_t kTermLength = 500;
-constexpr size_t kFilterLength = 5000;
 constexpr size_t kLiteralLength = 2000;
 constexpr size_t kFilterIdLength = 30;
 
@@ -281,7 +281,7 @@ std::string ViewManager::LimitText() {
   }
   join(ExtraRangeText());
   for (const OrderFilter& filter : order.Filter) join("(" + filter.Filter + ")");
-  return text.substr(0, kFilterLength);
+  return text;
 }
 
 void ViewManager::ApplyLimits() {

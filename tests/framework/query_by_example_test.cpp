@@ -168,6 +168,12 @@ TEST_F(QueryTest, AWordOfTheTextNarrowsTheListAndASavedQueryAppliesAfterARestart
   press(kPopupKey);
   EXPECT_EQ(browser->shownIds(), all());
   EXPECT_EQ(query.Field("C:TEXT")->Low, "");
+  // The window starts from the query accepted last in the run before.
+  click("?QUERY");
+  EXPECT_NE(session->snapshot().find("~Contains SHADOW"), std::string::npos) << session->snapshot();
+  press(ui::KEY::Escape);
+  EXPECT_EQ(session->window()->title, "Children");
+  EXPECT_EQ(query.Field("C:TEXT")->Low, "");
   press(ui::KEY::Escape);
   EXPECT_TRUE(captions().empty());
 }
@@ -205,6 +211,20 @@ TEST_F(QueryTest, TheQueryCombinesWithRangesAndFiltersAndARefusedOneIsLeftOut) {
   for (const OrderFilter& filter : browser->browse.Current().Filter) {
     EXPECT_NE(filter.ID, kQueryFilterId);
   }
+
+  // Too long to apply whole: refused with a notice, the list as it was.
+  query.Field("C:NOSUCH")->Low.clear();
+  query.Field("C:TEXT")->Low = "~Contains shadow";
+  press(kApplyKey);
+  for (const char* name : {"C:TEXT", "C:PARENT"}) {
+    QueryField& field = *query.Field(name);
+    field.Low = field.Middle = field.High = "<> " + std::string(QueryField::kValueLength - 3, '\'');
+  }
+  press(kApplyKey);
+  EXPECT_FALSE(applied);
+  EXPECT_TRUE(query.FilterTooLong());
+  EXPECT_EQ(captions().back(), "Query Too Long");
+  EXPECT_EQ(browser->shownIds(), (std::vector<int32_t>{1, 5}));
   press(ui::KEY::Escape);
 }
 
@@ -247,6 +267,8 @@ TEST_F(QueryTest, SavedQueriesKeepTheirValuesAndDropColumnsTheBrowseLost) {
   query.Init(manager, &ini, "Children");
   addFields(query);
   query.Field("C:ID")->Low = "7";
+  query.SetQuickQuery("c:text", "<none>");
+  EXPECT_EQ(query.BuildFilterText(), "(C:ID = 7) AND (C:TEXT = '<none>')");
   EXPECT_FALSE(query.RestoreQuery("missing"));
   EXPECT_EQ(query.Field("C:ID")->Low, "7");
   ASSERT_TRUE(query.RestoreQuery("a query"));
@@ -269,6 +291,15 @@ TEST_F(QueryTest, SavedQueriesKeepTheirValuesAndDropColumnsTheBrowseLost) {
                                       shown);
   EXPECT_EQ(menu, "Empty|x/y(z)| -|-|C&lear");
   EXPECT_EQ(shown, (std::vector<size_t>{1, 2, 3, 4, 5}));
+
+  // A filter text past 5000 characters is applied whole.
+  manager.AddRangeLimit(fieldByLabel(children, "C:ID"), ValueSource(std::string("1")),
+                        ValueSource(std::string("5")));
+  const std::string longFilter = "C:TEXT <> '" + std::string(4990, 'x') + "'";
+  manager.SetOrderFilter(longFilter);
+  const std::string text = manager.LimitText();
+  EXPECT_GT(text.size(), 5000u);
+  EXPECT_TRUE(text.ends_with("(" + longFilter + ")")) << text.substr(0, 80);
   manager.Release();
 }
 
