@@ -8,7 +8,6 @@
 #include "data/key_order.h"
 #include "runtime/error_state.h"
 #include "runtime/type_codes.h"
-#include "runtime/ufo.h"
 
 namespace zor::data {
 
@@ -26,17 +25,6 @@ int finish(int error) {
     setErrorCode(error);
   }
   return error;
-}
-
-// CLEAR of a record: texts blank, everything else zero.
-void clearRecord(FileControlBlock& table) {
-  std::fill(table.record.begin(), table.record.end(), 0);
-  for (const FieldDescriptor& field : table.fields) {
-    if (field.type == kString && field.dimensions.empty() &&
-        field.offset + field.size <= table.record.size()) {
-      std::memset(table.record.data() + field.offset, ' ', field.size);
-    }
-  }
 }
 
 // Position texts: a tag, then the record pointer (4 bytes, low byte first);
@@ -61,60 +49,25 @@ bool pointerOf(const std::string& position, uint32_t& pointer) {
 
 }  // namespace
 
-// A joined table and the fields whose values its key is looked up by.
-struct View::Join {
-  struct Link {
-    std::unique_ptr<Ufo> from;  // a field of the primary or of an earlier joined table
-    std::unique_ptr<Ufo> into;  // the key component's field in the joined table
-    bool sameShape = false;     // copied byte for byte
-  };
-  FileControlBlock* table = nullptr;
-  KeyBlock* key = nullptr;
-  JoinKind kind = JoinKind::kOuter;
-  std::vector<Link> links;
-  std::vector<uint8_t> wanted, found;  // encoded linking values, and those of the record read
-};
-
 View::View(FileControlBlock& primary) : primary_(primary) {}
 
 View::~View() = default;
 
 std::vector<const FileControlBlock*> View::tables() const {
   std::vector<const FileControlBlock*> all{&primary_};
-  for (const auto& join : joins_) all.push_back(join->table);
+  for (const auto& join : joins_) all.push_back(&join->table());
   return all;
 }
 
 int View::join(FileControlBlock& table, KeyBlock& key,
                const std::vector<std::string>& linkingFields, JoinKind kind) {
   if (open_) return finish(kErrFileAlreadyOpen);
-  const bool ownKey = std::any_of(table.keys.begin(), table.keys.end(),
-                                  [&key](const KeyBlock& block) { return &block == &key; });
-  if (!ownKey || linkingFields.empty() || linkingFields.size() > key.components.size())
-    return finish(kErrInvalidRecordDeclaration);
-  auto joined = std::make_unique<Join>();
-  joined->table = &table;
-  joined->key = &key;
-  joined->kind = kind;
   std::vector<FileControlBlock*> sources{&primary_};
-  for (const auto& earlier : joins_) sources.push_back(earlier->table);
-  for (size_t i = 0; i < linkingFields.size(); ++i) {
-    const uint16_t target = key.components[i].field;
-    if (target < 1 || target > table.fields.size()) return finish(kErrInvalidRecordDeclaration);
-    const FieldDescriptor& into = table.fields[target - 1u];
-    Join::Link link;
-    for (FileControlBlock* source : sources) {
-      if (const uint16_t number = findField(*source, linkingFields[i]); number != 0) {
-        const FieldDescriptor& from = source->fields[number - 1u];
-        link.from = makeUfo(from.type, source->record.data() + from.offset, from.size, from.places);
-        link.sameShape = from.type == into.type && from.size == into.size;
-        break;
-      }
-    }
-    if (!link.from) return finish(kErrInvalidRecordDeclaration);
-    link.into = makeUfo(into.type, table.record.data() + into.offset, into.size, into.places);
-    joined->links.push_back(std::move(link));
-  }
+  for (const auto& earlier : joins_) sources.push_back(&earlier->table());
+  std::unique_ptr<ViewJoin> joined;
+  if (const int error = ViewJoin::make(table, key, sources, linkingFields, kind, joined);
+      error != kNoError)
+    return finish(error);
   joins_.push_back(std::move(joined));
   planned_ = false;
   return finish(kNoError);
@@ -123,7 +76,7 @@ int View::join(FileControlBlock& table, KeyBlock& key,
 int View::open() {
   if (open_) return finish(kErrFileAlreadyOpen);
   std::vector<FileControlBlock*> all{&primary_};
-  for (const auto& joined : joins_) all.push_back(joined->table);
+  for (const auto& joined : joins_) all.push_back(&joined->table());
   for (FileControlBlock* table : all) {
     int64_t count = 0;
     // Answers 37 for a table that is not open, without reading a record.
@@ -163,11 +116,10 @@ int View::setFilter(std::string_view text) {
   planned_ = false;
   standAt(Seek::kStart);
   if (text.find_first_not_of(' ') == std::string_view::npos) return finish(kNoError);
-  bindings_ = threadBindings();  // the thread's names show through the view's own
-  bindings_.pushBind();
+  bindings_ = Bindings::showingThrough(threadBindings());
   bindings_.bindRecord(primary_.fields, primary_.record.data());
   for (const auto& join : joins_)
-    bindings_.bindRecord(join->table->fields, join->table->record.data());
+    bindings_.bindRecord(join->table().fields, join->table().record.data());
   if (!filter_.compile(text, bindings_)) {
     filterError_ = filter_.error();
     filter_ = Expression();
@@ -212,7 +164,8 @@ void View::plan() {
   }
   // Sorted in memory, reading through the key that bounds the filter
   // best. An OPT key serves only when its range leaves out the records it
-  // has no entry for (all key fields zero or blank).
+  // has no entry for (all key fields zero or blank: their encodings lie
+  // between those of all zeros and all blanks).
   std::vector<uint8_t> zeros(primary_.record.size(), 0), blanks = zeros;
   for (const FieldDescriptor& field : primary_.fields) {
     if (isStringType(field.type) && field.offset + field.size <= blanks.size())
@@ -221,10 +174,11 @@ void View::plan() {
   for (KeyBlock& key : primary_.keys) {
     KeyRange range = findKeyRange(primary_, key, terms);
     if (!range.bounded()) continue;
-    if ((key.attributes & kKeyOpt) != 0 &&
-        range.place(primary_.fields, key, zeros.data(), scratch_) != 1 &&
-        range.place(primary_.fields, key, blanks.data(), scratch_) != -1)
-      continue;
+    if ((key.attributes & kKeyOpt) != 0) {
+      const int zeroPlace = range.place(primary_.fields, key, zeros.data(), scratch_);
+      if (zeroPlace == 0 || zeroPlace != range.place(primary_.fields, key, blanks.data(), scratch_))
+        continue;
+    }
     if (better(range, key, range_, key_)) {
       key_ = &key;
       range_ = std::move(range);
@@ -295,12 +249,14 @@ int View::setFromBuffer(size_t components) {
   seekValues_.clear();
   if (mode_ == Mode::kKey) {
     seekValues_ = primary_.record;
-  } else if (mode_ == Mode::kSorted) {
+  } else if (!order_.empty()) {
     rows_.appendValues(orderSources(), seekValues_);
-  } else if (st::pointer(primary_, seekPointer_) == kNoError) {
-    seekExact_ = true;
+  } else if (st::pointer(primary_, seekPointer_) != kNoError) {
+    standAt(Seek::kStart);  // no current record
+  } else if (mode_ == Mode::kSorted) {
+    standAt(Seek::kPosition);
   } else {
-    standAt(Seek::kStart);
+    seekExact_ = true;
   }
   return finish(kNoError);
 }
@@ -525,39 +481,13 @@ int View::admit(bool& accepted, bool filter) {
   accepted = false;
   for (const auto& joined : joins_) {
     bool matched = false;
-    if (const int error = readJoin(*joined, matched); error != kNoError) return error;
-    if (!matched) {
-      if (joined->kind == JoinKind::kInner) return kNoError;
-      clearRecord(*joined->table);
-    }
+    if (const int error = joined->read(matched); error != kNoError) return error;
+    if (!matched && joined->kind() == JoinKind::kInner) return kNoError;
   }
   accepted = !filter || !filtered_ || filter_.test();
-  return kNoError;
-}
-
-int View::readJoin(Join& join, bool& matched) {
-  FileControlBlock& table = *join.table;
-  const size_t linked = join.links.size();
-  fillKeyComponents(table.fields, *join.key, linked, false, table.record.data());
-  for (Join::Link& link : join.links) {
-    if (link.sameShape) {
-      std::memcpy(link.into->address(), link.from->address(), link.into->size());
-    } else if (link.from->isNumeric()) {
-      link.into->assignReal(link.from->toReal());
-    } else {
-      link.into->assignText(link.from->text());
-    }
-  }
-  join.wanted.clear();
-  encodeKeyValue(table.fields, *join.key, table.record.data(), join.wanted, linked);
-  int error = st::setToKeyValue(table, *join.key);
-  if (error == kNoError) error = st::next(table);
-  matched = false;
-  if (error == kErrRecordNotAvailable || error == kErrRecordNotFound) return kNoError;
-  if (error != kNoError) return error;
-  join.found.clear();
-  encodeKeyValue(table.fields, *join.key, table.record.data(), join.found, linked);
-  matched = join.found == join.wanted;
+  // A filter that cannot be evaluated (a thread's name it reads was
+  // unbound since) passes nothing; the reader learns why.
+  if (!accepted && filter_.error().failed()) return filter_.error().code;
   return kNoError;
 }
 
@@ -639,7 +569,7 @@ int View::records(int64_t& count) {
     return finish(kNoError);
   }
   const bool inner = std::any_of(joins_.begin(), joins_.end(), [](const auto& joined) {
-    return joined->kind == JoinKind::kInner;
+    return joined->kind() == JoinKind::kInner;
   });
   if (filtered_ || inner || mode_ == Mode::kSorted) return finish(kErrUnsupportedFunction);
   return finish(mode_ == Mode::kKey ? st::records(primary_, *key_, count)

@@ -8,7 +8,7 @@
 //   View view(setupIni);                           // the primary table
 //   view.join(sections, sections.keys[0], {"SIN:INISECTION"});  // outer
 //   view.open();                                   // 37 unless the tables are open
-//   view.setOrder("+UPPER(SIN:INISECTION),+SIN:ID");
+//   view.setOrder("+UPPER(SIN:INISECTION)");       // served by SIN:P_Section
 //   view.setFilter("UPPER(SIN:INISECTION) = UPPER('Graphics') AND (SIN:STATUS = 1)");
 //   view.set();
 //   while (view.next() == 0) { ... the record buffers hold the row ...;
@@ -27,11 +27,12 @@
 // the order's, with the same directions (or all opposite: the key is read
 // backward) and UPPER() exactly on the text components of a NOCASE key,
 // gives the order; a key with more components serves too. Records that an
-// OPT key leaves out are then not in the view. When no key serves the
-// order, the records that pass the filter are read (through the key that
-// bounds the filter best, else in record order) and their pointers sorted
-// in memory; set, setEnd and setFromBuffer read them again, reset does not.
-// An empty order is record order.
+// OPT key leaves out are then not in the view, and a key read backward
+// gives records whose key values tie in reverse record order. When no key
+// serves the order, the records that pass the filter are read (through the
+// key that bounds the filter best, else in record order) and their
+// pointers sorted in memory; set, setEnd and setFromBuffer read them
+// again, reset does not. An empty order is record order.
 //
 // Filter: compiled once, against the fields of the view's tables bound
 // under their labels ("SIN:INISECTION"; the thread's own bindings show
@@ -47,8 +48,8 @@
 // the view stands after the last record, after previous() answers 33
 // before the first. setFromBuffer(n) stands at the values in the record
 // buffers of the first n order components (0: all): next() reads the first
-// record at or after them, previous() the last at or before them. In
-// record order it stands at the primary table's current record.
+// record at or after them, previous() the last at or before them. Without
+// an order it stands at the primary table's current record.
 //
 // Positions: position() describes the row last read (or regot) in a text
 // of at most 10 bytes and the order key's length; reset() stands at it so
@@ -68,17 +69,13 @@
 #include <vector>
 
 #include "data/file_control_block.h"
+#include "data/view_join.h"
 #include "data/view_order.h"
 #include "data/view_range.h"
 #include "data/view_sort.h"
 #include "runtime/expression.h"
 
 namespace zor::data {
-
-enum class JoinKind : uint8_t {
-  kInner,  // a primary record without a match is left out
-  kOuter,  // a primary record without a match comes with the joined buffer cleared
-};
 
 class View {
  public:
@@ -130,7 +127,6 @@ class View {
   size_t boundComponents();
 
  private:
-  struct Join;
   enum class Mode : uint8_t { kRecordOrder, kKey, kSorted };
   enum class Seek : uint8_t { kNone, kStart, kEnd, kValues, kPosition };
 
@@ -142,14 +138,13 @@ class View {
   int placeSorted(bool forward);
   int sortRows();
   int admit(bool& accepted, bool filter = true);
-  int readJoin(Join& join, bool& matched);
   void plan();
   void standAt(Seek seek);
   std::vector<const uint8_t*> orderSources() const;
   std::vector<const FileControlBlock*> tables() const;
 
   FileControlBlock& primary_;
-  std::vector<std::unique_ptr<Join>> joins_;
+  std::vector<std::unique_ptr<ViewJoin>> joins_;
   bool open_ = false;
 
   std::string orderText_;

@@ -176,7 +176,7 @@ class ComponentBounds {
     } else {
       fillKeyExtreme(field_, noCase_, fill == Fill::kHighest, scratch_.data());
     }
-    std::memcpy(at + (field_.type == kPString ? 1 : 0), text.data(), text.size());
+    std::copy(text.begin(), text.end(), at + (field_.type == kPString ? 1 : 0));
   }
 
   void offerText(const FieldTerm& term, bool equal, bool lowSide, bool highSide) {

@@ -449,9 +449,23 @@ void Browse::HandleToolbarScroll(int request) {
 // ---------------------------------------------------------------------------
 // Orders and resets.
 
-std::string Browse::ExtraRangeText() {
+bool Browse::LocatorIsFree() {
   SortOrder& order = Current();
-  return order.Locator != nullptr ? order.Locator->RangeText(order.Order) : "";
+  if (order.Locator == nullptr) return false;
+  // A field a range limit fixes leaves nothing to locate by.
+  for (const RangeField& range : order.RangeList) {
+    if (range.Field.table == order.Locator->FreeElement.table &&
+        range.Field.number == order.Locator->FreeElement.number) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string Browse::ExtraRangeText() {
+  if (!LocatorIsFree()) return "";
+  SortOrder& order = Current();
+  return order.Locator->RangeText(order.Order);
 }
 
 std::vector<std::string> Browse::ResetValues() {
@@ -511,7 +525,7 @@ void Browse::Reset(bool force) {
 
 void Browse::ShowLocatorColumn() {
   ui::ListControl* list = List();
-  BrowseLocator* locator = Order.empty() ? nullptr : Current().Locator;
+  BrowseLocator* locator = Order.empty() || !LocatorIsFree() ? nullptr : Current().Locator;
   if (list == nullptr) return;
   int column = 0;
   if (locator != nullptr) {

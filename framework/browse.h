@@ -254,6 +254,8 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   // Insert and change through the edit-in-place manager, going on to the
   // next row as its keys ask.
   uint8_t RunEditInPlace(uint8_t request);
+  // Whether the current order has a locator whose field no range fixes.
+  bool LocatorIsFree();
   // Lets the list take typing in the column of the current locator's field.
   void ShowLocatorColumn();
 

@@ -185,9 +185,13 @@ uint8_t FileManager::OpenTable(uint8_t ask) {
       code = OpenAttempt();
     }
     if (code == data::kNoError) {
+      // A nested open (a lookup opening the tables again) must not forget
+      // the number the outer procedure has reserved.
+      if (Opened == 0) {
+        AtEOF = 0;
+        AutoIncDone = 0;
+      }
       Opened = 1;
-      AtEOF = 0;
-      AutoIncDone = 0;
       return Level::Benign;
     }
     if (code == data::kErrAccessDenied) {

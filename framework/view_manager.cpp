@@ -4,6 +4,7 @@
 
 #include "data/ascii_case.h"
 #include "data/file_errors.h"
+#include "data/view_order.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
 #include "runtime/error_state.h"
@@ -67,19 +68,6 @@ bool orderHasField(const std::string& orderText, const std::string& field) {
   return !orderComponentFor(orderText, field).empty();
 }
 
-std::string orderTextOfKey(const data::FileControlBlock& table, const data::KeyBlock& key) {
-  std::string text;
-  for (const data::KeyComponent& component : key.components) {
-    if (component.field < 1 || component.field > table.fields.size()) continue;
-    const FieldDescriptor& field = table.fields[component.field - 1];
-    if (!text.empty()) text += ",";
-    text += component.order == data::ComponentOrder::Descending ? "-" : "+";
-    const bool upper = key.ignoresCase() && isStringType(field.type);
-    text += upper ? "UPPER(" + std::string(field.name) + ")" : std::string(field.name);
-  }
-  return text;
-}
-
 std::string literalFor(const FieldRef& field, const std::string& value, const std::string& wrap) {
   std::string literal;
   if (field.valid() && isNumericType(field.descriptor().type)) {
@@ -126,7 +114,7 @@ int ViewManager::AddOrder(data::KeyBlock* key) {
   SortOrder order;
   order.MainKey = key;
   if (key != nullptr && Primary != nullptr && Primary->Me != nullptr && Primary->Me->File) {
-    order.Order = orderTextOfKey(*Primary->Me->File, *key);
+    order.Order = data::orderTextOf(*Primary->Me->File, *key);
   }
   Order.push_back(std::move(order));
   current_ = static_cast<int>(Order.size());

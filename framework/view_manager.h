@@ -89,9 +89,6 @@ bool orderHasField(const std::string& orderText, const std::string& field);
 std::string orderComponentFor(const std::string& orderText, const std::string& field);
 // The function a component wraps its field in: "UPPER", "LOWER" or "".
 std::string componentWrap(const std::string& component);
-// The order text of a key: "+" or "-" and the field per component; text
-// components of a case-insensitive key inside UPPER().
-std::string orderTextOfKey(const data::FileControlBlock& table, const data::KeyBlock& key);
 // A value as an expression literal for `field`: numbers as they are, texts
 // quoted with every quote doubled; `wrap` ("UPPER" or "LOWER") around it.
 std::string literalFor(const FieldRef& field, const std::string& value, const std::string& wrap);

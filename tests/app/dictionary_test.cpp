@@ -6,7 +6,9 @@
 #include "app/dictionary.h"
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include "tests/app/app_test_support.h"
 
 #include <cstring>
 #include <filesystem>
@@ -32,16 +34,10 @@ void putCString(std::vector<uint8_t>& record, uint32_t offset, uint32_t size,
   std::memcpy(record.data() + offset, text.data(), text.size());
 }
 
-class DictionaryTest : public ::testing::Test {
+class DictionaryTest : public testing::TempFolderTest {
  protected:
   void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("qv_dictionary_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
+    TempFolderTest::SetUp();
     dictionarySetUp();
   }
   void TearDown() override {
@@ -49,8 +45,7 @@ class DictionaryTest : public ::testing::Test {
     dictionaryTearDown();
     zor::data::statement::close(sectionsTable());
     zor::data::statement::close(setupIniTable());
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
+    TempFolderTest::TearDown();
   }
 
   static zor::fw::RelationManager& sections() { return *threadDictionary().sections.relate; }
@@ -92,8 +87,6 @@ class DictionaryTest : public ::testing::Test {
     return rows;
   }
 
-  std::filesystem::path previous_;
-  std::filesystem::path folder_;
   bool opened_ = false;
 };
 

@@ -125,9 +125,14 @@ TEST_F(FileManagerTest, NumbersFollowTheHighestInUseAndReservationsAreGivenBack)
   st::records(children, count);
   EXPECT_EQ(count, 4);
 
-  // Completing a reservation writes the values over the reserved record.
+  // Completing a reservation writes the values over the reserved record,
+  // even after a nested procedure opened and closed the table meanwhile.
   childFiles.PrimeRecord();
   ASSERT_EQ(childFiles.PrimeAutoInc(), Level::Benign);
+  reporter.SetProcedureName("Lookup");
+  ASSERT_EQ(childFiles.Open(), Level::Benign);
+  ASSERT_EQ(childFiles.Close(), Level::Benign);
+  reporter.PopProcedureName();
   putText(children, kChildText, 20, "e");
   ASSERT_EQ(childFiles.Insert(), Level::Benign);
   st::records(children, count);

@@ -20,7 +20,6 @@ using ui::headless::HeadlessSession;
 
 class WindowControllerTest : public ProcedureTables {
  protected:
-
   // Starts the form with a request; it runs until it waits for input.
   void start(uint8_t request, uint8_t insertAction = InsertAction::Close,
              uint8_t cancelAction = CancelAction::Ask) {

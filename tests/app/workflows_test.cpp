@@ -1,0 +1,214 @@
+// The application's workflows through the headless front end, on real
+// files in an empty folder: sections edited in place, settings added and
+// changed on their form with the section lookup, a section renamed and
+// deleted, a setting's delete refused, everything found again by a second
+// run, and the window's place kept in the INI file.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include "tests/app/app_test_support.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/dictionary.h"
+#include "app/main_window.h"
+#include "app/procedures.h"
+#include "app/program_globals.h"
+#include "app/record_layouts.h"
+#include "app/tables.h"
+#include "data/file_statements.h"
+#include "framework/ini_manager.h"
+#include "ui/headless/headless_session.h"
+#include "ui/key_codes.h"
+#include "ui/window.h"
+
+namespace qv {
+namespace {
+
+namespace KEY = zor::ui::KEY;
+using zor::ui::headless::HeadlessSession;
+
+class WorkflowsTest : public testing::TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    programGlobals().iniManager = std::make_unique<zor::fw::INIManager>();
+    programGlobals().iniManager->Bind(kIniFileName);
+  }
+  void TearDown() override {
+    session_.reset();
+    programGlobals().iniManager->Release();
+    programGlobals().iniManager.reset();
+    TempFolderTest::TearDown();
+  }
+
+  // Runs Main until it waits for input.
+  void start() {
+    session_ = std::make_unique<HeadlessSession>();
+    session_->start([] {
+      dictionarySetUp();
+      Main();
+      dictionaryTearDown();
+    });
+    ASSERT_FALSE(session_->finished());
+  }
+  void close() {
+    session_->click("?CLOSE");
+    session_->run();
+    ASSERT_TRUE(session_->finished());
+    session_.reset();
+  }
+  void keys(std::initializer_list<uint32_t> pressed) {
+    for (uint32_t key : pressed) session_->press(key);
+    session_->run();
+  }
+  void type(const std::string& text) {
+    session_->type(text);
+    session_->run();
+  }
+  void click(const std::string& control) {
+    session_->click(control);
+    session_->run();
+  }
+  std::string screen() const { return session_->snapshot(); }
+  bool shows(const std::string& text) const { return screen().find(text) != std::string::npos; }
+  std::string title() const {
+    return session_->window() != nullptr ? session_->window()->title : "(none)";
+  }
+  std::vector<std::string> captions() const {
+    std::vector<std::string> shown;
+    for (const auto& box : session_->messageBoxes().shown()) shown.push_back(box.caption);
+    return shown;
+  }
+
+  // A section added in place in the sections list (which has the focus).
+  void addSection(const std::string& name) {
+    keys({KEY::Insert});
+    type(name);
+    keys({KEY::Enter});
+  }
+  // A setting added on its form from the settings list.
+  void addSetting(const std::string& name, const std::string& value, const std::string& help) {
+    click("?INSERT:2");
+    ASSERT_EQ(title(), "Record Will Be Added");
+    keys({KEY::Tab, KEY::Tab});  // past the section and its lookup button
+    type(name);
+    keys({KEY::Tab});
+    type(value);
+    keys({KEY::Tab});
+    type(help);
+    click("?OK");
+    ASSERT_EQ(title(), "Pellmoor Setup.Ini GUI");
+  }
+
+  std::unique_ptr<HeadlessSession> session_;
+};
+
+TEST_F(WorkflowsTest, SectionsAndSettingsAreKeptAcrossRuns) {
+  start();
+  EXPECT_TRUE(std::filesystem::exists("section.edt"));
+  EXPECT_TRUE(std::filesystem::exists("Setup.edt"));
+  addSection("Sound");
+  addSection("Graphics");
+  keys({KEY::Home});  // Graphics, the first in order
+  addSetting("Width", "800", "The width of the window.");
+  addSetting("Height", "600", "The height of the window.");
+  EXPECT_TRUE(shows("| Width")) << screen();
+  EXPECT_TRUE(shows("The height of the window.")) << "the help of the highlighted setting";
+  EXPECT_TRUE(shows("+| Height")) << "an active setting's mark";
+  close();
+
+  start();
+  EXPECT_TRUE(shows("Graphics"));
+  EXPECT_TRUE(shows("Sound"));
+  EXPECT_TRUE(shows("| Width")) << screen();
+  EXPECT_TRUE(shows("| Height"));
+  // Sound has no settings.
+  keys({KEY::Down});
+  EXPECT_FALSE(shows("| Width")) << screen();
+  close();
+  zor::fw::INIManager ini;
+  ini.Bind(kIniFileName);
+  EXPECT_EQ(ini.Fetch("Main", "Maximize", ""), "No") << "the window's state is kept under Main";
+  EXPECT_NE(ini.Fetch("Main", "XPos", ""), "");
+  ini.Release();
+}
+
+TEST_F(WorkflowsTest, RenamingOrDeletingASectionEmptiesItOfItsSettings) {
+  start();
+  addSection("Graphics");
+  addSection("Sound");
+  keys({KEY::Home});
+  addSetting("Width", "800", "w");
+  keys({KEY::Down});
+  addSetting("Volume", "7", "v");
+
+  // Rename Graphics in place: its setting loses its section.
+  keys({KEY::Shift | KEY::Tab});  // back to the sections list
+  keys({KEY::Home, KEY::Enter});
+  type("Video");
+  keys({KEY::Enter});
+  EXPECT_TRUE(shows("Video"));
+  EXPECT_FALSE(shows("Graphics"));
+  // Delete Sound (confirmed): its setting stays, without a section.
+  keys({KEY::Home});
+  ASSERT_TRUE(shows("> Sound")) << screen();
+  session_->answer(zor::platform::IDYES);
+  keys({KEY::Delete});
+  EXPECT_EQ(captions(), std::vector<std::string>{"Confirm Delete"});
+  EXPECT_FALSE(shows("Sound"));
+  close();
+
+  // Both settings are still there, neither in a section.
+  zor::data::FileControlBlock& settings = setupIniTable();
+  ASSERT_EQ(zor::data::statement::open(settings, zor::data::statement::kReadOnlyDenyNone), 0);
+  int64_t count = 0;
+  zor::data::statement::records(settings, count);
+  EXPECT_EQ(count, 2);
+  ASSERT_EQ(zor::data::statement::set(settings, setupIniIdKey()), 0);
+  while (zor::data::statement::next(settings) == 0) {
+    EXPECT_EQ(settings.record[setup_ini::kIniSection], 0) << "the section was cleared";
+  }
+  zor::data::statement::close(settings);
+}
+
+TEST_F(WorkflowsTest, TheLookupFindsTheNearestSectionAndDeleteIsRefused) {
+  start();
+  for (const char* name : {"Audio", "Graphics", "Network"}) addSection(name);
+  keys({KEY::Home});
+  click("?INSERT:2");
+  // The section entry has the focus: a name that matches none opens the
+  // lookup at the next section in order.
+  session_->press(KEY::Ctrl | 'A');
+  type("H");
+  click("?FLDLOOKUP");
+  ASSERT_EQ(title(), "Sections");
+  EXPECT_TRUE(shows("> Network")) << screen();
+  keys({KEY::Up});
+  click("?SELECT");
+  ASSERT_EQ(title(), "Record Will Be Added");
+  EXPECT_TRUE(shows("[Graphics")) << screen();
+  type("Depth");
+  click("?OK");
+  ASSERT_EQ(title(), "Pellmoor Setup.Ini GUI");
+
+  // The settings list's Delete reaches the form, which refuses it.
+  keys({KEY::Shift | KEY::Tab, KEY::Down});  // Graphics
+  EXPECT_FALSE(shows("|                             |")) << "no reservation was left behind";
+  ASSERT_TRUE(shows("| Depth")) << screen();
+  click("?DELETE:2");
+  EXPECT_EQ(captions(), std::vector<std::string>{"Invalid Request"});
+  EXPECT_TRUE(shows("| Depth"));
+  // The three placeholder buttons answer with their notice.
+  for (const char* button : {"?BUTTON8", "?BUTTON8:2", "?CLOSE:2"}) click(button);
+  ASSERT_EQ(session_->messageBoxes().shown().size(), 4u);
+  EXPECT_EQ(session_->messageBoxes().shown().back().text, kNotice);
+  close();
+}
+
+}  // namespace
+}  // namespace qv
