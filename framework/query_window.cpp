@@ -61,6 +61,15 @@ uint8_t QueryWindow::Bind() {
   return Level::Benign;
 }
 
+uint8_t QueryWindow::Release() {
+  // The list lets go of the rows before they go.
+  if (auto* list = Window() != nullptr ? dynamic_cast<ui::ListControl*>(Window()->control(list_))
+                                       : nullptr) {
+    list->setQueue(nullptr);
+  }
+  return WindowController::Release();
+}
+
 void QueryWindow::BindEntry(const char* use, std::string QueryField::*value, size_t column) {
   ui::Control* entry = Window()->find(use);
   if (entry == nullptr) return;

@@ -24,6 +24,7 @@ class QueryWindow : public WindowController {
   ~QueryWindow() override;
 
   uint8_t Bind() override;
+  uint8_t Release() override;
   uint8_t OnAccepted() override;
   uint8_t OnFieldEvent() override;
 

@@ -303,27 +303,5 @@ TEST_F(QueryTest, SavedQueriesKeepTheirValuesAndDropColumnsTheBrowseLost) {
   manager.Release();
 }
 
-TEST(BrowseActions, ThePopupOffersTheQueryWhenThereIsOne) {
-  Browse browse;
-  auto names = [&browse] {
-    std::vector<std::string> listed;
-    for (const BrowseAction& action : browse.PopupActions()) listed.push_back(action.Name);
-    return listed;
-  };
-  browse.InsertControl = 2;
-  browse.DeleteControl = 4;
-  EXPECT_EQ(names(),
-            (std::vector<std::string>{"Insert", "Delete", "Separator2", "ToolSeparator2"}));
-  QueryByExample query;
-  browse.Query = &query;
-  browse.EditViaPopup = 0;
-  EXPECT_EQ(names(), (std::vector<std::string>{"Separator2", "Query", "ToolSeparator2"}));
-  browse.Query = nullptr;
-  browse.QueryControl = 7;
-  browse.SelectControl = 5;
-  EXPECT_EQ(browse.PopupActions()[1].Control, 7);
-  EXPECT_EQ(names(), (std::vector<std::string>{"Separator2", "Query", "Select", "ToolSeparator2"}));
-}
-
 }  // namespace
 }  // namespace zor::fw::testing
