@@ -560,6 +560,8 @@ void Browse::SetAlerts() {
   if (InsertControl != 0) list->alert(ui::KEY::Insert);
   if (DeleteControl != 0) list->alert(ui::KEY::Delete);
   if (ChangeControl != 0) list->alert(ui::KEY::Ctrl | ui::KEY::Enter);
+  if (UsePopup != 0) list->alert(BrowseKey::Popup);
+  if (Query != nullptr || QueryControl != 0) list->alert(BrowseKey::Query);
 }
 
 uint8_t Browse::TakeEvent() {
@@ -597,6 +599,14 @@ uint8_t Browse::TakeEvent() {
         if (key == ui::KEY::Delete && DeleteControl != 0) HandleAccepted(DeleteControl);
         if (key == (ui::KEY::Ctrl | ui::KEY::Enter) && ChangeControl != 0) {
           HandleAccepted(ChangeControl);
+        }
+        if (key == BrowseKey::Popup && UsePopup != 0) ShowActionsPopup();
+        if (key == BrowseKey::Query) {
+          if (QueryControl != 0) {
+            HandleAccepted(QueryControl);
+          } else {
+            QueryAction();
+          }
         }
         return Level::Benign;
       }

@@ -3,9 +3,9 @@
 // page of rows around the highlighted record in the list's queue, scrolls
 // by row, page and to either end by reading on through the view, finds rows
 // by typed text (locators), follows the sort order of the current tab, and
-// offers insert, change, delete, view and select through buttons, a popup
-// of actions and the toolbar; insert, change and delete either run the
-// update form (AskProcedure) or edit the row in place.
+// offers insert, change, delete, view, select and query through buttons, a
+// popup of actions and the toolbar; insert, change and delete either run
+// the update form (AskProcedure) or edit the row in place.
 //
 // Each row of the queue holds copies of the view's fields (AddColumnField)
 // and, in its fields named "MARK" and "VIEWPOSITION", a mark byte and the
@@ -27,6 +27,7 @@
 #include "framework/view_manager.h"
 #include "framework/window_component.h"
 #include "runtime/queue.h"
+#include "ui/key_codes.h"
 
 namespace zor::ui {
 class ListControl;
@@ -69,6 +70,14 @@ struct ThumbPositioner {
   ui::ListControl* Control = nullptr;
   int32_t Column = 0;
 };
+
+// Keys of the list beside Insert, Delete and Ctrl+Enter: Shift+F10 shows
+// the popup of actions, as the keyboard's stand-in for a right click
+// (UsePopup); Ctrl+F runs the query, when the browse has one.
+namespace BrowseKey {
+inline constexpr uint32_t Popup = ui::KEY::Shift | ui::KEY::F10;
+inline constexpr uint32_t Query = ui::KEY::Ctrl | 'F';
+}  // namespace BrowseKey
 
 // An item of the browse's popup of actions: choosing it presses the
 // button `Control` (the query without a button runs QueryAction). A
