@@ -8,10 +8,12 @@
 #include "app/program_globals.h"
 #include "app/record_layouts.h"
 #include "app/settings_browse.h"
+#include "app/settings_query.h"
 #include "app/tables.h"
 #include "data/view_engine.h"
 #include "framework/column_sorter.h"
 #include "framework/edit_in_place.h"
+#include "framework/query_by_example.h"
 #include "framework/toolbar.h"
 #include "framework/view_manager.h"
 #include "framework/window_controller.h"
@@ -153,6 +155,7 @@ class MainWindow : public zor::fw::WindowController {
                                      column.queueField);
     }
     settingsBrowse_.AskProcedure = kUpdateSettingsProcedure;
+    bindSettingsQuery(settingsQuery_, settingsBrowse_, programGlobals().iniManager.get());
     sectionsBrowse_.RegisterWithToolbar(toolbar_);
     settingsBrowse_.RegisterWithToolbar(toolbar_);
     sorter_.Init(*this, settingsBrowse_, kSettingsList);
@@ -226,6 +229,7 @@ class MainWindow : public zor::fw::WindowController {
   zor::fw::BrowseLocator locator_;
   zor::fw::ColumnSorter sorter_;
   zor::fw::WindowResizer resizer_;
+  zor::fw::QueryByExample settingsQuery_;
   bool pushed_ = false;
 };
 

@@ -7,11 +7,14 @@
 #include "data/file_statements.h"
 #include "framework/edit_in_place.h"
 #include "framework/file_manager.h"
+#include "framework/menu_choice.h"
+#include "framework/query_by_example.h"
 #include "framework/relation_manager.h"
 #include "framework/requests.h"
 #include "framework/window_controller.h"
 #include "runtime/error_state.h"
 #include "runtime/ufo.h"
+#include "ui/event_engine.h"
 #include "ui/event_numbers.h"
 #include "ui/key_codes.h"
 #include "ui/list_format.h"
@@ -554,6 +557,8 @@ void Browse::SetAlerts() {
   if (InsertControl != 0) list->alert(ui::KEY::Insert);
   if (DeleteControl != 0) list->alert(ui::KEY::Delete);
   if (ChangeControl != 0) list->alert(ui::KEY::Ctrl | ui::KEY::Enter);
+  if (UsePopup != 0) list->alert(BrowseKey::Popup);
+  if (Query != nullptr || QueryControl != 0) list->alert(BrowseKey::Query);
 }
 
 uint8_t Browse::TakeEvent() {
@@ -591,6 +596,14 @@ uint8_t Browse::TakeEvent() {
         if (key == ui::KEY::Delete && DeleteControl != 0) HandleAccepted(DeleteControl);
         if (key == (ui::KEY::Ctrl | ui::KEY::Enter) && ChangeControl != 0) {
           HandleAccepted(ChangeControl);
+        }
+        if (key == BrowseKey::Popup && UsePopup != 0) ShowActionsPopup();
+        if (key == BrowseKey::Query) {
+          if (QueryControl != 0) {
+            HandleAccepted(QueryControl);
+          } else {
+            QueryAction();
+          }
         }
         return Level::Benign;
       }
@@ -761,6 +774,73 @@ void Browse::SelectAction() {
   UpdateBuffer();
   if (SelectWholeRecord != 0) RereadHighlighted();
   Window->CloseWithResponse(Response::Completed);
+}
+
+void Browse::QueryAction() {
+  if (Query == nullptr) return;
+  QueryResult = Query->ShowMenu() ? 1 : 0;
+  if (QueryResult != 0) Query->ApplyQuery();
+  if (Window != nullptr && Window->Window() != nullptr &&
+      Window->Window()->control(ILC) != nullptr) {
+    ui::select(ILC);
+  }
+}
+
+bool Browse::ApplyFilter(const std::string& expression, const std::string& id) {
+  const bool taken = ViewManager::ApplyFilter(expression, id);
+  if (ListQueue != nullptr) {
+    ListQueue->clear();
+    CurrentChoice = 1;
+    LoadPage(false);
+  }
+  return taken;
+}
+
+std::vector<BrowseAction> Browse::PopupActions() const {
+  std::vector<BrowseAction> actions;
+  auto add = [&actions](const char* name, const char* text, int32_t control, bool shown) {
+    if (shown) actions.push_back(BrowseAction{name, text, control});
+  };
+  const bool edits = EditViaPopup != 0;
+  add("Insert", "&Insert", InsertControl, edits && InsertControl != 0);
+  add("Change", "&Change", ChangeControl, edits && ChangeControl != 0);
+  add("Delete", "&Delete", DeleteControl, edits && DeleteControl != 0);
+  add("View", "&View", ViewControl, ViewControl != 0);
+  add("Print", "&Print", PrintControl, PrintControl != 0);
+  add("Separator2", "-", 0, true);
+  add("Query", "&Query", QueryControl, QueryControl != 0 || Query != nullptr);
+  add("Select", "&Select", SelectControl, SelectControl != 0);
+  add("ToolSeparator2", "-", 0, true);
+  add("Toolbox", "&Toolbox", ToolControl, ToolControl != 0);
+  return actions;
+}
+
+void Browse::TakePopupAction(const std::string& name) {
+  for (const BrowseAction& action : PopupActions()) {
+    if (action.Name != name || action.Text == "-") continue;
+    ui::Window* window = Window != nullptr ? Window->Window() : nullptr;
+    if (action.Control != 0 && window != nullptr && window->isOpen()) {
+      // As if the button were pressed: the window sees its Accepted event.
+      ui::post(*window, ui::EVENT::Accepted, action.Control);
+    } else if (name == "Query") {
+      QueryAction();
+    }
+    return;
+  }
+}
+
+std::string Browse::ShowActionsPopup() {
+  std::vector<MenuChoice> items;
+  ui::Window* window = Window != nullptr ? Window->Window() : nullptr;
+  for (const BrowseAction& action : PopupActions()) {
+    ui::Control* button =
+        window != nullptr && action.Control != 0 ? window->control(action.Control) : nullptr;
+    // An item follows its button: greyed while the button is disabled.
+    items.push_back({action.Name, action.Text, button != nullptr && !button->enabled});
+  }
+  const std::string chosen = chooseFromMenu(items);
+  if (!chosen.empty()) TakePopupAction(chosen);
+  return chosen;
 }
 
 void Browse::UpdateToolbar() {

@@ -3,9 +3,9 @@
 // page of rows around the highlighted record in the list's queue, scrolls
 // by row, page and to either end by reading on through the view, finds rows
 // by typed text (locators), follows the sort order of the current tab, and
-// offers insert, change, delete, view and select through buttons, a popup
-// of actions and the toolbar; insert, change and delete either run the
-// update form (AskProcedure) or edit the row in place.
+// offers insert, change, delete, view, select and query through buttons, a
+// popup of actions and the toolbar; insert, change and delete either run
+// the update form (AskProcedure) or edit the row in place.
 //
 // Each row of the queue holds copies of the view's fields (AddColumnField)
 // and, in its fields named "MARK" and "VIEWPOSITION", a mark byte and the
@@ -27,6 +27,7 @@
 #include "framework/view_manager.h"
 #include "framework/window_component.h"
 #include "runtime/queue.h"
+#include "ui/key_codes.h"
 
 namespace zor::ui {
 class ListControl;
@@ -37,6 +38,7 @@ namespace zor::fw {
 class Browse;
 class EditInPlace;
 class Popup;
+class QueryByExample;
 class WindowController;
 
 // Narrows the order to the rows whose free key field starts with the typed
@@ -67,6 +69,23 @@ struct ThumbPositioner {
   uint8_t FreeUp = 0;
   ui::ListControl* Control = nullptr;
   int32_t Column = 0;
+};
+
+// Keys of the list beside Insert, Delete and Ctrl+Enter: Shift+F10 shows
+// the popup of actions, as the keyboard's stand-in for a right click
+// (UsePopup); Ctrl+F runs the query, when the browse has one.
+namespace BrowseKey {
+inline constexpr uint32_t Popup = ui::KEY::Shift | ui::KEY::F10;
+inline constexpr uint32_t Query = ui::KEY::Ctrl | 'F';
+}  // namespace BrowseKey
+
+// An item of the browse's popup of actions: choosing it presses the
+// button `Control` (the query without a button runs QueryAction). A
+// separator's text is "-".
+struct BrowseAction {
+  std::string Name;
+  std::string Text;
+  int32_t Control = 0;
 };
 
 // A field of the view copied into a column of the list's queue.
@@ -111,9 +130,25 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   // response of the form (or of the edit in place).
   virtual uint8_t RunForm(uint8_t request);
   virtual void PrintAction() {}
-  virtual void QueryAction() {}
+  // Shows the query window of the browse's query and applies what the
+  // user accepted; nothing without a query.
+  virtual void QueryAction();
   void SelectAction();
   void UpdateToolbar();
+  // A filter on every order, and the list reloaded from its first row.
+  bool ApplyFilter(const std::string& expression, const std::string& id) override;
+
+  // The popup of actions: "&Insert", "&Change", "&Delete", "&View",
+  // "&Print", separator "Separator2", "&Query", "&Select", separator
+  // "ToolSeparator2", "&Toolbox", each only when its button exists
+  // ("&Query" also for a query without a button; insert, change and
+  // delete only with EditViaPopup).
+  std::vector<BrowseAction> PopupActions() const;
+  // Carries out the item of that name: presses its button.
+  void TakePopupAction(const std::string& name);
+  // Shows the popup of actions and carries out the choice; answers the
+  // chosen item's name, "" when none.
+  std::string ShowActionsPopup();
 
   // Copies the record just read into the row being built; derived browses
   // add computed columns after the base step.
@@ -190,7 +225,7 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   int32_t PrevChoice = 0;
   uint16_t PrintProcedure = 0;
   void* Processors = nullptr;
-  void* Query = nullptr;
+  QueryByExample* Query = nullptr;
   int32_t QueryResult = 0;
   uint8_t QueryShared = 0;
   uint8_t QuickScan = 0;

@@ -14,9 +14,9 @@ namespace zor::fw {
 
 namespace {
 
-// Terms are built in 500-character strings and the whole text in 5000.
+// Terms are built in 500-character strings. The whole text is not cut: cut
+// after a whole term it would still compile and silently drop the rest.
 constexpr size_t kTermLength = 500;
-constexpr size_t kFilterLength = 5000;
 constexpr size_t kLiteralLength = 2000;
 constexpr size_t kFilterIdLength = 30;
 
@@ -182,6 +182,29 @@ void ViewManager::SetOrderFilter(const std::string& expression, const std::strin
                    [](const OrderFilter& a, const OrderFilter& b) { return a.ID < b.ID; });
 }
 
+bool ViewManager::ApplyFilter(const std::string& expression, const std::string& id) {
+  const int current = CurrentOrder();
+  auto setEverywhere = [&](const std::string& text) {
+    if (Order.empty()) SetOrderFilter(text, id);
+    for (int order = 1; order <= static_cast<int>(Order.size()); ++order) {
+      SelectOrder(order);
+      SetOrderFilter(text, id);
+    }
+    if (current >= 1) SelectOrder(current);
+  };
+  setEverywhere(expression);
+  if (View == nullptr) return true;
+  ApplyLimits();
+  if (expression.empty() || View->filter() == LimitText()) return true;
+  // Refused and reported. When the rest of the limits stand without it,
+  // they apply; else something else was refused, and the filter stays.
+  setEverywhere("");
+  if (View->setFilter(LimitText()) == data::kNoError) return false;
+  setEverywhere(expression);
+  View->setFilter("");
+  return true;
+}
+
 bool ViewManager::SelectOrder(int order) {
   if (order < 1 || order > static_cast<int>(Order.size()) || order == current_) return false;
   current_ = order;
@@ -246,7 +269,7 @@ std::string ViewManager::LimitText() {
   }
   join(ExtraRangeText());
   for (const OrderFilter& filter : order.Filter) join("(" + filter.Filter + ")");
-  return text.substr(0, kFilterLength);
+  return text;
 }
 
 void ViewManager::ApplyLimits() {

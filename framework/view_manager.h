@@ -114,6 +114,11 @@ class ViewManager {
   void AddRangeLimit(FieldRef field, ValueSource low, ValueSource high);
   // Sets (or with an empty expression removes) a filter of the current order.
   void SetOrderFilter(const std::string& expression, const std::string& id = kStandardFilterId);
+  // Sets (or removes) a filter of every order and applies the limits. A
+  // filter the view refuses is reported (error 43) and taken out again, so
+  // that the range limits and the other filters still apply; answers
+  // whether the view took it.
+  virtual bool ApplyFilter(const std::string& expression, const std::string& id);
   // Makes an order current; answers whether it changed.
   bool SelectOrder(int order);
   int CurrentOrder() const { return current_; }

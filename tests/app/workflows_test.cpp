@@ -268,5 +268,58 @@ TEST_F(WorkflowsTest, WindowsKeepTheirControlsApartAtAnySize) {
   close();
 }
 
+TEST_F(WorkflowsTest, ASettingIsFoundByAWordOfItsHelpAndASavedQueryAppliesAgain) {
+  start();
+  addSection("Graphics");
+  addSetting("Shadows", "On", "Soft shadows under every model.");
+  addSetting("Bloom", "Off", "A glow around bright lights.");
+  addSetting("Fog", "1", "Far SHADOWS fade into the fog.");
+  click("?LIST:2");
+  ASSERT_TRUE(shows("| Bloom")) << screen();
+
+  // Ctrl+F: the help text's column (the fifth) holding a word, case ignored.
+  keys({KEY::Ctrl | 'F'});
+  ASSERT_EQ(title(), "Query by Example");
+  keys({KEY::Down, KEY::Down, KEY::Down, KEY::Down});
+  click("?QBE:LOW");
+  type("Contains shadows");
+  click("?QBE:NAME");
+  type("Shadowy");
+  click("?QBE:SAVE");
+  click("?OK");
+  ASSERT_EQ(title(), "Pellmoor Setup.Ini GUI");
+  EXPECT_TRUE(shows("| Shadows") && shows("| Fog")) << screen();
+  EXPECT_FALSE(shows("| Bloom")) << screen();
+
+  // The list's popup offers the query too; a value that looks like an
+  // expression is looked for as it is, and finds nothing.
+  session_->choose(5);
+  keys({KEY::Shift | KEY::F10});
+  ASSERT_FALSE(session_->popupMenus().shown().empty());
+  EXPECT_EQ(session_->popupMenus().shown().back(), "&Insert|&Change|&Delete|-|&Query");
+  ASSERT_EQ(title(), "Query by Example");
+  keys({KEY::Down});
+  click("?QBE:LOW");
+  type("x' OR '1'='1");
+  click("?OK");
+  EXPECT_FALSE(shows("| Shadows") || shows("| Fog") || shows("| Bloom")) << screen();
+  EXPECT_TRUE(captions().empty());
+  close();
+
+  // The next run shows every setting; the saved query, recalled, applies.
+  start();
+  EXPECT_TRUE(shows("| Bloom")) << screen();
+  keys({KEY::Tab, KEY::Ctrl | 'F'});
+  ASSERT_EQ(title(), "Query by Example");
+  session_->choose(2);
+  click("?QBE:RECALL");
+  EXPECT_EQ(session_->popupMenus().shown().back(), "Empty|Shadowy|C&lear");
+  click("?OK");
+  EXPECT_TRUE(shows("| Shadows") && shows("| Fog")) << screen();
+  EXPECT_FALSE(shows("| Bloom")) << screen();
+  EXPECT_TRUE(captions().empty());
+  close();
+}
+
 }  // namespace
 }  // namespace qv

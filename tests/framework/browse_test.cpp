@@ -1,6 +1,6 @@
 // A browse run through the headless front end: paging through a large
 // table, range limits, locators and filters, and forms run from it on
-// records another station changed or deleted.
+// records another station changed or deleted; the popup of actions.
 
 #include "framework/browse.h"
 
@@ -9,6 +9,7 @@
 #include <numeric>
 
 #include "data/file_statements.h"
+#include "framework/query_by_example.h"
 #include "tests/framework/test_procedures.h"
 #include "ui/event_numbers.h"
 #include "ui/headless/headless_session.h"
@@ -44,6 +45,9 @@ class BrowseTest : public ProcedureTables {
   }
 
   void start(std::function<void(ChildBrowse&)> configure = {}) {
+    // The session before goes first: each puts back the message box hook
+    // it found when it ends.
+    session.reset();
     session = std::make_unique<HeadlessSession>();
     session->start([this, configure] {
       ChildBrowse procedure(children, childRelations, reporter);
@@ -222,6 +226,28 @@ TEST_F(BrowseTest, FormsRunFromTheListAndTheListFollows) {
   EXPECT_EQ(captions(), std::vector<std::string>{"Record Retrieval Error"});
   EXPECT_EQ(browser->shownIds(), (std::vector<int32_t>{1, 2, 4}));
   press(ui::KEY::Escape);
+}
+
+TEST(BrowseActions, ThePopupOffersTheQueryWhenThereIsOne) {
+  Browse browse;
+  auto names = [&browse] {
+    std::vector<std::string> listed;
+    for (const BrowseAction& action : browse.PopupActions()) listed.push_back(action.Name);
+    return listed;
+  };
+  browse.InsertControl = 2;
+  browse.DeleteControl = 4;
+  EXPECT_EQ(names(),
+            (std::vector<std::string>{"Insert", "Delete", "Separator2", "ToolSeparator2"}));
+  QueryByExample query;
+  browse.Query = &query;
+  browse.EditViaPopup = 0;
+  EXPECT_EQ(names(), (std::vector<std::string>{"Separator2", "Query", "ToolSeparator2"}));
+  browse.Query = nullptr;
+  browse.QueryControl = 7;
+  browse.SelectControl = 5;
+  EXPECT_EQ(browse.PopupActions()[1].Control, 7);
+  EXPECT_EQ(names(), (std::vector<std::string>{"Separator2", "Query", "Select", "ToolSeparator2"}));
 }
 
 }  // namespace

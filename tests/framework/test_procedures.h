@@ -96,6 +96,8 @@ class ChildForm : public WindowController {
 
 #include "framework/browse.h"
 #include "runtime/queue.h"
+#include "ui/event_numbers.h"
+#include "ui/statements.h"
 
 namespace zor::fw::testing {
 
@@ -106,6 +108,7 @@ inline constexpr int Change = 3;
 inline constexpr int Delete = 4;
 inline constexpr int Select = 5;
 inline constexpr int Close = 6;
+inline constexpr int Query = 7;
 }  // namespace BrowseControl
 
 // A row of the children's list: id, text, parent, then the mark and the
@@ -131,6 +134,9 @@ class ChildBrowse : public WindowController {
 
   // Called in Bind, after the browse is bound and before the window opens.
   std::function<void(ChildBrowse&)> configure;
+  // Keys alerted on the window, and what they do.
+  std::vector<uint32_t> alertKeys;
+  std::function<void(ChildBrowse&, uint32_t)> onAlertKey;
 
   Browse browse;
 
@@ -157,7 +163,13 @@ class ChildBrowse : public WindowController {
     if (configure) configure(*this);
     OpenWindow();
     SetKeyAlerts();
+    for (uint32_t key : alertKeys) Window()->alert(key);
     return Level::Benign;
+  }
+
+  uint8_t OnEvent() override {
+    if (ui::event() == ui::EVENT::AlertKey && onAlertKey) onAlertKey(*this, ui::keyCode());
+    return WindowController::OnEvent();
   }
 
   uint8_t Release() override {

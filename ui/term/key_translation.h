@@ -22,8 +22,7 @@ struct KeyStroke {
   bool operator==(const KeyStroke&) const = default;
 };
 
-// Function keys of the runtime's key codes: F1 is 0x70 ... F12 is 0x7B.
-inline constexpr uint32_t kF1 = 0x70;
+inline constexpr uint32_t kF1 = KEY::F1;
 inline constexpr uint32_t kInsert = KEY::Insert;
 
 // A character read (wget_wch answered OK): `wide` is its code point. Alt
