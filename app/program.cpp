@@ -9,6 +9,7 @@
 #include "platform/system_parameters.h"
 #include "platform/threads.h"
 #include "runtime/locale.h"
+#include "ui/properties.h"
 
 namespace qv {
 
@@ -80,6 +81,7 @@ bool runProgramBody(const ProgramParts& parts) {
 
   dictionarySetUp();
   globals.defaultWindowIcon = kDefaultWindowIcon;
+  zor::ui::setSystemProperty(zor::ui::PROP::Icon, kDefaultWindowIcon);
   switchOffDragFullWindows(globals);
 
   if (parts.mainWindow) parts.mainWindow();

@@ -20,7 +20,7 @@ int usageError(const std::string& message) {
             << "       wincc compile IN.win OUT.bin\n"
             << "       wincc dump FILE.win|FILE.bin\n"
             << "       wincc render FILE.win|FILE.bin [LABEL]\n"
-            << "       wincc preview FILE.win|FILE.bin [LABEL]\n";
+            << "       wincc preview [--ui=gui|term] FILE.win|FILE.bin [LABEL]\n";
   return 2;
 }
 
