@@ -54,6 +54,7 @@ class ListBox;
 class HeaderStrip : public QWidget {
  public:
   HeaderStrip(ListBox& box, QWidget* parent) : QWidget(parent), box_(box) {
+    setObjectName(QStringLiteral("listHeader"));
     setMouseTracking(true);
   }
 

@@ -127,6 +127,8 @@ void WindowFrame::syncControl(size_t index) {
   if (shown->isEnabled() != usable) shown->setEnabled(usable);
   QString tip = toQt(control.tip);
   if (shown->toolTip() != tip) shown->setToolTip(tip);
+  QString name = toQt(control.shownCaption());
+  if (shown->accessibleName() != name) shown->setAccessibleName(name);
   if (std::optional<Qt::CursorShape> pointer = cursorNamed(control.property(PROP::Cursor))) {
     shown->setCursor(*pointer);
   } else if (shown->testAttribute(Qt::WA_SetCursor)) {
@@ -169,7 +171,7 @@ void WindowFrame::syncWindow() {
   } else if ((windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)) != wanted) {
     setWindowState(wanted);
   }
-  if (active_ && !isActiveWindow() && QGuiApplication::platformName() != "offscreen") {
+  if (active_ && !isActiveWindow()) {
     raise();
     activateWindow();
   }
@@ -305,7 +307,8 @@ void WindowFrame::closeEvent(QCloseEvent* event) {
 
 void WindowFrame::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (syncing_ || !event->spontaneous() || window_.show != WindowShow::Normal ||
+  // Sizes set here to follow the window are no news to it.
+  if (syncing_ || window_.show != WindowShow::Normal ||
       (windowState() & (Qt::WindowMaximized | Qt::WindowMinimized))) {
     return;
   }
@@ -319,7 +322,7 @@ void WindowFrame::resizeEvent(QResizeEvent* event) {
 
 void WindowFrame::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
-  if (syncing_ || !event->spontaneous() || window_.show != WindowShow::Normal) return;
+  if (syncing_ || window_.show != WindowShow::Normal) return;
   Rect target = window_.rect;
   target.x = metrics_.toUnitsX(pos().x());
   target.y = metrics_.toUnitsY(pos().y());
@@ -329,7 +332,7 @@ void WindowFrame::moveEvent(QMoveEvent* event) {
 
 void WindowFrame::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
-  if (event->type() != QEvent::WindowStateChange || syncing_ || !event->spontaneous()) return;
+  if (event->type() != QEvent::WindowStateChange || syncing_) return;
   Qt::WindowStates state = windowState();
   if ((state & Qt::WindowMinimized) && window_.show != WindowShow::Iconized) {
     post(WM_SYSCOMMAND, SC_MINIMIZE);
