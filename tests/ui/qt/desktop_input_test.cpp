@@ -14,11 +14,8 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
-#include <cstdio>
 
-#include "runtime/queue.h"
-#include "runtime/type_codes.h"
-#include "tests/runtime/queue_test_records.h"
+#include "tests/ui/list_test_rows.h"
 #include "tests/ui/qt/desktop_test_support.h"
 #include "ui/edit_control.h"
 #include "ui/event_numbers.h"
@@ -55,20 +52,6 @@ window DEMO "Desktop test" at 40 40 size 300 200 resize {
 // Field equates of the form.
 enum Field { Sheet = 1, Tab1, NamePrompt, Name, CountPrompt, Count, Rows, Tab2, Flag, Ask, Ok, Cancel };
 
-// Rows "name 1" / "value 1" ...
-struct NamedRows {
-  explicit NamedRows(int count)
-      : queue({makeField("NAME", kCString, 0, 16), makeField("VALUE", kCString, 16, 16)}, 32) {
-    for (int i = 1; i <= count; ++i) {
-      char record[32] = {};
-      std::snprintf(record, 16, "name %d", i);
-      std::snprintf(record + 16, 16, "value %d", i);
-      queue.add(reinterpret_cast<const uint8_t*>(record));
-    }
-  }
-  Queue queue;
-};
-
 // The form on the desktop: runs its loop through the script, recording
 // every event; `onEvent` may act on each.
 struct DesktopForm {
@@ -91,7 +74,7 @@ struct DesktopForm {
   QApplication& application = test::desktopApplication();
   QtFrontEnd front;
   test::DesktopScript script;
-  NamedRows rows{40};
+  ui::test::TwoColumns rows{40};
 };
 
 // The events of one kind for one control among those seen.
