@@ -12,6 +12,14 @@
 namespace zor::ui::qt {
 namespace {
 
+// A read-only field shows on the window's colour, as the desktop shows
+// fields that take no typing.
+void showReadOnly(QWidget& edit, bool readOnly) {
+  QPalette palette = edit.parentWidget() ? edit.parentWidget()->palette() : edit.palette();
+  if (readOnly) palette.setColor(QPalette::Base, palette.color(QPalette::Window));
+  if (edit.palette() != palette) edit.setPalette(palette);
+}
+
 class EntryView : public ControlView {
  public:
   explicit EntryView(QWidget* client) : edit_(new QLineEdit(client)) {}
@@ -24,6 +32,7 @@ class EntryView : public ControlView {
     QString text = toQt(entry->shownText(context.focused));
     if (edit_->text() != text) edit_->setText(text);
     if (edit_->isReadOnly() != control.readOnly) edit_->setReadOnly(control.readOnly);
+    showReadOnly(*edit_, control.readOnly);
     if (!context.focused) {
       edit_->deselect();
       edit_->setCursorPosition(0);
@@ -73,6 +82,7 @@ class TextBoxView : public ControlView {
       edit_->setPlainText(text);
     }
     if (edit_->isReadOnly() != control.readOnly) edit_->setReadOnly(control.readOnly);
+    showReadOnly(*edit_, control.readOnly);
     if (!context.focused) return;
     QTextCursor cursor = edit_->textCursor();
     int position = static_cast<int>(std::min<size_t>(box->cursor(), text.size()));
