@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <algorithm>
 #include <cctype>
+#include <map>
+#include <tuple>
 
 #include "ui/control.h"
 #include "ui/properties.h"
@@ -30,9 +32,7 @@ QFont::Weight qtWeight(int weight) {
   return QFont::Normal;
 }
 
-}  // namespace
-
-QFont declaredFont(const std::string& typeface, int pointSize, int weight) {
+QFont substitutedFont(const std::string& typeface, int pointSize, int weight) {
   QFont font;
   if (!typeface.empty()) {
     font.setFamily(QString::fromStdString(typeface));
@@ -47,6 +47,20 @@ QFont declaredFont(const std::string& typeface, int pointSize, int weight) {
   }
   if (pointSize > 0 && pointSize < 200) font.setPointSize(pointSize);
   font.setWeight(qtWeight(weight));
+  return font;
+}
+
+}  // namespace
+
+QFont declaredFont(const std::string& typeface, int pointSize, int weight) {
+  // Windows are brought up to date at every turn of their loops: the font
+  // database is asked once per declared font.
+  using Key = std::tuple<std::string, int, int>;
+  static auto* known = new std::map<Key, QFont>;
+  Key key{typeface, pointSize, weight};
+  if (auto found = known->find(key); found != known->end()) return found->second;
+  QFont font = substitutedFont(typeface, pointSize, weight);
+  known->emplace(key, font);
   return font;
 }
 

@@ -32,6 +32,9 @@ void EventLoopBridge::wait(int timeoutMs) {
     timeout.start(timeoutMs);
   }
   QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+  // Qt leaves objects to delete for its loop to delete between events; no
+  // loop of Qt's runs here, and nothing of Qt's is on the stack now.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 }  // namespace zor::ui::qt

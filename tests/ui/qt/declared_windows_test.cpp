@@ -28,7 +28,8 @@ struct Declared {
 
 std::vector<Declared> declaredWindows() {
   std::vector<Declared> all;
-  for (const char* folder : {ZOR_APP_WINDOWS_DIR, ZOR_FRAMEWORK_WINDOWS_DIR, ZOR_DRIVER_WINDOWS_DIR}) {
+  for (const char* folder :
+       {ZOR_APP_WINDOWS_DIR, ZOR_FRAMEWORK_WINDOWS_DIR, ZOR_DRIVER_WINDOWS_DIR}) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) {
       if (entry.path().extension() != ".win") continue;
       std::ifstream in(entry.path());
@@ -69,7 +70,8 @@ void checkWindow(const Declared& declared, Window& window, WindowFrame& frame) {
     if (control->kind() == ControlKind::Tab) {
       auto* tabs = qobject_cast<QTabWidget*>(frame.controlWidget(control->parent));
       ASSERT_NE(tabs, nullptr) << which;
-      const auto& sheetTabs = dynamic_cast<const SheetControl&>(*window.control(control->parent)).tabs();
+      const auto& sheetTabs =
+          dynamic_cast<const SheetControl&>(*window.control(control->parent)).tabs();
       int index = static_cast<int>(std::find(sheetTabs.begin(), sheetTabs.end(), control.get()) -
                                    sheetTabs.begin());
       EXPECT_EQ(tabs->tabText(index), toQt(control->text)) << which;

@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QAbstractScrollArea>
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -50,7 +50,20 @@ window DEMO "Desktop test" at 40 40 size 300 200 resize {
 )";
 
 // Field equates of the form.
-enum Field { Sheet = 1, Tab1, NamePrompt, Name, CountPrompt, Count, Rows, Tab2, Flag, Ask, Ok, Cancel };
+enum Field {
+  Sheet = 1,
+  Tab1,
+  NamePrompt,
+  Name,
+  CountPrompt,
+  Count,
+  Rows,
+  Tab2,
+  Flag,
+  Ask,
+  Ok,
+  Cancel
+};
 
 // The form on the desktop: runs its loop through the script, recording
 // every event; `onEvent` may act on each.
@@ -92,8 +105,7 @@ T& widgetOf(WindowFrame& frame, int field) {
 TEST(DesktopInput, TypingIsCheckedThroughThePictureAndTabCompletesTheEntry) {
   DesktopForm form;
   std::string name, count;
-  form.script
-      .then([](Window&, WindowFrame& frame) { QTest::keyClicks(&frame, "abcdefgh"); })
+  form.script.then([](Window&, WindowFrame& frame) { QTest::keyClicks(&frame, "abcdefgh"); })
       .then([](Window&, WindowFrame& frame) {
         EXPECT_EQ(widgetOf<QLineEdit>(frame, Name).text(), "abcde") << "the picture holds five";
         EXPECT_TRUE(frame.controlWidget(Name)->hasFocus());
@@ -125,7 +137,8 @@ TEST(DesktopInput, ClicksHotKeysAndTheDefaultButtonPressButtons) {
       .then([](Window&, WindowFrame& frame) {
         QTest::mouseClick(frame.controlWidget(Cancel), Qt::LeftButton);
       })
-      .then([](Window&, WindowFrame& frame) { QTest::keyClick(&frame, Qt::Key_S, Qt::AltModifier); })
+      .then(
+          [](Window&, WindowFrame& frame) { QTest::keyClick(&frame, Qt::Key_S, Qt::AltModifier); })
       .then([](Window&, WindowFrame& frame) {
         // Alt+O: the prompt sends the focus to its entry.
         QTest::keyClick(&frame, Qt::Key_O, Qt::AltModifier);
@@ -164,7 +177,8 @@ TEST(DesktopInput, TabsListRowsHeadersAndScrollBarsReachTheControls) {
         // The third row: rows fill the box, as many as the list shows.
         visible = dynamic_cast<ListControl&>(*window.control(Rows)).view().visibleRows();
         int rowHeight = box.viewport()->height() / visible;
-        QTest::mouseClick(box.viewport(), Qt::LeftButton, {}, QPoint(20, rowHeight * 2 + rowHeight / 2));
+        QTest::mouseClick(box.viewport(), Qt::LeftButton, {},
+                          QPoint(20, rowHeight * 2 + rowHeight / 2));
       })
       .then([&](Window& window, WindowFrame& frame) {
         choice = dynamic_cast<ListControl&>(*window.control(Rows)).choice();
@@ -176,7 +190,8 @@ TEST(DesktopInput, TabsListRowsHeadersAndScrollBarsReachTheControls) {
         QTest::mouseClick(header, Qt::LeftButton, {}, QPoint(second, header->height() / 2));
       })
       .then([&](Window& window, WindowFrame& frame) {
-        headerColumn = static_cast<int>(numberValue(window.control(Rows)->property(PROP::HeaderColumn)));
+        headerColumn =
+            static_cast<int>(numberValue(window.control(Rows)->property(PROP::HeaderColumn)));
         widgetOf<QAbstractScrollArea>(frame, Rows)
             .verticalScrollBar()
             ->triggerAction(QAbstractSlider::SliderPageStepAdd);
@@ -207,14 +222,16 @@ TEST(DesktopInput, DraggingAColumnEdgeResizesItAndTheWheelScrolls) {
         int y = header->height() / 2;
         QTest::mousePress(header, Qt::LeftButton, {}, QPoint(edge, y));
         QTest::mouseMove(header, QPoint(edge + 5 * frame.metrics().charWidth, y));
-        QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(edge + 5 * frame.metrics().charWidth, y));
+        QTest::mouseRelease(header, Qt::LeftButton, {},
+                            QPoint(edge + 5 * frame.metrics().charWidth, y));
       })
       .then([&](Window& window, WindowFrame& frame) {
-        width = dynamic_cast<ListControl&>(*window.control(Rows)).view().format().column(1)->widthUnits;
+        width =
+            dynamic_cast<ListControl&>(*window.control(Rows)).view().format().column(1)->widthUnits;
         auto& box = widgetOf<QAbstractScrollArea>(frame, Rows);
         QPoint at(10, 10);
-        QWheelEvent wheel(at, box.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -240), Qt::NoButton,
-                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QWheelEvent wheel(at, box.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -240),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QApplication::sendEvent(box.viewport(), &wheel);
       })
       .then([&](Window& window, WindowFrame&) {
@@ -232,8 +249,10 @@ TEST(DesktopInput, MessageBoxesAndPopupMenusAnswerTheProcedure) {
   std::vector<unsigned> answers;
   std::vector<int> choices;
   form.script
-      .then([](Window&, WindowFrame& frame) { QTest::keyClick(&frame, Qt::Key_K, Qt::AltModifier); })
-      .then([](Window&, WindowFrame& frame) { QTest::keyClick(&frame, Qt::Key_K, Qt::AltModifier); });
+      .then(
+          [](Window&, WindowFrame& frame) { QTest::keyClick(&frame, Qt::Key_K, Qt::AltModifier); })
+      .then(
+          [](Window&, WindowFrame& frame) { QTest::keyClick(&frame, Qt::Key_K, Qt::AltModifier); });
   form.script
       .onModal([](QWidget& modal) {
         auto* box = qobject_cast<QMessageBox*>(&modal);
@@ -255,8 +274,8 @@ TEST(DesktopInput, MessageBoxesAndPopupMenusAnswerTheProcedure) {
       .onModal([](QWidget& modal) { QTest::keyClick(&modal, Qt::Key_H); });
   form.run([&](Window&) {
     if (event() != EVENT::Accepted || field() != Ask) return;
-    answers.push_back(message("Keep the changes?|They are not saved yet.", "Question", ICON::Question,
-                              BUTTON::Yes | BUTTON::No | BUTTON::Cancel));
+    answers.push_back(message("Keep the changes?|They are not saved yet.", "Question",
+                              ICON::Question, BUTTON::Yes | BUTTON::No | BUTTON::Cancel));
     choices.push_back(popup("&One|-|&Two|~&Never|T&hree"));
   });
   EXPECT_EQ(answers, (std::vector<unsigned>{BUTTON::No, BUTTON::Cancel}))
