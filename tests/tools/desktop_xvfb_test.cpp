@@ -1,7 +1,7 @@
 // A smoke test of the desktop front end on a real X server: the screens
 // tool draws the program's main window, its notice box and a form under
-// Xvfb with Qt's X11 platform. Skipped where xvfb-run is not installed or
-// the build has no desktop front end.
+// Xvfb with Qt's X11 platform. Skipped where xvfb-run (and the xauth it
+// needs) is not installed, or the build has no desktop front end.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -30,7 +30,9 @@ TEST(DesktopOnXvfb, TheProgramsWindowsAndABoxAreDrawnOnAnXServer) {
 #ifndef ZOR_SCREENS_TOOL
   GTEST_SKIP() << "this build has no desktop front end";
 #else
-  if (!installed("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
+  if (!installed("xvfb-run") || !installed("xauth")) {
+    GTEST_SKIP() << "xvfb-run (with xauth) is not installed";
+  }
   fs::path work = fs::path(::testing::TempDir()) / ("xvfb_" + std::to_string(::getpid()));
   fs::create_directories(work);
   fs::path out = work / "screens";
