@@ -96,7 +96,7 @@ class DesktopScript {
   void answer(QWidget& modal) {
     // A box or menu a step failed to answer closes after a while, so that
     // the test fails instead of waiting for good.
-    QTimer::singleShot(3000, &modal, [&modal] { modal.close(); });
+    QTimer::singleShot(10000, &modal, [&modal] { modal.close(); });
     if (modals_.empty()) {
       modal.close();
       return;
