@@ -28,6 +28,14 @@
 #include "ui/system_commands.h"
 #include "ui/window.h"
 
+// The font library and the desktop bus library that Qt uses keep some of
+// their state to the end of the process and never free it; the leak
+// checker of the sanitizer build is told so.
+extern "C" const char* __lsan_default_suppressions();
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libfontconfig.so\nleak:libdbus-1.so\n";
+}
+
 namespace zor::ui::qt {
 namespace {
 
