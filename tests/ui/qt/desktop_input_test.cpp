@@ -2,7 +2,7 @@
 // headless tests' scripted input does: typing (checked through the
 // picture), clicks, hot keys, the default button, tabs, list rows, headers
 // and scroll bars, a message box's answer, a popup menu's choice, closing,
-// and sizing the window.
+// and sizing and moving the window.
 
 #include <gtest/gtest.h>
 
@@ -284,19 +284,28 @@ TEST(DesktopInput, MessageBoxesAndPopupMenusAnswerTheProcedure) {
       << "Down twice passes the separator; H chooses Three";
 }
 
-TEST(DesktopInput, SizingTheWindowGivesTheProcedureSizeAndSized) {
+TEST(DesktopInput, SizingAndMovingTheWindowGiveTheProcedureTheirEvents) {
   DesktopForm form;
-  Rect after;
+  Rect sized, moved;
   form.script
       .then([](Window&, WindowFrame& frame) {
         frame.resize(frame.metrics().toPixelsX(400), frame.metrics().toPixelsY(240));
       })
-      .then([&](Window& window, WindowFrame&) { after = window.rect; });
+      .then([&](Window& window, WindowFrame& frame) {
+        sized = window.rect;
+        frame.move(frame.metrics().toPixelsX(80), frame.metrics().toPixelsY(64));
+      })
+      .then([&](Window& window, WindowFrame&) { moved = window.rect; });
   std::vector<SeenEvent> seen = form.run();
-  EXPECT_EQ(after.width, 400);
-  EXPECT_EQ(after.height, 240);
+  EXPECT_EQ(sized.width, 400);
+  EXPECT_EQ(sized.height, 240);
   EXPECT_EQ(countOf(seen, EVENT::Size, 0), 1);
   EXPECT_EQ(countOf(seen, EVENT::Sized, 0), 1);
+  EXPECT_EQ(moved.x, 80);
+  EXPECT_EQ(moved.y, 64);
+  EXPECT_EQ(moved.width, 400) << "moving keeps the size";
+  EXPECT_EQ(countOf(seen, EVENT::Move, 0), 1);
+  EXPECT_EQ(countOf(seen, EVENT::Moved, 0), 1);
 }
 
 }  // namespace
