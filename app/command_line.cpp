@@ -56,7 +56,7 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments) {
 }
 
 std::string usageText() {
-  return "usage: QV_GUI_SetupiniAdmin [--ui=term|headless]\n"
+  return "usage: QV_GUI_SetupiniAdmin [--ui=gui|term|headless]\n"
          "       QV_GUI_SetupiniAdmin --import FILE | --export FILE\n"
          "       QV_GUI_SetupiniAdmin --help | --version\n"
          "\n"
@@ -65,6 +65,7 @@ std::string usageText() {
          "directory (created when missing), with window positions in\n"
          "QV_GUI_SetupiniAdmin.INI.\n"
          "\n"
+         "  --ui=gui       the desktop front end (needs a display)\n"
          "  --ui=term      the terminal front end (needs a terminal)\n"
          "  --ui=headless  print the main window as text and end\n"
          "                 (the default without a terminal)\n"

@@ -1,9 +1,10 @@
 // QV_GUI_SetupiniAdmin: the settings administration program.
 //
-// Usage: QV_GUI_SetupiniAdmin [--ui=term|headless] | --import FILE |
+// Usage: QV_GUI_SetupiniAdmin [--ui=gui|term|headless] | --import FILE |
 //        --export FILE | --help | --version
-// The terminal front end is chosen when the program has a terminal; without
-// one the program prints its main window as text and ends.
+// The desktop front end is chosen when there is a display, else the
+// terminal one when the program has a terminal; without either the program
+// prints its main window as text and ends.
 
 #include <unistd.h>
 
@@ -60,9 +61,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::optional<qv::FrontEndKind> kind =
-      qv::chooseFrontEnd(option.asked, ::isatty(0) != 0, ::isatty(1) != 0);
+      qv::chooseFrontEnd(option.asked, ::isatty(0) != 0, ::isatty(1) != 0, qv::displayPresent());
   if (!kind) {
-    std::fprintf(stderr, "QV_GUI_SetupiniAdmin: --ui=term needs a terminal\n");
+    std::fprintf(stderr, "QV_GUI_SetupiniAdmin: %s\n",
+                 qv::unavailableReason(*option.asked).c_str());
     return 2;
   }
 

@@ -112,6 +112,9 @@ class Control {
   virtual bool key(Window&, uint32_t /*code*/, char /*character*/) { return false; }
   // A mouse action on the control; `cell` is relative to the control's cells.
   virtual void mouse(Window&, MouseAction, Cell /*cell*/, int /*wheel*/) {}
+  // A scroll bar of the control was used (WM_HSCROLL / WM_VSCROLL): an SB
+  // action and the thumb's position.
+  virtual void scroll(Window&, bool /*vertical*/, int /*action*/, int /*position*/) {}
   // A control was added inside this one (a sheet learns its tabs, an
   // option group its radios).
   virtual void childAdded(Control&) {}

@@ -31,6 +31,8 @@ class EditControl : public Control {
   // The text on screen, and the cursor in it.
   const std::string& editText() const { return editText_; }
   size_t cursor() const { return cursor_; }
+  // The whole text is selected: typing replaces it.
+  bool wholeTextSelected() const { return replaceOnType_; }
   // A value as the picture shows it.
   std::string formatted(const std::string& value) const;
   // What the control shows: while it has the focus or holds changes, the

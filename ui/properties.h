@@ -39,8 +39,9 @@
 //   0x7C1A  Keyword    control            "ENTRY", "BUTTON" ... (read only)
 //   0x7C1B  Format     list               the list's format string
 //   0x7C1C  HeaderColumn list             column of the last header click
-//   0x7C1D  Cursor     window, system     mouse pointer; CURSOR::Wait while
-//                                         the program works (ui/wait_cursor.h)
+//   0x7C1D  Cursor     control, window,   mouse pointer ("hand.cur" over a
+//                      system             control); CURSOR::Wait while the
+//                                         program works (ui/wait_cursor.h)
 //   0x7A19  KeepPlace  control            the window's resizer leaves it at
 //                                         its place and size
 //   0x7C68  Icon       window, system     icon; the system's is the program's

@@ -117,6 +117,69 @@ void ListControl::mouse(Window& window, MouseAction action, Cell cell, int wheel
   });
 }
 
+void ListControl::scroll(Window& window, bool vertical, int action, int position) {
+  withWindow(window, [&] {
+    ListView& list = view();
+    if (!vertical) {
+      int step = std::max(list.font().charWidth, 1);
+      int widest = std::max(list.format().totalWidth - list.width(), 0);
+      int offset = list.horizontalOffset();
+      switch (action) {
+        case SB::LineUp:
+          offset -= step;
+          break;
+        case SB::LineDown:
+          offset += step;
+          break;
+        case SB::PageUp:
+          offset -= list.width();
+          break;
+        case SB::PageDown:
+          offset += list.width();
+          break;
+        case SB::Top:
+          offset = 0;
+          break;
+        case SB::Bottom:
+          offset = widest;
+          break;
+        case SB::ThumbTrack:
+          offset = position * step;
+          break;
+        default:
+          return;
+      }
+      list.setHorizontalOffset(offset);
+      return;
+    }
+    switch (action) {
+      case SB::LineUp:
+        list.scrollBar(ScrollBarAction::LineUp);
+        break;
+      case SB::LineDown:
+        list.scrollBar(ScrollBarAction::LineDown);
+        break;
+      case SB::PageUp:
+        list.scrollBar(ScrollBarAction::PageUp);
+        break;
+      case SB::PageDown:
+        list.scrollBar(ScrollBarAction::PageDown);
+        break;
+      case SB::Top:
+        list.scrollBar(ScrollBarAction::Top);
+        break;
+      case SB::Bottom:
+        list.scrollBar(ScrollBarAction::Bottom);
+        break;
+      case SB::ThumbTrack:
+        list.scrollBar(ScrollBarAction::Thumb, position);
+        break;
+      default:
+        break;
+    }
+  });
+}
+
 void ListControl::press(Cell cell) {
   drag_ = {};
   Cell at{cell.x - 1, cell.y - 1};

@@ -53,7 +53,8 @@ void Window::close() {
 }
 
 intptr_t Window::onMessage(const Message& message) {
-  if (message.message == WM_KEYDOWN || isMouseMessage(message.message)) {
+  if (message.message == WM_KEYDOWN || isMouseMessage(message.message) ||
+      isScrollMessage(message.message)) {
     return handleInput(*this, message);
   }
   return windowProcedure(*this, message);

@@ -89,7 +89,10 @@ void addControls(Window& window, const std::vector<ControlDefinition>& definitio
     if (auto* edit = dynamic_cast<EditControl*>(&made)) edit->setPicture(definition.picture);
     if (auto* button = dynamic_cast<ButtonControl*>(&made)) button->value = definition.value;
     auto* list = dynamic_cast<ListControl*>(&made);
-    if (list) list->setVerticalScrollBar(definition.has(ControlAttr::VScroll));
+    if (list) {
+      list->setVerticalScrollBar(definition.has(ControlAttr::VScroll));
+      list->setHorizontalScrollBar(definition.has(ControlAttr::HScroll));
+    }
     if (list && !definition.format.empty()) {
       if (size_t stop = list->view().setFormat(definition.format)) {
         fatalRuntimeError(529, windowLabel + ": list " + definition.use +
@@ -98,6 +101,7 @@ void addControls(Window& window, const std::vector<ControlDefinition>& definitio
       }
     }
     if (!definition.icon.empty()) made.setProperty(PROP::Icon, definition.icon);
+    if (!definition.cursor.empty()) made.setProperty(PROP::Cursor, definition.cursor);
     applyFont(definition.font, made);
     if (definition.kind == ControlKind::Tab && parent) {
       made.rect = tabBody(parent->rect);

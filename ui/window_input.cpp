@@ -270,6 +270,15 @@ intptr_t handleInput(Window& window, const Message& message) {
         {code, static_cast<uint8_t>(KEY::modifiers(code) >> 8), static_cast<uint8_t>(character)});
     return handleKey(window, code, character) ? 1 : 0;
   }
+  if (isScrollMessage(message.message)) {
+    Control* target = window.control(static_cast<int>(message.lParam));
+    if (target && isShowing(window, *target) && isUsable(window, *target)) {
+      target->scroll(window, message.message == WM_VSCROLL,
+                     static_cast<int>(message.wParam & 0xFFFF),
+                     static_cast<int>((message.wParam >> 16) & 0xFFFF));
+    }
+    return 0;
+  }
   handleMouse(window, message);
   return 0;
 }

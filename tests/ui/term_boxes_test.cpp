@@ -4,10 +4,10 @@
 
 #include "platform/message_box.h"
 #include "ui/key_codes.h"
+#include "ui/menu_string.h"
+#include "ui/message_box_buttons.h"
 #include "ui/statements.h"
-#include "ui/term/message_box_buttons.h"
 #include "ui/term/message_box_view.h"
-#include "ui/term/popup_menu.h"
 #include "ui/term/popup_menu_view.h"
 
 namespace zor::ui::term {

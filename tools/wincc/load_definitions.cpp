@@ -19,7 +19,7 @@ const char* const kUsage =
     "       wincc compile IN.win OUT.bin\n"
     "       wincc dump FILE.win|FILE.bin\n"
     "       wincc render FILE.win|FILE.bin [LABEL]\n"
-    "       wincc preview FILE.win|FILE.bin [LABEL]\n"
+    "       wincc preview [--ui=gui|term] FILE.win|FILE.bin [LABEL]\n"
     "       wincc help\n";
 
 }  // namespace

@@ -3,7 +3,7 @@
 //   wincc compile IN.win OUT.bin
 //   wincc dump FILE.win|FILE.bin
 //   wincc render FILE.win|FILE.bin [LABEL]
-//   wincc preview FILE.win|FILE.bin [LABEL]
+//   wincc preview [--ui=gui|term] FILE.win|FILE.bin [LABEL]
 
 //   wincc help | --help
 //

@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "platform/threads.h"
+#include "ui/message_box_buttons.h"
 #include "ui/message_layer.h"
 #include "ui/system_commands.h"
-#include "ui/term/message_box_buttons.h"
 #include "ui/term/popup_menu_view.h"
 #include "ui/term/screen_composer.h"
 #include "ui/window.h"

@@ -19,8 +19,8 @@
 #include "ui/event_numbers.h"
 #include "ui/statements.h"
 #include "ui/term/terminal_front_end.h"
-#include "ui/term/window_preview.h"
 #include "ui/window.h"
+#include "ui/window_preview.h"
 
 namespace {
 
@@ -108,7 +108,7 @@ void onEvent(zor::ui::Window& window) {
     answer->text = "Menu: " + std::to_string(chosen);
   } else if (accepted->useLabel() == "?DETAILS" && gModules) {
     const WindowDefinition& details = gModules->front().windows[1];
-    term::previewWindow(details, 6, [](Window& modal) {
+    previewWindow(details, 6, [](Window& modal) {
       Control* pressed = modal.control(field());
       if (event() == EVENT::Accepted && pressed && pressed->useLabel() == "?DONE") {
         post(EVENT::CloseWindow);
@@ -161,7 +161,7 @@ int main(int argc, char** argv) {
   }
   try {
     term::TerminalFrontEnd terminal;
-    term::previewWindow(*shown, 40, form ? onFormEvent : onEvent);
+    previewWindow(*shown, 40, form ? onFormEvent : onEvent);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "term_demo: %s\n", error.what());
     return 1;

@@ -1,8 +1,8 @@
-#include "ui/term/message_box_buttons.h"
+#include "ui/message_box_buttons.h"
 
 #include "platform/message_box.h"
 
-namespace zor::ui::term {
+namespace zor::ui {
 namespace {
 
 struct ButtonRow {
@@ -57,4 +57,4 @@ std::string buttonText(unsigned button) {
   return {};
 }
 
-}  // namespace zor::ui::term
+}  // namespace zor::ui

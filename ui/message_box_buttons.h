@@ -1,6 +1,7 @@
 #pragma once
-// The buttons of the terminal's message boxes: their texts, the order a box
-// shows them in, and the button sets of the platform's message-box flags.
+// The buttons of the message boxes the front ends show: their texts, the
+// order a box shows them in, and the button sets of the platform's
+// message-box flags.
 // Buttons and platform answers map through ui/message_box_answers.h.
 //
 // The platform's flags name a fixed button set (MB_OK ... MB_RETRYCANCEL)
@@ -12,7 +13,7 @@
 #include "ui/message_box_answers.h"
 #include "ui/statements.h"
 
-namespace zor::ui::term {
+namespace zor::ui {
 
 // The buttons of a runtime button mask, in the order a box shows them.
 std::vector<unsigned> buttonsOfMask(unsigned mask);
@@ -23,4 +24,4 @@ unsigned defaultButtonOfFlags(unsigned flags);
 // "O&k", "&Yes" ...; empty for an unknown code.
 std::string buttonText(unsigned button);
 
-}  // namespace zor::ui::term
+}  // namespace zor::ui

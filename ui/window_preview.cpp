@@ -1,4 +1,4 @@
-#include "ui/term/window_preview.h"
+#include "ui/window_preview.h"
 
 #include <algorithm>
 #include <cstring>
@@ -10,7 +10,7 @@
 #include "ui/window.h"
 #include "ui/window_builder.h"
 
-namespace zor::ui::term {
+namespace zor::ui {
 namespace {
 
 constexpr uint32_t kTextSize = 48;
@@ -102,4 +102,4 @@ int previewWindow(const WindowDefinition& definition, int rows,
   return 0;
 }
 
-}  // namespace zor::ui::term
+}  // namespace zor::ui

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-namespace zor::ui::term {
+namespace zor::ui {
 
 struct MenuItem {
   std::string text;  // with "&" before the hot key
@@ -33,4 +33,4 @@ struct MenuItem {
 // ignored, submenus left open end with the string.
 std::vector<MenuItem> parseMenu(std::string_view menu);
 
-}  // namespace zor::ui::term
+}  // namespace zor::ui

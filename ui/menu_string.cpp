@@ -1,6 +1,6 @@
-#include "ui/term/popup_menu.h"
+#include "ui/menu_string.h"
 
-namespace zor::ui::term {
+namespace zor::ui {
 namespace {
 
 class MenuParser {
@@ -81,4 +81,4 @@ std::vector<MenuItem> parseMenu(std::string_view menu) {
   return MenuParser(menu).parse();
 }
 
-}  // namespace zor::ui::term
+}  // namespace zor::ui

@@ -12,10 +12,8 @@
 #include "ui/definition_model.h"
 
 namespace zor::ui {
-class Window;
-}
 
-namespace zor::ui::term {
+class Window;
 
 // Made-up rows for the lists of a window: one queue per list, laid out after
 // the list's format (a text field per column value and tip, LONG fields for
@@ -42,4 +40,4 @@ class PreviewRows {
 int previewWindow(const WindowDefinition& definition, int rows,
                   const std::function<void(Window&)>& onEvent = {});
 
-}  // namespace zor::ui::term
+}  // namespace zor::ui
