@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/procedures.h"
 #include "app/program.h"
 #include "ui/definition_source.h"
 #include "ui/message_layer.h"
@@ -104,7 +105,7 @@ void shootProgram(const fs::path& out, bool& ok) {
       }
       closeOrQuit(*frame, turns);
     });
-    qv::runMainWindow();
+    qv::Main();
   };
   qv::runProcess(parts);
 }

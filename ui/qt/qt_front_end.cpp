@@ -26,6 +26,8 @@
 #include "ui/qt/qt_text.h"
 #include "ui/qt/window_frame.h"
 #include "ui/system_commands.h"
+#include "ui/thread_state.h"
+#include "ui/wait_cursor.h"
 #include "ui/window.h"
 
 // The font library and the desktop bus library that Qt uses keep some of
@@ -199,6 +201,7 @@ QtFrontEnd::QtFrontEnd(Options options)
 }
 
 QtFrontEnd::~QtFrontEnd() {
+  if (busyCursor_) QApplication::restoreOverrideCursor();
   gActive.store(nullptr);
   setFrontEnd(previousFrontEnd_);
   platform::setMessageBoxHook(std::move(previousBoxHook_));
@@ -235,6 +238,18 @@ WindowFrame& QtFrontEnd::frame(Window& window) {
 
 WindowFrame* QtFrontEnd::activeFrame() const {
   return active_ ? frameOf(*active_) : nullptr;
+}
+
+void QtFrontEnd::cursorChanged() {
+  Window* window = active_ != nullptr ? active_ : activeWindow();
+  const bool busy = window != nullptr && showsWaitCursor(*window);
+  if (busy == busyCursor_) return;
+  busyCursor_ = busy;
+  if (busy) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+  } else {
+    QApplication::restoreOverrideCursor();
+  }
 }
 
 void QtFrontEnd::windowOpened(Window& window) {

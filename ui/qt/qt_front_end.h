@@ -74,6 +74,9 @@ class QtFrontEnd final : private FrontEnd {
   void windowOpened(Window& window) override;
   void windowClosed(Window& window) override;
   void idle(Window& window) override;
+  // The busy pointer over the program's windows while the wait cursor is on
+  // (ui/wait_cursor.h).
+  void cursorChanged() override;
 
   WindowFrame& frame(Window& window);
   WindowFrame* activeFrame() const;
@@ -87,6 +90,7 @@ class QtFrontEnd final : private FrontEnd {
   std::unique_ptr<EventLoopBridge> bridge_;
   std::vector<std::unique_ptr<WindowFrame>> frames_;
   Window* active_ = nullptr;
+  bool busyCursor_ = false;  // the override cursor is the wait cursor
   int thread_ = 0;
   bool pointerLast_ = false;  // the last input was the mouse's
   std::function<void(Window&)> idleHook_;
