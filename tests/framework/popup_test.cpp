@@ -12,7 +12,7 @@
 #include "ui/headless/headless_session.h"
 #include "ui/key_codes.h"
 #include "ui/statements.h"
-#include "ui/term/popup_menu.h"
+#include "ui/menu_string.h"
 #include "ui/window.h"
 #include "ui/window_builder.h"
 
@@ -44,8 +44,8 @@ void addItems(Popup& popup) {
 }
 
 // The parsed menu's entries in the order of their positions.
-void flatten(const std::vector<ui::term::MenuItem>& items,
-             std::vector<const ui::term::MenuItem*>& out) {
+void flatten(const std::vector<ui::MenuItem>& items,
+             std::vector<const ui::MenuItem*>& out) {
   for (const auto& item : items) {
     out.push_back(&item);
     flatten(item.children, out);
@@ -63,8 +63,8 @@ TEST(Popup, TheMenuStringCountsItsEntriesAsTheFrontEndDoes) {
   EXPECT_EQ(popup.Item("Change")->Text, "&Change") << "a mirroring item takes its button's text";
   EXPECT_EQ(popup.Item("Delete")->Disabled, 1);
 
-  std::vector<const ui::term::MenuItem*> parsed;
-  const auto tree = ui::term::parseMenu(menu.text);
+  std::vector<const ui::MenuItem*> parsed;
+  const auto tree = ui::parseMenu(menu.text);
   flatten(tree, parsed);
   ASSERT_EQ(parsed.size(), menu.entries.size());
   std::vector<std::string> names;
@@ -100,8 +100,8 @@ TEST(Popup, NamesAreUniqueAndTheMenuKeepsWithinItsCapacity) {
   const Popup::Menu menu = popup.BuildMenu();
   EXPECT_LT(menu.text.size(), Popup::kMenuCapacity);
   EXPECT_GT(menu.text.size(), Popup::kMenuCapacity - 20);
-  std::vector<const ui::term::MenuItem*> parsed;
-  flatten(ui::term::parseMenu(menu.text), parsed);
+  std::vector<const ui::MenuItem*> parsed;
+  flatten(ui::parseMenu(menu.text), parsed);
   EXPECT_EQ(parsed.size(), menu.entries.size());
   EXPECT_EQ(std::count(menu.text.begin(), menu.text.end(), '{'),
             std::count(menu.text.begin(), menu.text.end(), '}'));
