@@ -11,8 +11,8 @@
 #include "ui/event_numbers.h"
 #include "ui/headless/headless_session.h"
 #include "ui/key_codes.h"
-#include "ui/statements.h"
 #include "ui/menu_string.h"
+#include "ui/statements.h"
 #include "ui/window.h"
 #include "ui/window_builder.h"
 
@@ -44,8 +44,7 @@ void addItems(Popup& popup) {
 }
 
 // The parsed menu's entries in the order of their positions.
-void flatten(const std::vector<ui::MenuItem>& items,
-             std::vector<const ui::MenuItem*>& out) {
+void flatten(const std::vector<ui::MenuItem>& items, std::vector<const ui::MenuItem*>& out) {
   for (const auto& item : items) {
     out.push_back(&item);
     flatten(item.children, out);
