@@ -7,7 +7,7 @@
 #include "data/file_statements.h"
 #include "framework/edit_in_place.h"
 #include "framework/file_manager.h"
-#include "framework/menu_choice.h"
+#include "framework/popup.h"
 #include "framework/query_by_example.h"
 #include "framework/relation_manager.h"
 #include "framework/requests.h"
@@ -25,6 +25,9 @@
 namespace zor::fw {
 
 namespace {
+
+// The title of the toolbox that offers the popup's actions.
+constexpr const char* kActionsToolboxTitle = "Browse Actions";
 
 // The highest character: a locator's range ends at the typed text followed
 // by it.
@@ -815,31 +818,22 @@ std::vector<BrowseAction> Browse::PopupActions() const {
   return actions;
 }
 
-void Browse::TakePopupAction(const std::string& name) {
-  for (const BrowseAction& action : PopupActions()) {
-    if (action.Name != name || action.Text == "-") continue;
-    ui::Window* window = Window != nullptr ? Window->Window() : nullptr;
-    if (action.Control != 0 && window != nullptr && window->isOpen()) {
-      // As if the button were pressed: the window sees its Accepted event.
-      ui::post(*window, ui::EVENT::Accepted, action.Control);
-    } else if (name == "Query") {
-      QueryAction();
-    }
-    return;
-  }
-}
-
 std::string Browse::ShowActionsPopup() {
-  std::vector<MenuChoice> items;
-  ui::Window* window = Window != nullptr ? Window->Window() : nullptr;
+  Popup popup;
+  popup.Bind();
   for (const BrowseAction& action : PopupActions()) {
-    ui::Control* button =
-        window != nullptr && action.Control != 0 ? window->control(action.Control) : nullptr;
-    // An item follows its button: greyed while the button is disabled.
-    items.push_back({action.Name, action.Text, button != nullptr && !button->enabled});
+    if (action.Text == "-") {
+      popup.AppendSeparator(action.Name);
+    } else if (action.Control != 0) {
+      // Follows its button (greyed while it is disabled) and presses it.
+      popup.AddButtonItem(action.Name, action.Text, action.Control);
+    } else {
+      popup.AppendItem(action.Text, action.Name);
+    }
   }
-  const std::string chosen = chooseFromMenu(items);
-  if (!chosen.empty()) TakePopupAction(chosen);
+  std::string chosen = popup.ShowMenu();
+  if (chosen == "Toolbox") chosen = popup.ShowToolbox(kActionsToolboxTitle);
+  if (chosen == "Query" && QueryControl == 0) QueryAction();
   return chosen;
 }
 

@@ -144,10 +144,9 @@ class Browse : public ViewManager, public WindowComponent, public ToolbarTarget 
   // ("&Query" also for a query without a button; insert, change and
   // delete only with EditViaPopup).
   std::vector<BrowseAction> PopupActions() const;
-  // Carries out the item of that name: presses its button.
-  void TakePopupAction(const std::string& name);
-  // Shows the popup of actions and carries out the choice; answers the
-  // chosen item's name, "" when none.
+  // Shows the popup of actions and carries out the choice (an item with a
+  // button presses it; "&Toolbox" opens the toolbox "Browse Actions" of
+  // the same items); answers the chosen item's name, "" when none.
   std::string ShowActionsPopup();
 
   // Copies the record just read into the row being built; derived browses

@@ -30,7 +30,8 @@ bool isSeparator(const PopupItem& item) {
 }
 
 // The menu string has no escapes: characters that would end the item or
-// open a submenu are replaced, and prefix characters at its start dropped.
+// open a submenu are replaced, line breaks and prefix characters at its
+// start dropped; a text that would read as a separator gets a space.
 std::string menuText(const std::string& text) {
   std::string shown;
   for (char c : text) {
@@ -38,12 +39,12 @@ std::string menuText(const std::string& text) {
       shown += '/';
     } else if (c == '{' || c == '}') {
       shown += c == '{' ? '(' : ')';
-    } else {
+    } else if (c != '\r' && c != '\n') {
       shown += c;
     }
   }
   shown.erase(0, shown.find_first_not_of("~+["));
-  return shown;
+  return shown == kSeparator ? " " + shown : shown;
 }
 
 // "[(~name),]" for an icon among the program's resources, "[(name)]" else.
@@ -202,6 +203,7 @@ Popup::Menu Popup::BuildMenu() {
   refreshMimics();
   const ui::Window* window = parent();
   int32_t level = -1;  // the previous entry's submenu level
+  size_t lastPieceStart = 0;
   for (size_t index = 0; index < PopupItems->size(); ++index) {
     const PopupItem& item = (*PopupItems)[index];
     // A mirroring item whose button is hidden (or gone) is left out.
@@ -211,6 +213,11 @@ Popup::Menu Popup::BuildMenu() {
     }
     // A submenu opens one level at a time, under the entry before it.
     const int32_t depth = std::clamp(item.Depth, 0, level + 1);
+    // Separators only ever stand between items of the top level: never
+    // first, never two together (nor one left last, below).
+    const bool afterSeparator =
+        !menu.entries.empty() && isSeparator((*PopupItems)[menu.entries.back().item]);
+    if (isSeparator(item) && depth == 0 && (menu.entries.empty() || afterSeparator)) continue;
     std::string piece;
     if (level >= 0) {
       piece = depth > level ? std::string("{") : std::string(level - depth, '}') + "|";
@@ -226,9 +233,16 @@ Popup::Menu Popup::BuildMenu() {
     }
     // What stays open is closed at the end: leave room for it.
     if (menu.text.size() + piece.size() + static_cast<size_t>(depth) >= kMenuCapacity) break;
+    lastPieceStart = menu.text.size();
     menu.text += piece;
     menu.entries.push_back({index, depth});
     level = depth;
+  }
+  if (!menu.entries.empty() && menu.entries.back().depth == 0 &&
+      isSeparator((*PopupItems)[menu.entries.back().item])) {
+    menu.text.erase(lastPieceStart);
+    menu.entries.pop_back();
+    level = menu.entries.empty() ? -1 : menu.entries.back().depth;
   }
   if (level > 0) menu.text += std::string(level, '}');
   return menu;

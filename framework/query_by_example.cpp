@@ -6,7 +6,7 @@
 #include "framework/error_reporter.h"
 #include "framework/file_manager.h"
 #include "framework/ini_manager.h"
-#include "framework/menu_choice.h"
+#include "framework/popup.h"
 #include "framework/query_entry.h"
 #include "framework/query_window.h"
 #include "framework/relation_manager.h"
@@ -248,13 +248,16 @@ std::vector<std::string> QueryByExample::SavedQueries() const {
 
 std::string QueryByExample::ChooseFromPopup() {
   const std::vector<std::string> saved = SavedQueries();
-  std::vector<MenuChoice> items{{QueryMenu::Separator, "-"}, {QueryMenu::Empty, "Empty"}};
+  Popup popup;
+  popup.Bind();
+  popup.AppendSeparator(QueryMenu::Separator);
+  popup.AppendItem("Empty", QueryMenu::Empty);
   for (size_t i = 0; i < saved.size(); ++i) {
     // A name of "-" alone is no separator.
-    items.push_back({kSavedItem + std::to_string(i + 1), saved[i] == "-" ? " -" : saved[i]});
+    popup.AppendItem(saved[i] == "-" ? " -" : saved[i], kSavedItem + std::to_string(i + 1));
   }
-  items.push_back({QueryMenu::Clear, "C&lear"});
-  const std::string chosen = chooseFromMenu(items);
+  popup.AppendItem("C&lear", QueryMenu::Clear);
+  const std::string chosen = popup.ShowMenu();
   if (chosen.starts_with(kSavedItem)) {
     const size_t index = std::stoul(chosen.substr(std::string(kSavedItem).size()));
     return saved[index - 1];

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/ini_manager.h"
-#include "framework/menu_choice.h"
+#include "framework/popup.h"
 #include "tests/framework/test_procedures.h"
 #include "ui/headless/headless_session.h"
 #include "ui/key_codes.h"
@@ -279,18 +279,21 @@ TEST_F(QueryTest, SavedQueriesKeepTheirValuesAndDropColumnsTheBrowseLost) {
   ASSERT_EQ(reporter.shownTexts.size(), 1u);
   EXPECT_NE(reporter.shownTexts[0].find("C:GONE"), std::string::npos) << reporter.shownTexts[0];
 
-  // The popup's menu: the names shown safely, the query chosen by position.
-  std::vector<size_t> shown;
-  const std::string menu = menuString({{QueryMenu::Separator, "-"},
-                                       {QueryMenu::Empty, "Empty"},
-                                       {"q1", "x|y{z}"},
-                                       {"q2", "~-"},
-                                       {"s", "-"},
-                                       {QueryMenu::Clear, "C&lear"},
-                                       {"s2", "-"}},
-                                      shown);
-  EXPECT_EQ(menu, "Empty|x/y(z)| -|-|C&lear");
-  EXPECT_EQ(shown, (std::vector<size_t>{1, 2, 3, 4, 5}));
+  // The popup's menu: the names shown safely, separators only between items.
+  Popup popup;
+  popup.Bind();
+  popup.AppendSeparator(QueryMenu::Separator);
+  popup.AppendItem("Empty", QueryMenu::Empty);
+  popup.AppendItem("x|y{z}\n", "q1");
+  popup.AppendItem("~-", "q2");
+  popup.AppendSeparator("s");
+  popup.AppendSeparator("s1");
+  popup.AppendItem("C&lear", QueryMenu::Clear);
+  popup.AppendSeparator("s2");
+  const Popup::Menu menu = popup.BuildMenu();
+  EXPECT_EQ(menu.text, "Empty|x/y(z)| -|-|C&lear");
+  ASSERT_EQ(menu.entries.size(), 5u);
+  EXPECT_EQ(menu.entries[3].item, 4u);
 
   // A filter text past 5000 characters is applied whole.
   manager.AddRangeLimit(fieldByLabel(children, "C:ID"), ValueSource(std::string("1")),
