@@ -19,4 +19,9 @@ class ConsoleErrorReporter : public zor::fw::ErrorReporter {
                unsigned defaultButton, int16_t style) override;
 };
 
+// Makes a console reporter the program's reporter, and has a fatal runtime
+// error (a damaged database ends the program) said on stderr before the
+// process ends, for a run without a user at its windows.
+void useConsoleForErrors();
+
 }  // namespace qv

@@ -20,7 +20,6 @@
 #include "app/main_window.h"
 #include "app/procedures.h"
 #include "app/program.h"
-#include "app/program_globals.h"
 #include "app/setup_ini_exchange.h"
 #include "app/window_system.h"
 
@@ -30,8 +29,7 @@ namespace {
 // a window: what went wrong is said on stderr instead of in a message box.
 int exchangeSetupIni(const qv::CommandLine& line) {
   qv::startRuntime();
-  static qv::ConsoleErrorReporter reporter;  // a fatal error may end the process under it
-  qv::programGlobals().errorReporter = &reporter;
+  qv::useConsoleForErrors();
   qv::dictionarySetUp();
   const bool importing = line.action == qv::CommandLine::Action::Import;
   const qv::ExchangeReport report =
@@ -78,6 +76,8 @@ int main(int argc, char** argv) {
   parts.mainWindow = [kind] {
     if (*kind == qv::FrontEndKind::Headless) {
       // Nobody can answer a window without a terminal: show it once and end.
+      // What would have been a message box is said on stderr.
+      qv::useConsoleForErrors();
       qv::printMainWindow([](const std::string& text) { std::fputs(text.c_str(), stdout); });
       return;
     }

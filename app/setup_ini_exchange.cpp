@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,11 @@
 namespace qv {
 
 namespace {
+
+bool isFolder(const std::string& path) {
+  std::error_code ignored;
+  return std::filesystem::is_directory(path, ignored);
+}
 
 namespace Level = zor::fw::Level;
 using zor::fw::fieldByLabel;
@@ -223,6 +229,10 @@ ExchangeReport importSetupIni(const std::string& path) {
   ExchangeReport report;
   report.file = path;
   std::string text;
+  if (isFolder(path)) {
+    report.problem = path + " cannot be read: it is a folder, not a file";
+    return report;
+  }
   if (const int error = zor::platform::readWholeFile(path, text); error != 0) {
     report.problem = path + " cannot be read: " + zor::errorTextOf(zor::data::driverErrorOf(error));
     return report;
@@ -345,7 +355,9 @@ ExchangeReport exportSetupIni(const std::string& path) {
     if (report.sectionsKept > 0) text += "\n";
     text += "[" + name + "]\n";
     ++report.sectionsKept;
-    for (const ParsedKey& key : bySection[upper(name)]) {
+    const auto written = bySection.extract(upper(name));
+    if (written.empty()) continue;
+    for (const ParsedKey& key : written.mapped()) {
       size_t start = 0;
       while (!key.help.empty() && start <= key.help.size()) {
         size_t end = key.help.find('\n', start);
@@ -359,7 +371,13 @@ ExchangeReport exportSetupIni(const std::string& path) {
   }
   tables.close();
   if (!report.ok()) return report;
-  if (const int error = zor::platform::replaceWholeFile(path, text); error != 0) {
+  // Settings whose section is not in the sections table have nowhere to go.
+  for (const auto& [section, keys] : bySection) {
+    report.settingsSkipped += static_cast<int>(keys.size());
+  }
+  if (isFolder(path)) {
+    report.problem = path + " cannot be written: it is a folder, not a file";
+  } else if (const int error = zor::platform::replaceWholeFile(path, text); error != 0) {
     report.problem =
         path + " cannot be written: " + zor::errorTextOf(zor::data::driverErrorOf(error));
   }

@@ -111,9 +111,26 @@ TEST_F(SetupIniExchangeTest, DocumentedKeysKeepTheirHelpAndStatus) {
   EXPECT_EQ(again.settingsKept, 1);
   EXPECT_EQ(again.settingsAdded, 1);
 
-  ASSERT_TRUE(exportSetupIni("out.ini").ok());
+  ExchangeReport exported = exportSetupIni("out.ini");
+  ASSERT_TRUE(exported.ok());
   EXPECT_EQ(read("out.ini"), "[Graphics]\n; Pixels across.\nWidth=640\nDepth=32\n")
       << "Width kept its help, the obsolete Height is left out";
+  EXPECT_EQ(exported.settingsSkipped, 1);
+
+  // A section gone from its table (a damaged or replaced section.edt): its
+  // settings cannot be written and are counted as left out.
+  st::close(sectionsTable());
+  std::filesystem::remove("section.edt");
+  exported = exportSetupIni("out.ini");
+  ASSERT_TRUE(exported.ok()) << exported.summary(true);
+  EXPECT_EQ(exported.settingsKept, 0);
+  EXPECT_EQ(exported.settingsSkipped, 3);
+  // Folders are named as such, both ways.
+  std::filesystem::create_directory("folder.ini");
+  EXPECT_EQ(exportSetupIni("folder.ini").problem,
+            "folder.ini cannot be written: it is a folder, not a file");
+  EXPECT_EQ(importSetupIni("folder.ini").problem,
+            "folder.ini cannot be read: it is a folder, not a file");
 }
 
 TEST_F(SetupIniExchangeTest, AMalformedFileIsRefusedWithItsLineAndChangesNothing) {
