@@ -1,23 +1,29 @@
 #include "app/dictionary.h"
 
 #include "app/program_globals.h"
+#include "app/tables.h"
+#include "framework/field_ref.h"
 
 namespace qv {
 
 namespace {
 
-void initFileManager(zor::fw::FileManager& manager, const char* label,
-                     zor::fw::FileManager*& accessReference) {
-  manager.Initialized = false;
-  manager.FileNameValue = label;
-  manager.Errors = programGlobals().errorReporter;
-  manager.zor::fw::FileManager::Init();
-  accessReference = &manager;
+using zor::fw::fieldByLabel;
+using zor::fw::FieldRef;
+
+// Seconds the driver may take to recover a lock left by a stopped station.
+constexpr int16_t kLockRecoverSeconds = 10;
+
+zor::fw::ErrorReporter& reporter() {
+  ProgramGlobals& globals = programGlobals();
+  return globals.errorReporter != nullptr ? *globals.errorReporter
+                                          : zor::fw::ErrorReporter::Global();
 }
 
-void setUpTable(TableObjects& table, std::unique_ptr<zor::fw::FileManager> fileManager) {
-  table.fileManager = std::move(fileManager);
-  table.relationManager = std::make_unique<TableRelationManager>(table.fileManager, table.access);
+template <class FileManagerType, class RelationManagerType>
+void setUpTable(TableObjects& table) {
+  table.fileManager = std::make_unique<FileManagerType>();
+  table.relationManager = std::make_unique<RelationManagerType>(table.fileManager, table.access);
 }
 
 void initTable(TableObjects& table) {
@@ -34,19 +40,74 @@ void tearDownTable(TableObjects& table) {
 
 }  // namespace
 
-void SectionsFileManager::Init() {
-  initFileManager(*this, "Sections", threadDictionary().sections.access);
+void TableFileManager::Init() {
+  Initialized = 0;
+  zor::data::FileControlBlock& file = table();
+  Buffer = &file.record;
+  FileNameValue = label();
+  Errors = &reporter();
+  File = &file;
+  zor::fw::FileManager::Init();
+  accessReference() = this;
 }
 
-void SetupINIFileManager::Init() {
-  initFileManager(*this, "SetupINI", threadDictionary().setupIni.access);
+uint8_t TableFileManager::EnsureOpen(uint8_t useKind) {
+  using zor::fw::UseKind::Initialise;
+  if (useKind != Initialise) EnsureOpen(Initialise);
+  if (useKind == Initialise && Initialized == 0) {
+    InUseFile = 1;
+    Bind(table(), *Errors);
+    Create = 1;
+    LockRecover = kLockRecoverSeconds;
+    declareKeys();
+  }
+  return zor::fw::FileManager::EnsureOpen(useKind);
+}
+
+zor::data::FileControlBlock& SectionsFileManager::table() const {
+  return sectionsTable();
+}
+
+void SectionsFileManager::declareKeys() {
+  DeclareKey(sectionsDescriptionKey(), kSectionsKey, false);
+}
+
+zor::fw::FileManager*& SectionsFileManager::accessReference() const {
+  return threadDictionary().sections.access;
+}
+
+zor::data::FileControlBlock& SetupINIFileManager::table() const {
+  return setupIniTable();
+}
+
+void SetupINIFileManager::declareKeys() {
+  DeclareKey(setupIniIdKey(), kSetupIniIdKey, true);
+  DeclareKey(setupIniSectionKey(), kSetupIniSectionKey, false);
+}
+
+zor::fw::FileManager*& SetupINIFileManager::accessReference() const {
+  return threadDictionary().setupIni.access;
 }
 
 void TableRelationManager::Release() {
-  if (fileSlot_) fileSlot_->Kill();
+  if (fileSlot_) fileSlot_->Release();
   zor::fw::RelationManager::Release();
   accessReference_ = nullptr;
   fileSlot_.reset();
+}
+
+void SectionsRelationManager::DeferedAddRelations() {
+  ThreadDictionary& dictionary = threadDictionary();
+  LinkTable(*dictionary.setupIni.relationManager, zor::fw::RIMode::Clear, zor::fw::RIMode::Clear,
+            &setupIniSectionKey());
+  LinkFields(fieldByLabel(sectionsTable(), "SEC:DESCRIPTION"),
+             fieldByLabel(setupIniTable(), "SIN:INISECTION"));
+  zor::fw::RelationManager::DeferedAddRelations();
+}
+
+void SetupINIRelationManager::DeferedAddRelations() {
+  LinkTable(*threadDictionary().sections.relationManager);
+  zor::fw::RelationManager::DeferedAddRelations();
 }
 
 ThreadDictionary& threadDictionary() {
@@ -56,8 +117,8 @@ ThreadDictionary& threadDictionary() {
 
 void dictionarySetUp() {
   ThreadDictionary& dictionary = threadDictionary();
-  setUpTable(dictionary.setupIni, std::make_unique<SetupINIFileManager>());
-  setUpTable(dictionary.sections, std::make_unique<SectionsFileManager>());
+  setUpTable<SetupINIFileManager, SetupINIRelationManager>(dictionary.setupIni);
+  setUpTable<SectionsFileManager, SectionsRelationManager>(dictionary.sections);
   dictionary.setupIni.relate = dictionary.setupIni.relationManager.get();
   dictionary.sections.relate = dictionary.sections.relationManager.get();
   initTable(dictionary.setupIni);

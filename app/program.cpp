@@ -9,6 +9,8 @@
 #include "platform/system_parameters.h"
 #include "platform/threads.h"
 #include "runtime/locale.h"
+#include "ui/properties.h"
+#include "ui/statements.h"
 
 namespace qv {
 
@@ -76,17 +78,18 @@ bool runProgramBody(const ProgramParts& parts) {
   globals.textMatcher->SetOption2(false);
 
   globals.iniManager = std::make_unique<zor::fw::INIManager>();
-  globals.iniManager->Init(kIniFileName, 0, 0);
+  globals.iniManager->Bind(kIniFileName, 0, 0);
 
   dictionarySetUp();
   globals.defaultWindowIcon = kDefaultWindowIcon;
+  zor::ui::setProperty(zor::ui::SystemTarget, zor::ui::PROP::Icon, kDefaultWindowIcon);
   switchOffDragFullWindows(globals);
 
   if (parts.mainWindow) parts.mainWindow();
 
   globals.iniManager->Update();
   restoreDragFullWindows(globals);
-  globals.iniManager->Kill();
+  globals.iniManager->Release();
   globals.iniManager.reset();
   globals.textMatcher->Kill();
   TextMatcher::Self = nullptr;
@@ -105,11 +108,14 @@ void startRuntime() {
 int runProcess(const ProgramParts& parts) {
   std::feclearexcept(FE_ALL_EXCEPT);
   startRuntime();
-  if (runProgramBody(parts)) {
-    // The end of thread 1 tears down its file objects; the error reporter
-    // stays to the very end of the process.
-    zor::platform::runThreadEndHooks();
+  if (!runProgramBody(parts)) {
+    // A program that could show no window did not do its job: say so in
+    // the exit code.
+    return 1;
   }
+  // The end of thread 1 tears down its file objects; the error reporter
+  // stays to the very end of the process.
+  zor::platform::runThreadEndHooks();
   return 0;
 }
 

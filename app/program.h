@@ -31,7 +31,8 @@ void startRuntime();
 bool runProgramBody(const ProgramParts& parts);
 
 // The whole process: hooks, program body, then the end of thread 1.
-// Returns the process exit code.
+// Returns the process exit code: 0, or 1 when the window system could not
+// be started.
 int runProcess(const ProgramParts& parts);
 
 }  // namespace qv

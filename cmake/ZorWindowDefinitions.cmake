@@ -19,10 +19,14 @@ function(zor_window_definitions target)
     set(options --module ${ARG_MODULE})
   endif()
   set(generated)
+  # wincc writes its output beside a temporary file in this folder; Ninja
+  # makes the folders of its outputs, Make and other generators do not.
+  set(output_folder ${CMAKE_CURRENT_BINARY_DIR}/window_definitions/${target})
+  file(MAKE_DIRECTORY ${output_folder})
   foreach(source ${ARG_SOURCES})
     get_filename_component(input ${source} ABSOLUTE)
     get_filename_component(stem ${source} NAME_WE)
-    set(output ${CMAKE_CURRENT_BINARY_DIR}/window_definitions/${target}/${stem}.cpp)
+    set(output ${output_folder}/${stem}.cpp)
     add_custom_command(OUTPUT ${output}
       COMMAND wincc compile ${input} ${output} ${options}
       DEPENDS wincc ${input}

@@ -21,7 +21,6 @@ constexpr int kField = static_cast<int>(DeclarationCategory::Field);
 constexpr int kMemo = static_cast<int>(DeclarationCategory::MemoBlob);
 constexpr int kKey = static_cast<int>(DeclarationCategory::Key);
 constexpr int kComponent = static_cast<int>(DeclarationCategory::Component);
-constexpr int kFieldDeclarationMessageCount = 14;
 
 DeclarationFault fault(int category, int item, std::string name, FaultKind kind, int index) {
   return DeclarationFault{category, item, std::move(name), kind, index, {}};
@@ -216,20 +215,14 @@ DeclarationFault declarationFaultOf(const RecordBuildError& error,
   const int item = static_cast<int>(error.field) + 1;
   std::string name = error.field < fields.size() ? fields[error.field].label : std::string();
   if (name.empty()) name = fieldItemName(FieldAttributeAtFault::Label);
-  if (error.text == builtInDeclarationMessage(kFile, FaultKind::Declaration, 5)) {
-    return fault(kFile, 0, "SIZE", FaultKind::Declaration, 5);
+  if (error.index == 0) {
+    // A fault outside the message lists keeps its own text.
+    DeclarationFault unlisted = fault(kField, item, name, FaultKind::Declaration, 0);
+    unlisted.message = error.text;
+    return unlisted;
   }
-  if (error.text == builtInDeclarationMessage(kMemo, FaultKind::Declaration, 3)) {
-    return fault(kMemo, item, name, FaultKind::Declaration, 3);
-  }
-  for (int index = 1; index <= kFieldDeclarationMessageCount; ++index) {
-    if (error.text == builtInDeclarationMessage(kField, FaultKind::Declaration, index)) {
-      return fault(kField, item, name, FaultKind::Declaration, index);
-    }
-  }
-  DeclarationFault unknown = fault(kField, item, name, FaultKind::Declaration, 0);
-  unknown.message = error.text;
-  return unknown;
+  if (error.category == kFile) return fault(kFile, 0, "SIZE", FaultKind::Declaration, error.index);
+  return fault(error.category, item, name, FaultKind::Declaration, error.index);
 }
 
 int checkDeclaration(const FileControlBlock& fcb) {

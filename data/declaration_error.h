@@ -7,18 +7,12 @@
 
 #include <string>
 
+#include "runtime/declaration_messages.h"
+
 namespace zor::data {
 
-enum class DeclarationCategory : int {
-  System = 0,
-  File = 1,
-  Field = 2,
-  MemoBlob = 3,
-  Key = 4,
-  Component = 5
-};
-
-enum class FaultKind : char { Declaration = 'S', Driver = 'D' };
+using DeclarationCategory = zor::DeclarationCategory;
+using FaultKind = zor::DeclarationFaultKind;
 
 struct DeclarationFault {
   int category = 0;  // DeclarationCategory; other numbers show as SYSTEM
@@ -33,9 +27,7 @@ struct DeclarationFault {
 // any other number.
 const char* categoryName(int category);
 
-// The built-in message; "Unknown Error" for an unknown category or an index
-// past the end of its list.
-const char* builtInDeclarationMessage(int category, FaultKind kind, int index);
+using zor::builtInDeclarationMessage;
 
 // The message resource number of a fault: 100000 (S) or 200000 (D)
 // + 10000 x category + index.

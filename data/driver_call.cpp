@@ -27,7 +27,19 @@ int callDriver(FileControlBlock& fcb, int op, void* args) {
   clearError();
   int result = resolveDriverEntry(fcb);
   if (result == kNoError) result = fcb.driver(op, &fcb, args);
-  if (result != kNoError) setErrorCode(result);
+  if (result == kNoError) {
+    clearError();  // a failure the driver met and overcame is no error
+    return result;
+  }
+  // A failure of the operating system carries its number and text into
+  // FILEERRORCODE() and FILEERROR(), unless the driver gave a detail of its
+  // own (a declaration fault, a lock check).
+  ErrorValue error = errorValueOf(result);
+  if (!fileErrorCode().empty() || !fileErrorText().empty()) {
+    error.fileCode = fileErrorCode();
+    error.fileText = fileErrorText();
+  }
+  setError(error);
   return result;
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // The runtime's side of a driver call: find the driver a FILE names, call
 // its entry with the operation number, and turn the answer into the error
-// state that ERRORCODE() and ERROR() report (0 clears it).
+// state that ERRORCODE(), ERROR(), FILEERRORCODE() and FILEERROR() report
+// (0 clears it).
 
 #include "data/driver_operation.h"
 
@@ -12,8 +13,8 @@ struct FileControlBlock;
 // Calls the FILE's driver. A block without an entry takes it from the
 // registry by its driver name; an unknown or missing driver is a
 // declaration fault (47).
-int callDriver(FileControlBlock& fcb, int op, void* args);
-inline int callDriver(FileControlBlock& fcb, Op op, void* args = nullptr) {
+[[nodiscard]] int callDriver(FileControlBlock& fcb, int op, void* args);
+[[nodiscard]] inline int callDriver(FileControlBlock& fcb, Op op, void* args = nullptr) {
   return callDriver(fcb, opNumber(op), args);
 }
 

@@ -40,27 +40,23 @@ constexpr auto kTarnwickOperations = operationList(
     Op::POSITIONfile, Op::POSITIONkey, Op::PREVIOUS, Op::PUT, Op::PUTfileptr, Op::RECORDSfile,
     Op::RECORDSkey, Op::REGETfile, Op::REGETkey, Op::RELEASE, Op::REMOVE, Op::RENAME, Op::RESETfile,
     Op::RESETkey, Op::ROLLBACK, Op::SEND, Op::SETfile, Op::SETfilekey, Op::SETfileptr, Op::SETkey,
-    Op::SETkeykeyptr, Op::SETkeykey, Op::SETkeyptr, Op::SET_PROPERTY, Op::SETPROPERTYkey, Op::SHARE,
-    Op::SKIP, Op::STREAM, Op::UNLOCK, Op::WATCH, Op::BUILDdynfilter, Op::BLOB_YIELD, Op::BLOB_TAKE,
-    Op::BLOB_SIZE, Op::BLOB_SET_PROP, Op::BLOB_GET_PROP, Op::GETSTATE, Op::RESTORESTATE,
-    Op::FREESTATE);
-static_assert(kTarnwickOperations[0] == 73);
+    Op::SETkeykeyptr, Op::SETkeykey, Op::SETkeyptr, Op::SHARE, Op::SKIP, Op::STREAM, Op::UNLOCK,
+    Op::WATCH, Op::BUILDdynfilter, Op::BLOB_YIELD, Op::BLOB_TAKE, Op::BLOB_SIZE, Op::BLOB_GET_PROP,
+    Op::GETSTATE, Op::RESTORESTATE, Op::FREESTATE);
+// The driver knows no property it could set: SET_PROPERTY, SETPROPERTYkey
+// and BLOB_SET_PROP are not listed, so that they answer 80 instead of a
+// success that changed nothing.
+static_assert(kTarnwickOperations[0] == 70);
 
 constexpr auto kTarnwickTypes =
     typeList(kByte, kShort, kUShort, kDate, kTime, kLong, kULong, kSReal, kReal, kDecimal, kString,
              kCString, kPString, kMemo, kBlob, kGroup, kArray);
 static_assert(kTarnwickTypes[0] == 17);
 
-// Sequential text files: record-order reading and writing, pointers and
-// positions, whole-file operations; no keys, memos, holds or transactions.
-constexpr auto kAsciiOperations = operationList(
-    Op::ADD, Op::ADDfilelen, Op::APPEND, Op::APPENDlen, Op::BOF, Op::BYTES, Op::CLOSE, Op::COPY,
-    Op::CREATE, Op::EMPTY, Op::EOF_, Op::FLUSH, Op::GETfileptr, Op::GETfileptrlen, Op::GET_PROPERTY,
-    Op::LOCKfile, Op::NAME, Op::NEXT, Op::OPEN, Op::POINTERfile, Op::POSITIONfile, Op::PREVIOUS,
-    Op::PUT, Op::PUTfileptr, Op::PUTfileptrlen, Op::REGETfile, Op::REMOVE, Op::RENAME,
-    Op::RESETfile, Op::SEND, Op::SETfile, Op::SETfileptr, Op::SET_PROPERTY, Op::SHARE, Op::SKIP,
-    Op::STREAM, Op::UNLOCK);
-static_assert(kAsciiOperations[0] == 37);
+// The text driver is known by its name and types but carries out nothing in
+// this program (its entry answers 80 to every operation), so it lists no
+// operation.
+constexpr std::array<uint8_t, 1> kAsciiOperations = {0};
 
 constexpr auto kAsciiTypes = typeList(kString, kGroup);
 

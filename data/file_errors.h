@@ -1,7 +1,9 @@
 #pragma once
 // The error numbers a driver answers (0 = success). Their texts are ERROR()'s
 // (fileErrorTextOf in runtime/error_state.h); an operating-system error n is
-// reported as kSystemErrorBase + n.
+// reported as kSystemErrorBase + n (data/system_error.h).
+
+#include "runtime/error_state.h"
 
 namespace zor::data {
 
@@ -55,6 +57,6 @@ enum FileErrorNumber : int {
   kErrStreamError = 97,
 };
 
-inline constexpr int kSystemErrorBase = 300;
+using zor::kSystemErrorBase;
 
 }  // namespace zor::data

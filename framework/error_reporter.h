@@ -14,19 +14,23 @@
 //   errors.Record(26);             // the error being reported
 //   return errors.Show();          // its level, after the box
 //
-// Throw(id) does Record and Show at once. One reporter serves every thread;
-// its settable fields, history and log are guarded by CRITSECT.
+// Throw(id) does Record and Show at once; Message(id, buttons, default)
+// shows an error with buttons of the caller's choosing and answers the one
+// pressed (the window controller's "Save Record" question). One
+// reporter serves every thread; its settable fields, status, history and log
+// are guarded by CRITSECT.
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/sync.h"
+#include "runtime/halt.h"
 
 namespace zor::fw {
 
@@ -101,20 +105,27 @@ class ErrorReporter {
   ErrorReporter(const ErrorReporter&) = delete;
   ErrorReporter& operator=(const ErrorReporter&) = delete;
 
-  // Initialise: the built-in log and error table, default category "OBX",
-  // no history, SILENT and LOGERRORS off.
+  // Initialise once: the built-in log and error table, default category
+  // "OBX", no history (SILENT and LOGERRORS start off). A second call
+  // changes nothing.
   void Init();
   // Initialise with a log: makes it the log in use and loads the built-in
   // table when the queue is still empty.
   virtual void Init(ErrorLog& log);
+  // Forgets the table, history, procedure names and built-in log; Init
+  // starts afresh.
   void Kill();
 
   // Adds every entry of a table in the stored layout (a u16 count, then per
   // entry u16 id, u8 level, and two length-prefixed texts: title, message).
-  // A table that does not read to its end adds nothing and answers false.
+  // A table that does not read exactly to its end adds nothing and answers
+  // false. An entry whose id is known already replaces the known one, so a
+  // program can reword a framework message.
   virtual bool AddErrors(std::span<const uint8_t> table);
   // The built-in table in its stored layout.
   static std::span<const uint8_t> BuiltInTable();
+  // The entry of an id, as it stands in the table.
+  std::optional<ErrorEntry> Entry(int id) const;
 
   // Context of the next error. SetErrors copies the runtime's current error
   // code and text and the driver's file-system error code and text.
@@ -128,7 +139,8 @@ class ErrorReporter {
   ErrorStatus Status() const;
 
   // Record: selects the entry as the error being reported; false for an
-  // unknown id (the entry is then a program error naming the number).
+  // unknown id (the entry is then a program error naming the number). The
+  // id recorded before becomes the status's prevErrorId (%Previous).
   bool Record(int id);
   // Show: the level dispatch on the recorded entry; returns its level.
   uint8_t Show();
@@ -139,8 +151,19 @@ class ErrorReporter {
   // Shortcuts that set one part of the context first.
   uint8_t ThrowFile(int id, std::string_view file);
   uint8_t ThrowMessage(int id, std::string_view message);
+  // Records the error and shows it with the given buttons and default (the
+  // exclamation icon when it asks a question, else the information icon);
+  // returns the button pressed, whatever the entry's level.
+  unsigned Message(int id, unsigned buttons, unsigned defaultButton);
 
-  // The recorded entry's message with every marker substituted.
+  // The recorded entry's message with every marker substituted, in this
+  // order, so that a longer marker is never taken for a shorter one:
+  // %FileErrorCode %FileError %File %Key %ErrorCode %ErrorText %Error
+  // %Message %Field %Procedure %Category %Previous. %ErrorText is the
+  // runtime's text and code, or, for error codes 90 and 100, the driver's
+  // file-system text and code. %Previous is the stored (unsubstituted)
+  // message of prevErrorId, or nothing. Only the entry's own text is
+  // searched: a value that contains marker text is shown as it is.
   std::string SubsString() const;
 
   // The calling thread's procedure names: the top one is %Procedure.
@@ -148,40 +171,51 @@ class ErrorReporter {
   void PopProcedureName();
   std::string ProcedureName() const;
 
-  // id -1 sets every entry's category.
+  // id -1 sets every entry's category, and that of entries added later.
   void SetCategory(int id, std::string_view category);
 
   void SetSilent(bool silent);
   bool Silent() const;
   void SetLogErrors(bool log);
   bool LogErrors() const;
+  // Above 0, the history keeps the last `threshold` errors shown, and the
+  // message box offers them through its "View History" button.
   void SetHistoryThreshold(int32_t threshold);
   int32_t HistoryThreshold() const;
+  // The least level whose boxes offer the history (a program error counts
+  // as fatal, 3).
   void SetHistoryViewLevel(int32_t level);
   int32_t HistoryViewLevel() const;
+  // Whether viewing the history empties it.
   void SetHistoryResetOnView(bool reset);
   bool HistoryResetOnView() const;
+  // The log errors go to while LOGERRORS is set; the caller keeps it alive.
   void SetLog(ErrorLog& log);
   std::vector<ErrorHistoryEntry> History() const;
-  // Opens the "Errors History" window.
+  // Opens the "Errors History" window (on a thread with a front end).
   void ShowHistory();
 
+  // Style of every box (ui MSGMODE bits).
   int16_t MSGSTYLE = 0;
 
-  // The process-wide reporter, created at first use and never released.
+  // The process-wide reporter, initialised at its first use and never
+  // released.
   static ErrorReporter& Global();
 
-  // What ends the program after a fatal box; tests replace it (a hook that
-  // returns lets the caller go on with level 3).
-  using HaltHook = std::function<void(int exitCode)>;
+  // What ends the program after a fatal box: the runtime's halt, whose
+  // default ends the process with kHaltExitCode after flushing what it must.
+  // Tests replace it (a hook that returns lets the caller go on with level 3).
+  using HaltHook = zor::HaltHook;
   static HaltHook SetHaltHook(HaltHook hook);
+  static constexpr int kHaltExitCode = 3;
 
  protected:
   // Shows a message with the log and history bookkeeping; returns the
-  // button pressed.
+  // button pressed. While SILENT no box is shown and the answer is the one
+  // that changes nothing: Cancel, else No, else Ok.
   virtual unsigned Msg(const std::string& text, const std::string& title, unsigned icon,
                        unsigned buttons, unsigned defaultButton, int16_t style);
-  // The message box itself.
+  // The message box itself (ui MESSAGE through the thread's front end).
   virtual unsigned ShowMessageBox(const std::string& text, const std::string& title, unsigned icon,
                                   unsigned buttons, unsigned defaultButton, int16_t style);
   virtual uint8_t TakeBenign();
@@ -193,6 +227,12 @@ class ErrorReporter {
 
  private:
   struct State;
+  void LogMessage(const std::string& text, const std::string& title);
+  void AddToHistory(const std::string& text);
+  // The box with the "View History" button; nullopt when this thread
+  // cannot show windows.
+  std::optional<unsigned> ShowWithHistory(const std::string& text, const std::string& title,
+                                          unsigned icon, unsigned buttons, unsigned defaultButton);
   std::unique_ptr<State> state_;
 };
 

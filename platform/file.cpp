@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
-#include <cstring>
 #include <limits>
 #include <thread>
 
@@ -137,6 +136,7 @@ int fileErrorFromErrno(int error, int ioFault) {
       return kFileNotFound;
     case ENOTDIR:
     case ELOOP:
+    case ENAMETOOLONG:
       return kPathNotFound;
     case EMFILE:
     case ENFILE:
@@ -149,41 +149,45 @@ int fileErrorFromErrno(int error, int ioFault) {
     case ENOTEMPTY:
       return kAccessDenied;
     case EBADF:
+    case ESTALE:
       return kInvalidHandle;
-    case EIO:
-      return ioFault;
+    case ENOMEM:
+      return kInsufficientMemory;
+    case EXDEV:
+      return kNotSameDevice;
+    case ESPIPE:
+      return kSeekError;
     case EAGAIN:
+    case EDEADLK:
       return kLockViolation;
+    case ENOLCK:
+      return kSharingBufferExceeded;
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
       return kDiskFull;
+    case EOPNOTSUPP:
+    case ENOSYS:
+      return kNotSupported;
+    case ENETDOWN:
+    case ENETUNREACH:
+    case ENETRESET:
+    case ECONNABORTED:
+    case ECONNRESET:
+    case ETIMEDOUT:
+    case ECONNREFUSED:
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ENOLINK:
+      return kNetworkError;
     case EEXIST:
       return kFileExists;
     case EINVAL:
       return kInvalidArgument;
     default:
-      break;
-  }
-  // An errno value that happens to equal one of the numbers above would be
-  // misread by callers; report it as a fault of the operation instead.
-  switch (error) {
-    case kFileNotFound:
-    case kPathNotFound:
-    case kTooManyOpenFiles:
-    case kAccessDenied:
-    case kInvalidHandle:
-    case kWriteFault:
-    case kReadFault:
-    case kLockViolation:
-    case kDiskFull:
-    case kFileExists:
-    case kInvalidArgument:
-    case kNotLocked:
-    case kInjectedFault:
+      // EIO and any failure without a number of its own: a fault of the
+      // read or write that met it.
       return ioFault;
-    default:
-      return error > 0 ? error : ioFault;
   }
 }
 
@@ -413,45 +417,6 @@ int removeFile(const std::string& path) {
 
 int renameFile(const std::string& from, const std::string& to) {
   return ::rename(from.c_str(), to.c_str()) == 0 ? kFileOk : fileErrorFromErrno(errno);
-}
-
-std::string fileErrorText(int error) {
-  switch (error) {
-    case kFileOk:
-      return "No Error";
-    case kFileNotFound:
-      return "File Not Found";
-    case kPathNotFound:
-      return "Path Not Found";
-    case kTooManyOpenFiles:
-      return "Too Many Open Files";
-    case kAccessDenied:
-      return "Access Denied";
-    case kInvalidHandle:
-      return "Invalid Handle";
-    case kWriteFault:
-      return "Write Fault";
-    case kReadFault:
-      return "Read Fault";
-    case kLockViolation:
-      return "Lock Violation";
-    case kDiskFull:
-      return "Disk Full";
-    case kFileExists:
-      return "File Already Exists";
-    case kInvalidArgument:
-      return "Invalid Parameter";
-    case kNotLocked:
-      return "Not Locked";
-    case kInjectedFault:
-      return "Injected Fault";
-    default:
-      break;
-  }
-  char buffer[256] = {};
-  // The GNU strerror_r may return a static text instead of filling buffer.
-  const char* text = strerror_r(error, buffer, sizeof buffer);
-  return text ? std::string(text) : "Error " + std::to_string(error);
 }
 
 }  // namespace zor::platform

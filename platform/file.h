@@ -28,8 +28,10 @@ class FileWatcher {
   virtual void beforeTruncate(File& file, uint64_t bytes) = 0;
 };
 
-// Error numbers of the file layer: 0 on success, otherwise one of these or
-// the system's errno value (always positive).
+// Error numbers of the file layer: 0 on success, otherwise the operating
+// system's error number in the numbering the runtime keeps their texts under
+// (at 300 + the number: 339 "Handle Disk Full"). Every errno value maps onto
+// one of these; the driver turns them into its own answers (data/system_error.h).
 enum FileErrorCode : int {
   kFileOk = 0,
   kFileNotFound = 2,
@@ -37,10 +39,16 @@ enum FileErrorCode : int {
   kTooManyOpenFiles = 4,
   kAccessDenied = 5,
   kInvalidHandle = 6,
+  kInsufficientMemory = 8,
+  kNotSameDevice = 17,
+  kSeekError = 25,
   kWriteFault = 29,  // an I/O error while writing or flushing
   kReadFault = 30,   // an I/O error while reading
   kLockViolation = 33,
+  kSharingBufferExceeded = 36,  // no lock can be had: the system's table is full
   kDiskFull = 39,
+  kNotSupported = 50,
+  kNetworkError = 59,  // the file's server could not be reached
   kFileExists = 80,
   kInvalidArgument = 87,  // a bad offset or length (for example a zero-length lock)
   kNotLocked = 158,       // unlock of a range this handle does not hold
@@ -139,9 +147,5 @@ int renameFile(const std::string& from, const std::string& to);
 // The file-layer error number of an errno value. `ioFault` is the number an
 // EIO stands for (kReadFault or kWriteFault).
 int fileErrorFromErrno(int error, int ioFault = kWriteFault);
-
-// The text of a file-layer error number ("Access Denied", "File Not Found",
-// or the system's text for an errno value).
-std::string fileErrorText(int error);
 
 }  // namespace zor::platform

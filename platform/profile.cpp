@@ -136,7 +136,11 @@ std::string userProfilePath() {
     std::lock_guard guard(o.mutex);
     if (!o.path.empty()) return o.path;
   }
-  if (const char* explicitPath = std::getenv("ZOR_PROFILE"); explicitPath && *explicitPath) {
+  return userConfigFile("ZOR_PROFILE", "profile.ini");
+}
+
+std::string userConfigFile(const char* variable, const char* name) {
+  if (const char* explicitPath = std::getenv(variable); explicitPath && *explicitPath) {
     return explicitPath;
   }
   std::string config;
@@ -147,7 +151,7 @@ std::string userProfilePath() {
   } else {
     config = ".";
   }
-  return config + "/zorvane/profile.ini";
+  return config + "/zorvane/" + name;
 }
 
 void setUserProfilePath(const std::string& path) {
@@ -163,14 +167,18 @@ std::string getProfileString(const std::string& section, const std::string& key,
 
 bool writeProfileString(const std::string& section, const std::string& key,
                         const std::string& value) {
-  const std::string path = userProfilePath();
-  // The user-level profile's folder is ours to create on the first write.
-  const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  return writeUserFileString(section, key, value, userProfilePath());
+}
+
+bool writeUserFileString(const std::string& section, const std::string& key,
+                         const std::string& value, const std::string& file) {
+  // The per-user folder is ours to create on the first write.
+  const std::filesystem::path folder = std::filesystem::path(file).parent_path();
   if (!folder.empty()) {
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
   }
-  return writePrivateProfileString(section, key, value, path);
+  return writePrivateProfileString(section, key, value, file);
 }
 
 }  // namespace zor::platform

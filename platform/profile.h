@@ -25,8 +25,15 @@ bool deletePrivateProfileSection(const std::string& section, const std::string& 
 std::vector<std::string> privateProfileSectionNames(const std::string& file);
 std::vector<std::string> privateProfileKeys(const std::string& section, const std::string& file);
 
-// The user-level profile: $ZOR_PROFILE when set, else
-// $XDG_CONFIG_HOME/zorvane/profile.ini (or ~/.config/zorvane/profile.ini).
+// A per-user file of the runtime: $<variable> when set, else
+// $XDG_CONFIG_HOME/zorvane/<name> (or ~/.config/zorvane/<name>).
+std::string userConfigFile(const char* variable, const char* name);
+// writePrivateProfileString into a per-user file, whose folder is created
+// first when missing.
+bool writeUserFileString(const std::string& section, const std::string& key,
+                         const std::string& value, const std::string& file);
+
+// The user-level profile: userConfigFile("ZOR_PROFILE", "profile.ini").
 std::string userProfilePath();
 // Tests point the user-level profile at a file of their own; "" restores the default.
 void setUserProfilePath(const std::string& path);

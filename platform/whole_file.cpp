@@ -40,6 +40,15 @@ std::string resolvedTarget(const std::string& path) {
   return realpath(path.c_str(), resolved) != nullptr ? std::string(resolved) : path;
 }
 
+// Makes a rename in the folder durable.
+void syncFolder(const std::string& folder) {
+  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    fsync(folderFd);
+    ::close(folderFd);
+  }
+}
+
 }  // namespace
 
 int readWholeFile(const std::string& path, std::string& text) {
@@ -89,12 +98,17 @@ int replaceWholeFile(const std::string& path, std::string_view text) {
     ::unlink(temporary.c_str());
     return result;
   }
-  // Make the rename itself durable.
-  const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    fsync(folderFd);
-    ::close(folderFd);
-  }
+  syncFolder(folder);  // the rename itself durable
+  return kFileOk;
+}
+
+int replaceFile(const std::string& from, const std::string& to) {
+  const std::string target = resolvedTarget(to);
+  struct stat info {};
+  if (stat(target.c_str(), &info) == 0 && chmod(from.c_str(), info.st_mode & 07777) != 0)
+    return fileErrorFromErrno(errno, kWriteFault);
+  if (::rename(from.c_str(), target.c_str()) != 0) return fileErrorFromErrno(errno, kWriteFault);
+  syncFolder(folderOf(target));
   return kFileOk;
 }
 

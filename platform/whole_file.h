@@ -15,6 +15,12 @@ int readWholeFile(const std::string& path, std::string& text);
 // A symbolic link is followed: its target is replaced, the link stays.
 int replaceWholeFile(const std::string& path, std::string_view text);
 
+// Puts the finished file `from` in the place of `to` in one step (a rename
+// within the folder, made durable): a crash leaves either file whole, never
+// a mixture. `from` takes over the permissions of the file it replaces.
+// Returns 0 or a file-layer error number; `to` is untouched on failure.
+int replaceFile(const std::string& from, const std::string& to);
+
 // While it lives, holds an exclusive lock (among processes and among open
 // handles of one process) on the folder of the file `path` names, so that
 // read-change-replace sequences of several processes do not interleave. The

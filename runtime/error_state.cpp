@@ -44,4 +44,25 @@ std::string fileErrorText() {
   return tState.fileText;
 }
 
+bool isSystemError(int code) {
+  return code > kSystemErrorBase && code < kSystemErrorBase + 100;
+}
+
+ErrorValue currentError() {
+  return {tState.code, errorText(), tState.fileCode, tState.fileText};
+}
+
+void setError(const ErrorValue& error) {
+  tState = ErrorState{error.code, error.fileCode, error.fileText};
+}
+
+ErrorValue errorValueOf(int code) {
+  ErrorValue value{code, code == 0 ? std::string() : errorTextOf(code), {}, {}};
+  if (isSystemError(code)) {
+    value.fileCode = std::to_string(code - kSystemErrorBase);
+    value.fileText = value.text;
+  }
+  return value;
+}
+
 }  // namespace zor

@@ -26,6 +26,13 @@ Bindings::Bindings() {
   pushBind();
 }
 
+Bindings Bindings::showingThrough(const Bindings& outer) {
+  Bindings bindings = outer;
+  for (Scope& scope : bindings.scopes_) scope.alive.reset();  // the outer ones keep theirs
+  bindings.pushBind();
+  return bindings;
+}
+
 void Bindings::bind(std::string_view name, std::shared_ptr<Ufo> field) {
   Scope& scope = innermost();
   scope.names.insert_or_assign(upperName(name), Binding{std::move(field), scope.alive});

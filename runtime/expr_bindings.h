@@ -33,6 +33,11 @@ class Bindings {
   };
 
   Bindings();
+  // New bindings through which the names `outer` shows now show, under an
+  // innermost scope of their own. They do not keep the outer scopes alive:
+  // an expression compiled against them still notices when `outer` pops the
+  // scope that bound a name it reads.
+  static Bindings showingThrough(const Bindings& outer);
 
   // Binding a name again in the same scope replaces the earlier binding.
   void bind(std::string_view name, std::shared_ptr<Ufo> field);

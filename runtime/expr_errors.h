@@ -21,6 +21,9 @@ struct ExprError {
   int code = 0;
   size_t pos = kNoPosition;  // kNoPosition: at the end of the text, or not a parse error
   std::string detail;        // the unbound name for 1011
+  // Which limit of the parser stopped it ("" for none): for a person, since
+  // the error text itself is fixed.
+  std::string limit;
 
   bool failed() const { return code != 0; }
   // "Invalid expression for EVALUATE at pos 4", "BIND has not been called for X at pos 0".

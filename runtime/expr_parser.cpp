@@ -16,6 +16,7 @@ struct ParseFailure {
   int code;
   size_t pos;
   std::string detail;
+  std::string limit;
 };
 
 char upperOf(char c) {
@@ -101,7 +102,13 @@ class Parser {
   class Nesting {
    public:
     Nesting(Parser& parser, size_t pos) : parser_(parser) {
-      if (++parser_.nesting_ > kMaxExpressionNesting) parser_.fail(pos);
+      if (++parser_.nesting_ > kMaxExpressionNesting) {
+        throw ParseFailure{kErrorInvalidExpression,
+                           pos,
+                           {},
+                           "brackets and calls nested more than " +
+                               std::to_string(kMaxExpressionNesting) + " deep"};
+      }
     }
     ~Nesting() { --parser_.nesting_; }
     Nesting(const Nesting&) = delete;
@@ -131,7 +138,13 @@ class Parser {
       tree_.children.push_back(kid);
       node.depth = std::max(node.depth, tree_.nodes[kid].depth + 1);
     }
-    if (node.depth > kMaxExpressionHeight) fail(node.pos);
+    if (node.depth > kMaxExpressionHeight) {
+      throw ParseFailure{kErrorInvalidExpression,
+                         node.pos,
+                         {},
+                         "more than " + std::to_string(kMaxExpressionHeight) +
+                             " operations applied one after another"};
+    }
     tree_.nodes.push_back(std::move(node));
     return static_cast<uint32_t>(tree_.nodes.size() - 1);
   }
@@ -479,6 +492,7 @@ bool compileExpression(std::string_view text, const Bindings& bindings, ExprTree
     tree = ExprTree{};
     error.code = failure.code;
     error.detail = failure.detail;
+    error.limit = failure.limit;
     error.pos = failure.pos < text.size() ? failure.pos : ExprError::kNoPosition;
     return false;
   }

@@ -14,9 +14,11 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/expr_bindings.h"
 #include "runtime/expr_errors.h"
+#include "runtime/expr_field_terms.h"
 #include "runtime/expr_value.h"
 
 namespace zor {
@@ -45,6 +47,10 @@ class Expression {
   // than evaluate(), as no value is built for comparisons and AND/OR/NOT.
   bool test();
   std::string evaluateText();
+
+  // The top-level AND terms that compare a bound field with a constant
+  // (expr_field_terms.h); empty without a compiled tree.
+  std::vector<FieldTerm> fieldTerms() const;
 
  private:
   bool scopesAlive() const;

@@ -5,6 +5,7 @@
 
 #include "platform/message_box.h"
 #include "runtime/error_state.h"
+#include "runtime/halt.h"
 
 namespace zor {
 
@@ -45,7 +46,7 @@ void fatalRuntimeError(int code, const std::string& detail) {
                                           platform::MB_DEFBUTTON2 | platform::MB_TASKMODAL);
     if (answer == platform::IDYES) std::abort();
   }
-  std::_Exit(kFatalExitCode);
+  endProcess(kFatalExitCode);
 }
 
 }  // namespace zor

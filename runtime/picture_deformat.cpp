@@ -340,6 +340,9 @@ std::string deformatPicture(const CompiledPicture& picture, std::string_view tex
 }
 
 std::string deformatPicture(std::string_view picture, std::string_view text) {
+  // An empty picture gives an empty text (a missing one, compiled, would
+  // keep the number in any text).
+  if (picture.empty()) return {};
   return deformatPicture(compilePicture(picture), text);
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "runtime/decimal.h"
+#include "runtime/declaration_messages.h"
 #include "runtime/picture.h"
 #include "runtime/type_codes.h"
 
@@ -12,23 +13,24 @@ namespace zor {
 
 namespace {
 
-constexpr const char* kRecordTooBig =
-    "The record structure is greater than 4,194,304 bytes in size";
-constexpr const char* kGroupTooBig = "The Group is greater than 4,194,304 bytes in size";
-constexpr const char* kFieldTooBig = "The Field is greater than 4,190,208 bytes in size";
-constexpr const char* kSizeRequired = "Type requires a size and no size specified";
-constexpr const char* kTooManyPlaces = "More Decimal Places than specified size";
-constexpr const char* kSizeTooBig = "Size is too big";
-constexpr const char* kNoGroupCount = "Field Count not specified for a GROUP field";
-constexpr const char* kGroupOverrun = "The Group has more fields than has been defined";
-constexpr const char* kOverUnknown = "Field must be over a field defined before the field";
-constexpr const char* kOverTooBig = "Field is larger than the field that it is over";
-constexpr const char* kOverOtherGroup = "Field cannot be over a field inside another GROUP";
-constexpr const char* kBadPicture = "Invalid Picture";
-constexpr const char* kNoType = "No Type Specified";
-constexpr const char* kBadLabel = "Not a Valid Zorvane Label";
-constexpr const char* kDuplicateLabel = "Duplicate Label";
-constexpr const char* kMemoSize = "No Size Specified for a MEMO";
+// The builder's faults, by their place in the declaration message lists.
+using Fault = const DeclarationMessageId*;
+constexpr DeclarationMessageId kRecordTooBigId{DeclarationCategory::File, 5};
+constexpr DeclarationMessageId kGroupTooBigId{DeclarationCategory::Field, 10};
+constexpr DeclarationMessageId kFieldTooBigId{DeclarationCategory::Field, 11};
+constexpr DeclarationMessageId kSizeRequiredId{DeclarationCategory::Field, 4};
+constexpr DeclarationMessageId kTooManyPlacesId{DeclarationCategory::Field, 6};
+constexpr DeclarationMessageId kSizeTooBigId{DeclarationCategory::Field, 7};
+constexpr DeclarationMessageId kNoGroupCountId{DeclarationCategory::Field, 8};
+constexpr DeclarationMessageId kGroupOverrunId{DeclarationCategory::Field, 5};
+constexpr DeclarationMessageId kOverUnknownId{DeclarationCategory::Field, 9};
+constexpr DeclarationMessageId kOverTooBigId{DeclarationCategory::Field, 12};
+constexpr DeclarationMessageId kOverOtherGroupId{DeclarationCategory::Field, 14};
+constexpr DeclarationMessageId kBadPictureId{DeclarationCategory::Field, 13};
+constexpr DeclarationMessageId kNoTypeId{DeclarationCategory::Field, 3};
+constexpr DeclarationMessageId kBadLabelId{DeclarationCategory::Field, 1};
+constexpr DeclarationMessageId kDuplicateLabelId{DeclarationCategory::Field, 2};
+constexpr DeclarationMessageId kMemoSizeId{DeclarationCategory::MemoBlob, 3};
 
 bool isLabelStart(char c) {
   return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
@@ -56,26 +58,26 @@ bool isValidPicture(const std::string& picture) {
 
 // Bytes one element of a non-GROUP field takes in the record, or an error.
 // `storedSize` receives the descriptor's size (DECIMAL: the byte count).
-const char* elementSize(const FieldDeclaration& field, uint64_t& bytes, uint32_t& storedSize) {
+Fault elementSize(const FieldDeclaration& field, uint64_t& bytes, uint32_t& storedSize) {
   bytes = fixedTypeSize(field.type);
   switch (field.type) {
     case kDecimal:
     case kPDecimal:
-      if (field.size == 0) return kSizeRequired;
-      if (field.size > kMostDecimalDigits) return kSizeTooBig;
-      if (field.places > field.size) return kTooManyPlaces;
+      if (field.size == 0) return &kSizeRequiredId;
+      if (field.size > kMostDecimalDigits) return &kSizeTooBigId;
+      if (field.places > field.size) return &kTooManyPlacesId;
       bytes = decimalByteSize(field.size);
       break;
     case kString:
     case kCString:
     case kPString:
-      if (field.size == 0) return kSizeRequired;
-      if (field.type == kPString && field.size > kMostPStringBytes) return kSizeTooBig;
-      if (field.size > kMostFieldBytes) return kFieldTooBig;
+      if (field.size == 0) return &kSizeRequiredId;
+      if (field.type == kPString && field.size > kMostPStringBytes) return &kSizeTooBigId;
+      if (field.size > kMostFieldBytes) return &kFieldTooBigId;
       bytes = field.size;
       break;
     case kMemo:
-      if (field.size == 0) return kMemoSize;
+      if (field.size == 0) return &kMemoSizeId;
       storedSize = field.size;
       bytes = 0;  // kept beside the record
       return nullptr;
@@ -83,7 +85,7 @@ const char* elementSize(const FieldDeclaration& field, uint64_t& bytes, uint32_t
       bytes = 0;
       break;
     default:
-      if (bytes == 0) return kNoType;
+      if (bytes == 0) return &kNoTypeId;
       break;
   }
   storedSize = static_cast<uint32_t>(bytes);
@@ -113,14 +115,14 @@ class Layout {
  public:
   explicit Layout(const std::vector<FieldDeclaration>& fields) : fields_(fields) {}
 
-  const char* run(size_t& at) {
+  Fault run(size_t& at) {
     parents_.assign(fields_.size(), kNone);
     totals_.assign(fields_.size(), 0);
     for (at = 0; at < fields_.size(); ++at) {
-      if (const char* error = add(at)) return error;
-      if (const char* error = closeGroupsEndingAt(at)) return error;
+      if (Fault error = add(at)) return error;
+      if (Fault error = closeGroupsEndingAt(at)) return error;
     }
-    if (cursor_ > kMostRecordBytes) return kRecordTooBig;
+    if (cursor_ > kMostRecordBytes) return &kRecordTooBigId;
     return nullptr;
   }
 
@@ -133,17 +135,17 @@ class Layout {
 
   uint64_t& cursor() { return groups_.empty() ? cursor_ : groups_.back().cursor; }
 
-  const char* add(size_t i) {
+  Fault add(size_t i) {
     const FieldDeclaration& field = fields_[i];
-    if (field.type == 0) return kNoType;
-    if (!isValidLabel(field.label)) return kBadLabel;
+    if (field.type == 0) return &kNoTypeId;
+    if (!isValidLabel(field.label)) return &kBadLabelId;
     for (size_t j = 0; j < i; ++j) {
-      if (sameLabel(fields_[j].label, field.label)) return kDuplicateLabel;
+      if (sameLabel(fields_[j].label, field.label)) return &kDuplicateLabelId;
     }
     if (!field.picture.empty() &&
         (!(field.type == kString || field.type == kCString || field.type == kPString) ||
          !isValidPicture(field.picture))) {
-      return kBadPicture;
+      return &kBadPictureId;
     }
     parents_[i] = groups_.empty() ? kNone : groups_.back().index;
 
@@ -152,9 +154,9 @@ class Layout {
       for (size_t j = 0; j < i && target == kNone; ++j) {
         if (sameLabel(fields_[j].label, field.over)) target = j;
       }
-      if (target == kNone) return kOverUnknown;
-      if (parents_[target] != parents_[i]) return kOverOtherGroup;
-      if (fields_[target].type == kMemo || fields_[target].type == kBlob) return kOverUnknown;
+      if (target == kNone) return &kOverUnknownId;
+      if (parents_[target] != parents_[i]) return &kOverOtherGroupId;
+      if (fields_[target].type == kMemo || fields_[target].type == kBlob) return &kOverUnknownId;
     }
     uint64_t offset = target == kNone ? cursor() : layout_[target].offset;
 
@@ -168,10 +170,10 @@ class Layout {
     descriptor.picture = keep(field.picture);
 
     if (field.type == kGroup) {
-      if (field.groupCount == 0) return kNoGroupCount;
+      if (field.groupCount == 0) return &kNoGroupCountId;
       size_t last = i + field.groupCount;
       if (last >= fields_.size() || (!groups_.empty() && last > groups_.back().last)) {
-        return kGroupOverrun;
+        return &kGroupOverrunId;
       }
       layout_.push_back(descriptor);
       groups_.push_back(
@@ -181,11 +183,11 @@ class Layout {
 
     uint64_t bytes = 0;
     uint32_t storedSize = 0;
-    if (const char* error = elementSize(field, bytes, storedSize)) return error;
+    if (Fault error = elementSize(field, bytes, storedSize)) return error;
     std::optional<uint64_t> total = dimensioned(bytes, field.dimensions);
-    if (!total) return kSizeRequired;
-    if (*total > kMostFieldBytes) return kFieldTooBig;
-    if (target != kNone && *total > totals_[target]) return kOverTooBig;
+    if (!total) return &kSizeRequiredId;
+    if (*total > kMostFieldBytes) return &kFieldTooBigId;
+    if (target != kNone && *total > totals_[target]) return &kOverTooBigId;
     descriptor.size = storedSize;
     layout_.push_back(descriptor);
     totals_[i] = *total;
@@ -193,16 +195,16 @@ class Layout {
     return nullptr;
   }
 
-  const char* closeGroupsEndingAt(size_t i) {
+  Fault closeGroupsEndingAt(size_t i) {
     while (!groups_.empty() && groups_.back().last == i) {
       OpenGroup group = groups_.back();
       groups_.pop_back();
       uint64_t bytes = group.cursor - group.start;
-      if (bytes > kMostRecordBytes) return kGroupTooBig;
+      if (bytes > kMostRecordBytes) return &kGroupTooBigId;
       std::optional<uint64_t> total = dimensioned(bytes, fields_[group.index].dimensions);
-      if (!total) return kSizeRequired;
-      if (*total > kMostRecordBytes) return kGroupTooBig;
-      if (group.isOver && *total > group.overSize) return kOverTooBig;
+      if (!total) return &kSizeRequiredId;
+      if (*total > kMostRecordBytes) return &kGroupTooBigId;
+      if (group.isOver && *total > group.overSize) return &kOverTooBigId;
       layout_[group.index].size = static_cast<uint32_t>(bytes);
       totals_[group.index] = *total;
       if (!group.isOver) cursor() += *total;
@@ -238,8 +240,11 @@ bool RecordBuilder::build(const std::vector<FieldDeclaration>& fields, BuiltReco
   error = RecordBuildError{};
   Layout layout(fields);
   size_t at = 0;
-  if (const char* text = layout.run(at)) {
-    error.text = text;
+  if (Fault fault = layout.run(at)) {
+    error.category = static_cast<int>(fault->category);
+    error.index = fault->index;
+    error.text =
+        builtInDeclarationMessage(error.category, DeclarationFaultKind::Declaration, fault->index);
     error.field = std::min(at, fields.empty() ? size_t{0} : fields.size() - 1);
     return false;
   }

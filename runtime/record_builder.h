@@ -51,6 +51,10 @@ class BuiltRecord {
 struct RecordBuildError {
   std::string text;  // one of the builder's messages, "" when the build succeeded
   size_t field = 0;  // index of the declaration at fault
+  // The message's place in the declaration message lists (declaration
+  // faults, runtime/declaration_messages.h): its category and index.
+  int category = 0;
+  int index = 0;
 };
 
 class RecordBuilder {

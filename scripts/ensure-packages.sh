@@ -3,8 +3,12 @@
 # apt-get when run as root, otherwise prints the exact command and stops.
 set -euo pipefail
 
+# qt6-base-dev: the desktop front end (the build goes on without it);
+# xvfb and xauth: its smoke test on an X server of its own; sqlite3: the shell
+# the load benchmark compares twk load with.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev
-          libbenchmark-dev libncurses-dev libsqlite3-dev sqlite3 tmux)
+          libbenchmark-dev libncurses-dev libsqlite3-dev sqlite3 tmux
+          qt6-base-dev xvfb xauth)
 
 missing=()
 for package in "${packages[@]}"; do

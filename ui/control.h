@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -83,6 +84,13 @@ class Control {
   // The text as shown, without the "&" marks.
   std::string shownCaption() const;
 
+  // Alert keys: a key the control alerts is not typed into it while it has
+  // the focus but queued as an AlertKey event for it (KEYCODE() tells which).
+  void alert(uint32_t key) { alertKeys_.insert(key); }
+  void clearAlert(uint32_t key) { alertKeys_.erase(key); }
+  void clearAlerts() { alertKeys_.clear(); }
+  bool alerts(uint32_t key) const { return alertKeys_.count(key) != 0; }
+
   void bind(ControlBinding binding) { binding_ = std::move(binding); }
   bool bound() const { return static_cast<bool>(binding_.read); }
   // DISPLAY: the control shows its variable's value.
@@ -104,6 +112,9 @@ class Control {
   virtual bool key(Window&, uint32_t /*code*/, char /*character*/) { return false; }
   // A mouse action on the control; `cell` is relative to the control's cells.
   virtual void mouse(Window&, MouseAction, Cell /*cell*/, int /*wheel*/) {}
+  // A scroll bar of the control was used (WM_HSCROLL / WM_VSCROLL): an SB
+  // action and the thumb's position.
+  virtual void scroll(Window&, bool /*vertical*/, int /*action*/, int /*position*/) {}
   // A control was added inside this one (a sheet learns its tabs, an
   // option group its radios).
   virtual void childAdded(Control&) {}
@@ -126,6 +137,7 @@ class Control {
   int field_ = 0;
   ControlBinding binding_;
   PropertyBag properties_;
+  std::set<uint32_t> alertKeys_;
 };
 
 }  // namespace zor::ui

@@ -100,6 +100,7 @@ class BlockReader {
     window.rect = {int32_t(u32At(at + L::WindowX)), int32_t(u32At(at + L::WindowY)),
                    int32_t(u32At(at + L::WindowWidth)), int32_t(u32At(at + L::WindowHeight))};
     window.label = text(u32At(at + L::WindowLabel), "window label");
+    checkRect(window.rect, "window " + window.label);
     window.font = font(u32At(at + L::WindowFont));
     window.title = text(u32At(at + L::WindowTitle), "window title");
     window.icon = text(u32At(at + L::WindowIcon), "window icon");
@@ -108,6 +109,16 @@ class BlockReader {
   }
 
  private:
+  // Positions and sizes beyond what a declaration may give are refused
+  // here as well: a block is read from outside and never trusted.
+  void checkRect(const DefinitionRect& rect, const std::string& what) const {
+    if (const char* which = rectOutOfRange(rect)) {
+      fail(what + ": " + which + " lies outside the dialog units a window may use (" +
+           std::to_string(kLeastPosition) + " to " + std::to_string(kMostPosition) +
+           ", sizes 0 to " + std::to_string(kMostSize) + ")");
+    }
+  }
+
   std::vector<ControlDefinition> controls(uint32_t offset, uint8_t parent, int depth) {
     std::vector<ControlDefinition> list;
     if (offset != 0 && depth >= L::MaxNesting) {
@@ -193,6 +204,7 @@ class BlockReader {
           break;
       }
     }
+    checkRect(control.rect, "control " + control.use + " at offset " + hex(offset));
     control.children = controls(children, control.kind, depth + 1);
     return control;
   }

@@ -20,6 +20,17 @@ void numberAll(std::vector<ControlDefinition>& controls, uint32_t& next) {
 
 }  // namespace
 
+const char* rectOutOfRange(const DefinitionRect& rect) {
+  auto outside = [](int32_t value, int32_t least, int32_t most) {
+    return value != DefaultPosition && (value < least || value > most);
+  };
+  if (outside(rect.x, kLeastPosition, kMostPosition)) return "x";
+  if (outside(rect.y, kLeastPosition, kMostPosition)) return "y";
+  if (outside(rect.width, 0, kMostSize)) return "width";
+  if (outside(rect.height, 0, kMostSize)) return "height";
+  return nullptr;
+}
+
 uint32_t numberControls(WindowDefinition& window) {
   uint32_t next = 1;
   numberAll(window.controls, next);

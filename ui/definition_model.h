@@ -26,6 +26,13 @@ struct FontDefinition {
   bool operator==(const FontDefinition&) const = default;
 };
 
+// Positions and sizes lie in the 16-bit range of dialog templates, so that
+// geometry computed from them never overflows and no window outgrows what
+// can be drawn.
+inline constexpr int32_t kLeastPosition = -32768;
+inline constexpr int32_t kMostPosition = 32767;
+inline constexpr int32_t kMostSize = 32767;
+
 struct DefinitionRect {
   int32_t x = DefaultPosition;
   int32_t y = DefaultPosition;
@@ -33,6 +40,10 @@ struct DefinitionRect {
   int32_t height = DefaultPosition;
   bool operator==(const DefinitionRect&) const = default;
 };
+
+// The first value outside those limits ("x", "y", "width", "height"), or
+// nullptr when every one is within them or left to the runtime.
+const char* rectOutOfRange(const DefinitionRect& rect);
 
 // Control attribute bits, as stored in the control records.
 namespace ControlAttr {

@@ -109,12 +109,12 @@ class Parser {
   }
 
   // A position or size in dialog units, or "default".
-  int32_t takeUnits(const std::string& what) {
+  int32_t takeUnits(const std::string& what, bool size) {
     if (is(peek(), "default")) {
       take();
       return DefaultPosition;
     }
-    return int32_t(takeNumber(what, -int64_t(INT32_MAX), INT32_MAX));
+    return int32_t(takeNumber(what, size ? 0 : kLeastPosition, size ? kMostSize : kMostPosition));
   }
 
   void definition() {
@@ -245,12 +245,12 @@ class Parser {
   bool sharedProperty(const Token& word, EntryTarget target, std::set<std::string>& seen) {
     if (is(word, "at")) {
       once(word, seen);
-      target.rect->x = takeUnits("x");
-      target.rect->y = takeUnits("y");
+      target.rect->x = takeUnits("x", false);
+      target.rect->y = takeUnits("y", false);
     } else if (is(word, "size")) {
       once(word, seen);
-      target.rect->width = takeUnits("width");
-      target.rect->height = takeUnits("height");
+      target.rect->width = takeUnits("width", true);
+      target.rect->height = takeUnits("height", true);
     } else if (is(word, "font")) {
       once(word, seen);
       FontDefinition font;

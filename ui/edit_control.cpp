@@ -169,6 +169,12 @@ void EditControl::display() {
   show(contents);
 }
 
+void EditControl::update() {
+  std::string value;
+  if (modified_ && readBack(editText_, value)) contents = value;
+  Control::update();
+}
+
 bool EditControl::completeEntry() {
   if (!modified_) return true;
   std::string value;

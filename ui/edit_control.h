@@ -31,6 +31,8 @@ class EditControl : public Control {
   // The text on screen, and the cursor in it.
   const std::string& editText() const { return editText_; }
   size_t cursor() const { return cursor_; }
+  // The whole text is selected: typing replaces it.
+  bool wholeTextSelected() const { return replaceOnType_; }
   // A value as the picture shows it.
   std::string formatted(const std::string& value) const;
   // What the control shows: while it has the focus or holds changes, the
@@ -38,6 +40,9 @@ class EditControl : public Control {
   std::string shownText(bool focused) const;
 
   void display() override;
+  // UPDATE takes what is typed so far, when it reads as a value of the
+  // picture; the entry still completes (and is accepted) as usual.
+  void update() override;
   bool completeEntry() override;
   bool modified() const override { return modified_; }
   bool takesFocus() const override { return true; }

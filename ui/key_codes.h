@@ -25,7 +25,11 @@ inline constexpr uint32_t Left = 0x25;
 inline constexpr uint32_t Up = 0x26;
 inline constexpr uint32_t Right = 0x27;
 inline constexpr uint32_t Down = 0x28;
+inline constexpr uint32_t Insert = 0x2D;
 inline constexpr uint32_t Delete = 0x2E;
+// Function keys: F1 is 0x70 ... F12 is 0x7B.
+inline constexpr uint32_t F1 = 0x70;
+inline constexpr uint32_t F10 = F1 + 9;
 
 // The key that types a character on a standard layout: letters and digits
 // are their own keys (capitals with Shift), punctuation its keyboard key; 0

@@ -1,6 +1,8 @@
 #include "ui/list_format.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 namespace zor::ui {
 
@@ -24,16 +26,21 @@ const ListGroup* ListFormat::groupOfColumn(int number) const {
 }
 
 void assignQueueFields(ListFormat& format) {
-  int running = 1;
+  // Counted in 64 bits: a field number set through a property may be as
+  // large as int goes, and the numbers after it must not wrap round.
+  int64_t running = 1;
   format.hasTips = false;
+  auto narrow = [](int64_t value) {
+    return static_cast<int>(std::min<int64_t>(value, std::numeric_limits<int>::max()));
+  };
   for (ListColumn& c : format.columns) {
-    c.field = c.fieldGiven ? c.field : running;
-    int next = c.field + 1;
-    auto take = [&next](bool present, int count) {
+    c.field = c.fieldGiven ? c.field : narrow(running);
+    int64_t next = int64_t{c.field} + 1;
+    auto take = [&next, &narrow](bool present, int count) {
       if (!present) return 0;
-      int first = next;
+      const int64_t first = next;
       next += count;
-      return first;
+      return narrow(first);
     };
     c.colourField = take(c.hasOption(ColumnOption::RowColours), 4);
     c.iconField = take(c.has(ColumnFlag::Icon), 1);

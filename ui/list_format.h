@@ -16,6 +16,10 @@
 
 namespace zor::ui {
 
+// The highest queue field a format may name ("#n#"); a QUEUE of more
+// fields than this is not shown through one list.
+inline constexpr int kMostQueueField = 65535;
+
 // Justification codes, in column flags bits 0-1 (header: bits 2-3).
 enum class Justify : uint8_t { Left = 0, Right = 1, Center = 2, Decimal = 3 };
 

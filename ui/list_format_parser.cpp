@@ -377,7 +377,7 @@ class FormatReader {
     size_t start = pos_;
     int number = 0;
     if (!readNumber(number)) return false;
-    if (number == 0) return failAt(start);
+    if (number == 0 || number > kMostQueueField) return failAt(start);
     if (!expect('#')) return false;
     column.field = number;
     column.fieldGiven = true;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "ui/list_cell_look.h"
 #include "ui/list_field_value.h"
 #include "ui/list_view.h"
 
@@ -73,30 +74,6 @@ class LinePainter {
   int clipLeft_;
 };
 
-std::string_view trimmed(std::string_view s, bool keepLeading) {
-  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-  if (!keepLeading) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-  }
-  return s;
-}
-
-// The line of a header text, "" past its last line.
-std::string_view headerLine(std::string_view header, int line) {
-  for (int i = 0; i < line; ++i) {
-    size_t feed = header.find('\n');
-    if (feed == std::string_view::npos) return {};
-    header.remove_prefix(feed + 1);
-  }
-  return header.substr(0, header.find('\n'));
-}
-
-void applyColours(Colours& into, const Colours& from) {
-  for (size_t i = 0; i < into.size(); ++i) {
-    if (from[i] != kNoColour) into[i] = from[i];
-  }
-}
-
 class ListPainter {
  public:
   ListPainter(const ListView& view, ListCells& out)
@@ -140,7 +117,7 @@ class ListPainter {
         LinePainter p(out_, line, clipOf(*first));
         int end = border(p, from, to, g, a);
         p.fill(from, end, a);
-        p.text(from, end, headerLine(g.header.view(), line), g.headerJustify(),
+        p.text(from, end, listHeaderLine(g.header.view(), line), g.headerJustify(),
                cellOf(g.headerIndent), a);
       }
     }
@@ -158,7 +135,7 @@ class ListPainter {
         int end = border(p, from, to, c, a);
         p.fill(from, end, a);
         if (c.hasHeader) {
-          p.text(from, end, headerLine(c.header.view(), line), c.headerJustify(),
+          p.text(from, end, listHeaderLine(c.header.view(), line), c.headerJustify(),
                  cellOf(c.headerIndent), a);
         }
       }
@@ -195,30 +172,14 @@ class ListPainter {
   }
 
   CellAttributes cellAttributes(const ListColumn& c, const ListRow& row, bool selected) const {
-    Colours colours = c.colours;
-    int32_t style = 0;
-    auto applyStyle = [&](int32_t number) {
-      auto found = format_.styles.find(number);
-      if (found != format_.styles.end()) applyColours(colours, found->second.colours);
-      style = number;
-    };
-    if (c.styleGiven) applyStyle(c.style);
-    if (c.styleField != 0) applyStyle(static_cast<int32_t>(listFieldNumber(row, c.styleField)));
-    if (c.colourField != 0) {
-      Colours rowColours;
-      for (int k = 0; k < 4; ++k) {
-        rowColours[static_cast<size_t>(k)] =
-            static_cast<int32_t>(listFieldNumber(row, c.colourField + k));
-      }
-      applyColours(colours, rowColours);
-    }
+    ListCellColours colours = listCellColours(format_, c, row, selected);
     CellAttributes a;
     a.marks = static_cast<uint16_t>((selected ? CellMark::Selected : 0) |
                                     (c.has(ColumnFlag::Underline) ? CellMark::Underlined : 0) |
                                     (c.has(ColumnFlag::Fixed) ? CellMark::Fixed : 0));
-    a.foreground = colours[selected ? kSelectedText : kTextColour];
-    a.background = colours[selected ? kSelectedBack : kBackColour];
-    a.style = style;
+    a.foreground = colours.foreground;
+    a.background = colours.background;
+    a.style = colours.style;
     return a;
   }
 
@@ -244,32 +205,18 @@ class ListPainter {
       p.put(cursor, icon != 0 ? '*' : ' ', a, CellMark::Icon, icon);
       cursor += 2;
     }
-    char buffer[kMaxPictureWidth];
-    size_t length = formatListField(row, c.field, c.compiled, buffer);
-    bool keepLeading = c.compiled.pictureClass == PictureClass::String ||
-                       c.compiled.pictureClass == PictureClass::KeyIn;
-    p.text(cursor, end, trimmed(std::string_view(buffer, length), keepLeading), c.justify(), indent,
-           a, c.decimalChar, c.compiled.places);
+    p.text(cursor, end, listCellText(c, row), c.justify(), indent, a, c.decimalChar,
+           c.compiled.places);
   }
 
   // Indents by the level and draws the box: "+" for a contracted level
   // (negative), "-" when the next row lies deeper.
   int paintTree(LinePainter& p, const ListColumn& c, const ListRow& row, const ListRow& next,
                 int cursor, const CellAttributes& a) {
-    int64_t level = listFieldNumber(row, c.treeField);
-    int64_t depth = std::llabs(std::clamp<int64_t>(level, -1000, 1000));
-    depth = std::max<int64_t>(depth - 1, 0) + (c.hasOption(ColumnOption::TreeOffset) ? 1 : 0);
-    if (c.hasOption(ColumnOption::TreeNoRoot)) depth = std::max<int64_t>(depth - 1, 0);
-    cursor += static_cast<int>(2 * depth);
-    if (c.hasOption(ColumnOption::TreeNoBoxes)) return cursor;
-    char box = ' ';
-    if (level < 0) {
-      box = '+';
-    } else if (next.bytes != nullptr &&
-               std::llabs(std::clamp<int64_t>(listFieldNumber(next, c.treeField), -1000, 1000)) >
-                   level) {
-      box = '-';
-    }
+    ListTreeMark mark = listTreeMark(c, row, next);
+    cursor += 2 * mark.depth;
+    if (!mark.boxShown) return cursor;
+    char box = mark.box == TreeBox::Expand ? '+' : mark.box == TreeBox::Contract ? '-' : ' ';
     p.put(cursor, box, a, CellMark::TreeBox);
     return cursor + 2;
   }

@@ -37,6 +37,7 @@ struct ThreadQueue {
   int thread = 0;
   std::mutex mutex;
   std::condition_variable wake;
+  ForeignEventLoop foreign;
   std::deque<Message> posted;
   std::deque<std::shared_ptr<SentCall>> sent;
   std::vector<Timer> timers;
@@ -68,11 +69,17 @@ Registry& registry() {
   return *instance;
 }
 
+// Wakes the queue's thread, wherever it waits. Called with the queue's mutex held.
+void notify(ThreadQueue& queue) {
+  queue.wake.notify_all();
+  if (queue.foreign.wake) queue.foreign.wake();
+}
+
 void complete(const std::shared_ptr<SentCall>& call, intptr_t result) {
   std::lock_guard lock(call->sender->mutex);
   call->done = true;
   call->result = result;
-  call->sender->wake.notify_all();
+  notify(*call->sender);
 }
 
 void closeQueue(const std::shared_ptr<ThreadQueue>& queue) {
@@ -174,7 +181,7 @@ bool pushPosted(const std::shared_ptr<ThreadQueue>& queue, Message message) {
   std::lock_guard lock(queue->mutex);
   if (queue->closed) return false;
   queue->posted.push_back(std::move(message));
-  queue->wake.notify_all();
+  notify(*queue);
   return true;
 }
 
@@ -262,7 +269,7 @@ bool wakeWindow(WindowHandle window) {
       queue->posted.begin(), queue->posted.end(),
       [window](const Message& m) { return m.window == window && m.message == WM_NULL; });
   if (!pending) queue->posted.push_back(Message{window, WM_NULL, 0, 0, {}});
-  queue->wake.notify_all();
+  notify(*queue);
   return true;
 }
 
@@ -284,7 +291,7 @@ intptr_t sendMessage(WindowHandle window, uint32_t message, uintptr_t wParam, in
     std::lock_guard lock(target->mutex);
     if (target->closed) return 0;
     target->sent.push_back(call);
-    target->wake.notify_all();
+    notify(*target);
   }
   std::unique_lock lock(own->mutex);
   while (!call->done) {
@@ -315,13 +322,24 @@ bool getMessage(Message& out) {
       return true;
     }
     auto woken = [&] { return !own->sent.empty() || !own->posted.empty() || own->quit; };
-    if (own->timers.empty()) {
-      own->wake.wait(lock, woken);
-    } else {
+    int timeoutMs = -1;
+    if (!own->timers.empty()) {
       uint64_t next = std::min_element(own->timers.begin(), own->timers.end(),
                                        [](const Timer& a, const Timer& b) { return a.due < b.due; })
                           ->due;
-      own->wake.wait_for(lock, std::chrono::milliseconds(next - now), woken);
+      timeoutMs = static_cast<int>(std::min<uint64_t>(next - now, INT32_MAX));
+    }
+    if (own->foreign.wait) {
+      // The toolkit's loop runs while the thread has nothing to do; its
+      // events become messages, which wake it as any post does.
+      std::function<void(int)> wait = own->foreign.wait;
+      lock.unlock();
+      wait(timeoutMs);
+      lock.lock();
+    } else if (timeoutMs < 0) {
+      own->wake.wait(lock, woken);
+    } else {
+      own->wake.wait_for(lock, std::chrono::milliseconds(timeoutMs), woken);
     }
   }
 }
@@ -373,7 +391,7 @@ bool setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs) {
   } else {
     queue->timers.push_back(timer);
   }
-  queue->wake.notify_all();
+  notify(*queue);
   return true;
 }
 
@@ -383,6 +401,14 @@ bool killTimer(WindowHandle window, uintptr_t id) {
   std::lock_guard lock(queue->mutex);
   return std::erase_if(queue->timers,
                        [&](const Timer& t) { return t.window == window && t.id == id; }) > 0;
+}
+
+ForeignEventLoop setForeignEventLoop(ForeignEventLoop loop) {
+  auto own = ownQueue();
+  std::lock_guard lock(own->mutex);
+  ForeignEventLoop previous = std::move(own->foreign);
+  own->foreign = std::move(loop);
+  return previous;
 }
 
 bool requestEndSession() {

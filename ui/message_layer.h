@@ -60,6 +60,22 @@ inline constexpr uint32_t kAnyMessageLast = 0xFFFFFFFF;
 // Hands a retrieved message to its window's procedure; 0 for thread messages.
 intptr_t dispatchMessage(const Message& message);
 
+// A front end with an event loop of its own (a desktop toolkit's) lets the
+// thread wait in that loop: getMessage then calls `wait` instead of sleeping
+// on its queue, so the toolkit's events are handled (and become messages)
+// while the thread has nothing else to do. `wait` returns once `wake` was
+// called or `timeoutMs` passed (-1: no limit); a `wake` that comes before
+// the wait must make it return at once. `wake` is called from any thread,
+// with the queue locked, whenever a message, a sent call or a timer change
+// arrives for the thread.
+struct ForeignEventLoop {
+  std::function<void(int timeoutMs)> wait;
+  std::function<void()> wake;
+};
+// Installs the calling thread's loop (an empty one restores the plain wait)
+// and returns the previous one.
+ForeignEventLoop setForeignEventLoop(ForeignEventLoop loop);
+
 // Starts or replaces the timer (window, id): WM_TIMER with wParam = id every
 // interval. A late timer yields one WM_TIMER, not a backlog.
 bool setTimer(WindowHandle window, uintptr_t id, uint32_t intervalMs);

@@ -38,6 +38,12 @@
 //   0x7C19  Skip       control            left out of the Tab order
 //   0x7C1A  Keyword    control            "ENTRY", "BUTTON" ... (read only)
 //   0x7C1B  Format     list               the list's format string
+//   0x7C1C  HeaderColumn list             column of the last header click
+//   0x7C1D  Cursor     control, window,   mouse pointer ("hand.cur" over a
+//                      system             control); CURSOR::Wait while the
+//                                         program works (ui/wait_cursor.h)
+//   0x7A19  KeepPlace  control            the window's resizer leaves it at
+//                                         its place and size
 //   0x7C68  Icon       window, system     icon; the system's is the program's
 //                                         default icon for windows with none
 //   0x7C86  Timer      window             timer interval, hundredths of a second
@@ -85,6 +91,9 @@ inline constexpr int Keyword = 0x7C1A;
 inline constexpr int Format = 0x7C1B;
 // A list's column (from 1) of its last header click; read only.
 inline constexpr int HeaderColumn = 0x7C1C;
+inline constexpr int Cursor = 0x7C1D;
+// A control the window's resizer leaves where it is (a flag).
+inline constexpr int KeepPlace = 0x7A19;
 inline constexpr int Icon = 0x7C68;
 inline constexpr int Timer = 0x7C86;  // window timer interval, hundredths of a second
 inline constexpr int ListColumnFirst = 0x7E00;

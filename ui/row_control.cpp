@@ -4,6 +4,7 @@
 
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
+#include "ui/icon_glyphs.h"
 #include "ui/key_codes.h"
 #include "ui/list_properties.h"
 #include "ui/window.h"
@@ -46,6 +47,15 @@ const ListView& ListControl::view() const {
 
 void ListControl::render(ListCells& out) const {
   view().render(out);
+  // Icons show as the character of the icon the list's icon list names.
+  for (int y = 0; y < out.height(); ++y) {
+    for (int x = 0; x < out.width(); ++x) {
+      ListCell* cell = out.at(x, y);
+      if ((cell->marks & CellMark::Icon) == 0 || cell->icon == 0) continue;
+      const std::string name = property(PROP::IconList, cell->icon);
+      if (!name.empty()) cell->ch = iconGlyph(name);
+    }
+  }
 }
 
 template <class Action>
@@ -102,6 +112,69 @@ void ListControl::mouse(Window& window, MouseAction action, Cell cell, int wheel
         break;
       case MouseAction::Release:
         release(cell);
+        break;
+    }
+  });
+}
+
+void ListControl::scroll(Window& window, bool vertical, int action, int position) {
+  withWindow(window, [&] {
+    ListView& list = view();
+    if (!vertical) {
+      int step = std::max(list.font().charWidth, 1);
+      int widest = std::max(list.format().totalWidth - list.width(), 0);
+      int offset = list.horizontalOffset();
+      switch (action) {
+        case SB::LineUp:
+          offset -= step;
+          break;
+        case SB::LineDown:
+          offset += step;
+          break;
+        case SB::PageUp:
+          offset -= list.width();
+          break;
+        case SB::PageDown:
+          offset += list.width();
+          break;
+        case SB::Top:
+          offset = 0;
+          break;
+        case SB::Bottom:
+          offset = widest;
+          break;
+        case SB::ThumbTrack:
+          offset = position * step;
+          break;
+        default:
+          return;
+      }
+      list.setHorizontalOffset(offset);
+      return;
+    }
+    switch (action) {
+      case SB::LineUp:
+        list.scrollBar(ScrollBarAction::LineUp);
+        break;
+      case SB::LineDown:
+        list.scrollBar(ScrollBarAction::LineDown);
+        break;
+      case SB::PageUp:
+        list.scrollBar(ScrollBarAction::PageUp);
+        break;
+      case SB::PageDown:
+        list.scrollBar(ScrollBarAction::PageDown);
+        break;
+      case SB::Top:
+        list.scrollBar(ScrollBarAction::Top);
+        break;
+      case SB::Bottom:
+        list.scrollBar(ScrollBarAction::Bottom);
+        break;
+      case SB::ThumbTrack:
+        list.scrollBar(ScrollBarAction::Thumb, position);
+        break;
+      default:
         break;
     }
   });

@@ -13,7 +13,8 @@
 // clicks on it scroll, its thumb can be dragged (EVENT::ScrollDrag). The
 // right edge of a resizable ("M") column's header can be dragged to change
 // the column's width (EVENT::ColumnResize); a press there that does not move
-// is a header click.
+// is a header click. A front end that draws its own scroll bars reports
+// their use with WM_VSCROLL and WM_HSCROLL (ui/input.h).
 
 #include <optional>
 
@@ -38,9 +39,11 @@ class ListControl : public Control, private ListEventSink {
   // The header lines and visible rows, sized to the inside of the frame.
   void render(ListCells& out) const;
 
-  // The vscroll attribute.
+  // The vscroll and hscroll attributes.
   void setVerticalScrollBar(bool on) { verticalScrollBar_ = on; }
   bool verticalScrollBar() const { return verticalScrollBar_; }
+  void setHorizontalScrollBar(bool on) { horizontalScrollBar_ = on; }
+  bool horizontalScrollBar() const { return horizontalScrollBar_; }
   // The bar as shown now, in the column just inside the right frame edge,
   // its cell 0 on the control's cell row 1; none while all rows fit.
   std::optional<ListScrollBar> scrollBar() const;
@@ -50,6 +53,10 @@ class ListControl : public Control, private ListEventSink {
   bool takesFocus() const override { return true; }
   bool key(Window& window, uint32_t code, char character) override;
   void mouse(Window& window, MouseAction action, Cell cell, int wheel) override;
+  // A front end's own scroll bars: the vertical one acts as the drawn bar
+  // does (scroll events, ScrollDrag), the horizontal one moves the list
+  // sideways.
+  void scroll(Window& window, bool vertical, int action, int position) override;
   std::string property(int number, int index = 0) const override;
   void setProperty(int number, std::string value, int index = 0) override;
 
@@ -81,6 +88,7 @@ class ListControl : public Control, private ListEventSink {
   mutable ListView view_;
   Window* window_ = nullptr;  // set while the view handles input
   bool verticalScrollBar_ = false;
+  bool horizontalScrollBar_ = false;
   int headerColumn_ = 0;
   Drag drag_;
 };

@@ -1,5 +1,7 @@
 #include "ui/sheet_control.h"
 
+#include <algorithm>
+
 #include "ui/event_engine.h"
 #include "ui/event_numbers.h"
 #include "ui/window.h"
@@ -18,6 +20,11 @@ bool inside(const Window& window, const Control& control, const Control& ancesto
 }
 
 }  // namespace
+
+Rect tabBody(const Rect& sheet) {
+  return {sheet.x, sheet.y + kUnitsPerCellY, sheet.width,
+          std::max(0, sheet.height - kUnitsPerCellY)};
+}
 
 Control* SheetControl::selectedTab() const {
   return selected_ >= 1 && selected_ <= static_cast<int>(tabs_.size()) ? tabs_[selected_ - 1]
@@ -119,6 +126,9 @@ void SheetControl::setProperty(int number, std::string value, int index) {
     return;
   }
   Control::setProperty(number, std::move(value), index);
+  if (rectProperty(rect, number)) {
+    for (Control* tab : tabs_) tab->rect = tabBody(rect);
+  }
 }
 
 void TabControl::activate(Window& window) {

@@ -4,13 +4,17 @@
 // header, by a tab's hot key or with Ctrl+Tab / Ctrl+PgDn (Ctrl+Shift+Tab /
 // Ctrl+PgUp back); the sheet then gets TabChanging, the body changes, the
 // sheet gets NewSelection and the focus moves to the new tab's first
-// control.
+// control. Moving or sizing the sheet through its properties moves its
+// tabs' bodies with it.
 
 #include <vector>
 
 #include "ui/control.h"
 
 namespace zor::ui {
+
+// The body of a tab: its sheet less the row of tab headers.
+Rect tabBody(const Rect& sheet);
 
 class SheetControl : public Control {
  public:

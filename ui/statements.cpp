@@ -165,6 +165,9 @@ std::string getProperty(int target, int number, int index) {
 void setProperty(int target, int number, const std::string& value, int index) {
   if (target == SystemTarget) {
     setSystemProperty(number, value, index);
+    if (number == PROP::Cursor) {
+      if (FrontEnd* shown = frontEnd()) shown->cursorChanged();
+    }
     return;
   }
   Window& window = requireWindow();
@@ -176,13 +179,14 @@ void setProperty(int target, int number, const std::string& value, int index) {
 }
 
 unsigned message(const std::string& text, const std::string& caption, unsigned icon,
-                 unsigned buttons, unsigned defaultButton) {
+                 unsigned buttons, unsigned defaultButton, unsigned style) {
   std::string shown = text;
   for (char& c : shown) {
     if (c == '|') c = '\n';
   }
   ButtonSet set = buttonSetFor(buttons);
   unsigned flags = set.flags | iconFlags(icon);
+  if (style & MSGMODE::SysModal) flags |= platform::MB_SYSTEMMODAL;
   for (size_t i = 0; i < set.buttons.size(); ++i) {
     if (set.buttons[i] == defaultButton)
       flags |= static_cast<unsigned>(i) * platform::MB_DEFBUTTON2;

@@ -71,11 +71,18 @@ inline constexpr unsigned Exclamation = 0x7F03;
 inline constexpr unsigned Asterisk = 0x7F04;
 }  // namespace ICON
 
-// MESSAGE(text, caption, icon, buttons, default): the standard message box.
-// A "|" in the text breaks the line. Buttons 0 means Ok; the default 0 means
-// the first button of the set. Returns the button pressed.
+// Styles of MESSAGE: SysModal keeps the box in front of every program's
+// windows, not only this one's.
+namespace MSGMODE {
+inline constexpr unsigned SysModal = 1;
+}  // namespace MSGMODE
+
+// MESSAGE(text, caption, icon, buttons, default, style): the standard message
+// box. A "|" in the text breaks the line. Buttons 0 means Ok; the default 0
+// means the first button of the set. Returns the button pressed.
 unsigned message(const std::string& text, const std::string& caption = {},
-                 unsigned icon = ICON::None, unsigned buttons = 0, unsigned defaultButton = 0);
+                 unsigned icon = ICON::None, unsigned buttons = 0, unsigned defaultButton = 0,
+                 unsigned style = 0);
 
 // POPUP(menu): shows the menu through the thread's front end ("&Insert|
 // &Change|-|&More{&One|&Two}": items by "|", "-" a separator, "~" before a

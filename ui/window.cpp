@@ -53,7 +53,8 @@ void Window::close() {
 }
 
 intptr_t Window::onMessage(const Message& message) {
-  if (message.message == WM_KEYDOWN || isMouseMessage(message.message)) {
+  if (message.message == WM_KEYDOWN || isMouseMessage(message.message) ||
+      isScrollMessage(message.message)) {
     return handleInput(*this, message);
   }
   return windowProcedure(*this, message);
@@ -144,6 +145,9 @@ void Window::setProperty(int number, std::string value, int index) {
     default:
       properties_.set(number, std::move(value), index);
       if (number == PROP::Timer && index == 0) applyTimer();
+      if (number == PROP::Cursor && isOpen()) {
+        if (FrontEnd* front = frontEnd()) front->cursorChanged();
+      }
   }
 }
 

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,9 @@ class Window {
   std::string title;
   Rect rect;         // dialog units; DefaultPosition in x or y: placed by the runtime
   Rect restoreRect;  // the normal position while maximised or iconised
+  // The client size the window's definition gives, which its controls were
+  // placed for; empty for a window made in code.
+  Rect designed;
   WindowShow show = WindowShow::Normal;
   bool visible = true;
   bool enabled = true;
@@ -88,6 +92,13 @@ class Window {
   std::string icon;                // empty: the program's default icon
   int pointerX = 0, pointerY = 0;  // last pointer position, relative to the window
   int focus = 0;                   // field equate number of the focused control
+
+  // Alert keys of the whole window: whatever control has the focus, the
+  // key is queued as an AlertKey event (for the focused control, or for
+  // the window when no control has the focus) instead of being typed.
+  void alert(uint32_t key) { alertKeys_.insert(key); }
+  void clearAlert(uint32_t key) { alertKeys_.erase(key); }
+  bool alerts(uint32_t key) const { return alertKeys_.count(key) != 0; }
 
   // Idle work: run when the loop finds no message, and on each tick of the
   // loop timer (setLoopTimer).
@@ -110,6 +121,7 @@ class Window {
   std::vector<std::unique_ptr<Control>> controls_;
   PropertyBag properties_;
   AcceptState accept_;
+  std::set<uint32_t> alertKeys_;
 };
 
 }  // namespace zor::ui

@@ -9,6 +9,7 @@
 #include "ui/definition_lookup.h"
 #include "ui/edit_control.h"
 #include "ui/row_control.h"
+#include "ui/sheet_control.h"
 #include "ui/system_commands.h"
 
 namespace zor::ui {
@@ -88,7 +89,10 @@ void addControls(Window& window, const std::vector<ControlDefinition>& definitio
     if (auto* edit = dynamic_cast<EditControl*>(&made)) edit->setPicture(definition.picture);
     if (auto* button = dynamic_cast<ButtonControl*>(&made)) button->value = definition.value;
     auto* list = dynamic_cast<ListControl*>(&made);
-    if (list) list->setVerticalScrollBar(definition.has(ControlAttr::VScroll));
+    if (list) {
+      list->setVerticalScrollBar(definition.has(ControlAttr::VScroll));
+      list->setHorizontalScrollBar(definition.has(ControlAttr::HScroll));
+    }
     if (list && !definition.format.empty()) {
       if (size_t stop = list->view().setFormat(definition.format)) {
         fatalRuntimeError(529, windowLabel + ": list " + definition.use +
@@ -97,12 +101,10 @@ void addControls(Window& window, const std::vector<ControlDefinition>& definitio
       }
     }
     if (!definition.icon.empty()) made.setProperty(PROP::Icon, definition.icon);
+    if (!definition.cursor.empty()) made.setProperty(PROP::Cursor, definition.cursor);
     applyFont(definition.font, made);
     if (definition.kind == ControlKind::Tab && parent) {
-      // A tab's body is its sheet less the row of tab headers.
-      made.rect = parent->rect;
-      made.rect.y += kLineHeight;
-      made.rect.height = std::max(0, made.rect.height - kLineHeight);
+      made.rect = tabBody(parent->rect);
     } else {
       made.rect = controlRect(definition, made);
     }
@@ -126,6 +128,7 @@ std::unique_ptr<Window> buildWindow(const WindowDefinition& definition) {
   auto window = std::make_unique<Window>(definition.title);
   window->rect = windowRect(definition.rect);
   window->restoreRect = window->rect;
+  window->designed = window->rect;
   window->modal = (definition.attributes & WindowAttr::Modal) != 0;
   window->resizable = (definition.attributes & WindowAttr::Resize) != 0;
   window->icon = definition.icon;

@@ -86,6 +86,10 @@ bool handleKey(Window& window, uint32_t code, char character) {
   // A focused control that was hidden or disabled meanwhile takes no keys,
   // but Tab still goes on from its place.
   if (focused && !(isShowing(window, *focused) && isUsable(window, *focused))) focused = nullptr;
+  if ((focused && focused->alerts(code)) || window.alerts(code)) {
+    post(window, EVENT::AlertKey, focused ? focused->field() : 0);
+    return true;
+  }
   uint32_t key = KEY::base(code);
   uint32_t mods = KEY::modifiers(code);
   if (key == KEY::Tab && (mods & KEY::Ctrl) == 0) {
@@ -265,6 +269,15 @@ intptr_t handleInput(Window& window, const Message& message) {
     setLastKeystroke(
         {code, static_cast<uint8_t>(KEY::modifiers(code) >> 8), static_cast<uint8_t>(character)});
     return handleKey(window, code, character) ? 1 : 0;
+  }
+  if (isScrollMessage(message.message)) {
+    Control* target = window.control(static_cast<int>(message.lParam));
+    if (target && isShowing(window, *target) && isUsable(window, *target)) {
+      target->scroll(window, message.message == WM_VSCROLL,
+                     static_cast<int>(message.wParam & 0xFFFF),
+                     static_cast<int>((message.wParam >> 16) & 0xFFFF));
+    }
+    return 0;
   }
   handleMouse(window, message);
   return 0;

@@ -41,7 +41,7 @@ Rect controlCells(const Control& control);
 // The last (innermost) shown control whose cells hold the cell, 0 when none.
 int controlAt(const Window& window, Cell cell);
 
-// WM_KEYDOWN and the mouse messages of ui/input.h.
+// WM_KEYDOWN, the mouse messages and the scroll messages of ui/input.h.
 intptr_t handleInput(Window& window, const Message& message);
 
 }  // namespace zor::ui

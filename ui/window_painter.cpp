@@ -11,6 +11,7 @@
 #include "ui/hot_key_text.h"
 #include "ui/row_control.h"
 #include "ui/sheet_control.h"
+#include "ui/wait_cursor.h"
 #include "ui/window.h"
 #include "ui/window_input.h"
 
@@ -225,7 +226,11 @@ struct Painter {
 }  // namespace
 
 Rect windowCells(const Window& window) {
-  Rect client = unitsToCells({window.rect.x, window.rect.y, window.rect.width, window.rect.height});
+  return frameCells(window.rect);
+}
+
+Rect frameCells(const Rect& units) {
+  Rect client = unitsToCells(units);
   return {client.x, client.y, client.width + 2, client.height + 2};
 }
 
@@ -236,9 +241,17 @@ void paintWindow(Canvas& canvas, const Window& window, Cell origin) {
   canvas.resetClip();
   canvas.fill(outer, ' ');
   canvas.frame(outer);
+  // The wait cursor shows as a mark at the right of the top edge.
+  constexpr std::string_view busy = " Busy ";
+  const int busyWidth = static_cast<int>(busy.size());
+  const bool markBusy = showsWaitCursor(window) && outer.width >= busyWidth + 4;
   if (!window.title.empty() && outer.width > 6) {
     std::string title = " " + window.title + " ";
-    canvas.write(outer.x + 2, outer.y, title, CellStyle::Title, outer.width - 4);
+    canvas.write(outer.x + 2, outer.y, title, CellStyle::Title,
+                 std::max(0, outer.width - 4 - (markBusy ? busyWidth + 1 : 0)));
+  }
+  if (markBusy) {
+    canvas.write(outer.x + outer.width - 2 - busyWidth, outer.y, busy, CellStyle::Title);
   }
   Cell client = clientOrigin(origin);
   Painter painter{canvas, window, client};
@@ -251,8 +264,12 @@ void paintWindow(Canvas& canvas, const Window& window, Cell origin) {
 }
 
 Canvas paintWindow(const Window& window) {
+  // A window larger than any screen is shown cut at this size, as a
+  // terminal would cut it.
+  constexpr int kMostColumns = 1024;
+  constexpr int kMostRows = 512;
   Rect outer = windowCells(window);
-  Canvas canvas(outer.width, outer.height);
+  Canvas canvas(std::min(outer.width, kMostColumns), std::min(outer.height, kMostRows));
   paintWindow(canvas, window, {0, 0});
   return canvas;
 }

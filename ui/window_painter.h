@@ -17,6 +17,8 @@ class Window;
 
 // The cells a window takes with its frame, placed at its position.
 Rect windowCells(const Window& window);
+// The same for a window whose client area lies at `units`.
+Rect frameCells(const Rect& units);
 // The client area's top-left cell for a window painted at `origin`.
 inline Cell clientOrigin(Cell origin) {
   return {origin.x + 1, origin.y + 1};
@@ -24,7 +26,8 @@ inline Cell clientOrigin(Cell origin) {
 
 // Paints the window with its frame's top-left corner at `origin`.
 void paintWindow(Canvas& canvas, const Window& window, Cell origin);
-// A canvas just the size of the window, with the window painted at (0, 0).
+// A canvas just the size of the window (at most 1024 x 512 cells: a larger
+// one is cut), with the window painted at (0, 0).
 Canvas paintWindow(const Window& window);
 
 }  // namespace zor::ui

@@ -1,5 +1,6 @@
 #include "data/tarnwick/block_file.h"
 
+#include "data/system_error.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
 #include "platform/file_environment.h"
@@ -11,7 +12,8 @@ int BlockFile::open(const std::string& path, bool write, platform::Share share, 
   const auto disposition =
       create ? platform::Disposition::CreateAlways : platform::Disposition::OpenExisting;
   const auto access = write ? platform::Access::ReadWrite : platform::Access::Read;
-  const int error = platform::fileEnvironment().open(file_, path, access, share, disposition);
+  const int error = data::driverErrorOf(
+      platform::fileEnvironment().open(file_, path, access, share, disposition));
   if (error != 0) return error;
   writable_ = write;
   stickyError_ = 0;
@@ -26,21 +28,33 @@ void BlockFile::close() {
 
 int BlockFile::read(uint64_t offset, void* buffer, size_t length, size_t& done) {
   if (length % 64 != 0) internalFailure(FailurePlace::ReadLength);
-  return file_.read(offset, buffer, length, done);
+  return data::driverErrorOf(file_.read(offset, buffer, length, done));
 }
 
 int BlockFile::write(uint64_t offset, const void* buffer, size_t length) {
   if (length % 64 != 0) internalFailure(FailurePlace::WriteLength);
   if (stickyError_ != 0) return stickyError_;
   if (!writable_) return stickyError_ = kAccessDenied;
-  const int error = file_.write(offset, buffer, length);
+  const int error = data::driverErrorOf(file_.write(offset, buffer, length));
+  if (error != 0) stickyError_ = error;
+  return error;
+}
+
+int BlockFile::size(uint64_t& bytes) const {
+  return data::driverErrorOf(file_.size(bytes));
+}
+
+int BlockFile::truncate(uint64_t bytes) {
+  if (stickyError_ != 0) return stickyError_;
+  if (!writable_) return stickyError_ = kAccessDenied;
+  const int error = data::driverErrorOf(file_.truncate(bytes));
   if (error != 0) stickyError_ = error;
   return error;
 }
 
 int BlockFile::flush() {
   if (stickyError_ != 0) return stickyError_;
-  const int error = file_.flush();
+  const int error = data::driverErrorOf(file_.flush());
   if (error != 0) stickyError_ = error;
   return error;
 }

@@ -2,7 +2,9 @@
 // The operating-system file under a Tarnwick file, taken from the file
 // environment in use: reads and writes whole multiples of 64 bytes at
 // absolute offsets, and keeps the first write error (sticky) so that later
-// writes are skipped until the file is closed.
+// writes are skipped until the file is closed. Its answers are the driver's
+// error numbers: a failure of the file layer is mapped here, once
+// (data/system_error.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -14,8 +16,8 @@ namespace zor::tarnwick {
 
 class BlockFile {
  public:
-  // Answers 0, kFileNotFound, kAccessDenied (a sharing violation) or the
-  // system's error number.
+  // Answers 0, kFileNotFound, kAccessDenied (a sharing violation) or 300 +
+  // the system's error number.
   int open(const std::string& path, bool write, platform::Share share, bool create);
   void close();
   bool isOpen() const { return file_.isOpen(); }
@@ -26,7 +28,9 @@ class BlockFile {
   // Skipped (answering the sticky error) once a write has failed.
   int write(uint64_t offset, const void* buffer, size_t length);
   int flush();
-  int size(uint64_t& bytes) const { return file_.size(bytes); }
+  int size(uint64_t& bytes) const;
+  // Skipped like write once a write has failed.
+  int truncate(uint64_t bytes);
 
   int stickyError() const { return stickyError_; }
   platform::File& file() { return file_; }

@@ -1,5 +1,7 @@
 #include "data/tarnwick/cursor.h"
 
+#include "data/tarnwick/internal_failure.h"
+
 namespace zor::tarnwick {
 
 bool Cursor::settle(bool found) {
@@ -53,8 +55,7 @@ bool Cursor::stepForward() {
   if (depth == 0) return false;
   path_.resize(depth);
   ++path_.back().slot;
-  path_.push_back({nullptr, 0});
-  path_.back().page = tree_.store().page(path_[depth - 1].page->child(path_[depth - 1].slot));
+  path_.push_back({tree_.child(*path_[depth - 1].page, path_[depth - 1].slot), 0});
   tree_.descendEdge(path_, false);
   return path_.back().page->count() != 0;
 }
@@ -70,8 +71,7 @@ bool Cursor::stepBackward() {
   if (depth == 0) return false;
   path_.resize(depth);
   --path_.back().slot;
-  path_.push_back({nullptr, 0});
-  path_.back().page = tree_.store().page(path_[depth - 1].page->child(path_[depth - 1].slot));
+  path_.push_back({tree_.child(*path_[depth - 1].page, path_[depth - 1].slot), 0});
   tree_.descendEdge(path_, true);
   return path_.back().page->count() != 0;
 }
@@ -86,11 +86,20 @@ bool Cursor::refresh(bool& movedPast) {
   return true;
 }
 
+// Each step must pass beyond the key it started from: a damaged tree whose
+// pages lead to a page already passed would otherwise be walked for ever.
+void Cursor::checkStep(bool forward) const {
+  const int order = compareKeys(key(), key_);
+  if (forward ? order <= 0 : order >= 0) internalFailure(FailurePlace::TreeOrder);
+}
+
 bool Cursor::next() {
   bool movedPast = false;
   if (!refresh(movedPast)) return settle(false);
   if (movedPast) return true;
-  return settle(stepForward());
+  if (!stepForward()) return settle(false);
+  checkStep(true);
+  return settle(true);
 }
 
 bool Cursor::previous() {
@@ -101,7 +110,9 @@ bool Cursor::previous() {
     // is the previous one.
     if (!seek(remembered)) return last();
   }
-  return settle(stepBackward());
+  if (!stepBackward()) return settle(false);
+  checkStep(false);
+  return settle(true);
 }
 
 }  // namespace zor::tarnwick

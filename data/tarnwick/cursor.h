@@ -36,6 +36,7 @@ class Cursor {
   bool refresh(bool& movedPast);
   bool stepForward();
   bool stepBackward();
+  void checkStep(bool forward) const;
 
   ItemTree& tree_;
   std::vector<PathStep> path_;

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "data/key_order.h"
 #include "data/tarnwick/item_key.h"
-#include "data/tarnwick/key_value.h"
 #include "runtime/type_codes.h"
 
 namespace zor::tarnwick {
@@ -260,8 +260,11 @@ bool readDefinition(const std::vector<uint8_t>& stream, TableDefinition& definit
   definition = TableDefinition{};
   Stream s(Stream::Mode::Read, &stream);
   walk(s, definition);
-  if (fault != nullptr) *fault = s.fault();
-  return !s.stopped() && s.atEnd();
+  std::optional<DeclarationFault> found = s.fault();
+  const bool read = !s.stopped() && s.atEnd();
+  if (read) found = definitionDamage(definition);
+  if (fault != nullptr) *fault = found;
+  return read && !found;
 }
 
 std::optional<DeclarationFault> compareDefinition(const std::vector<uint8_t>& stream,
@@ -276,6 +279,62 @@ std::optional<DeclarationFault> compareDefinition(const std::vector<uint8_t>& st
         category(DeclarationCategory::File), 0, "DEFINITION", FaultKind::Driver, 1, {}};
   }
   return std::move(s.fault());
+}
+
+std::optional<DeclarationFault> definitionDamage(const TableDefinition& d) {
+  const int fieldCategory = category(DeclarationCategory::Field);
+  auto damage = [](int c, int item, const std::string& name, std::string what) {
+    return DeclarationFault{c, item, name, FaultKind::Driver, 1, std::move(what)};
+  };
+  const uint64_t record = d.recordLength;
+  if (record > kItemLengthLimit - 1 - 9)
+    return damage(category(DeclarationCategory::File), 0, "SIZE",
+                  "The record length " + std::to_string(record) + " exceeds the stored form");
+  for (size_t i = 0; i < d.fields.size(); ++i) {
+    const FieldDefinition& f = d.fields[i];
+    const int item = static_cast<int>(i) + 1;
+    const uint64_t elements = f.dimensions != 0 ? std::max<uint64_t>(f.elements, 1) : 1;
+    const uint64_t end = f.offset + uint64_t{f.size} * elements;
+    if (end > record) {
+      return damage(fieldCategory, item, f.name,
+                    "The field lies past the end of the record (offset " +
+                        std::to_string(f.offset) + ", " + std::to_string(end - f.offset) +
+                        " bytes, record " + std::to_string(record) + " bytes)");
+    }
+    const uint32_t fixed = fixedTypeSize(f.type);
+    const bool decimalUnfit =
+        f.type == kDecimal && (f.size == 0 || f.size > 16 || f.places > 2 * f.size - 1);
+    if ((fixed != 0 && f.size != fixed) || decimalUnfit) {
+      return damage(fieldCategory, item, f.name,
+                    std::string("The field's size does not suit its type ") + typeName(f.type) +
+                        " (" + std::to_string(f.size) + " bytes)");
+    }
+    if (f.over != 0 && f.over > i)
+      return damage(fieldCategory, item, f.name, "The field is OVER no field before it");
+  }
+  if (d.memos.size() > 255)
+    return damage(category(DeclarationCategory::MemoBlob), static_cast<int>(d.memos.size()),
+                  "MEMO/BLOB", "More memos than the stored form holds");
+  if (d.keys.size() > 240)
+    return damage(category(DeclarationCategory::Key), static_cast<int>(d.keys.size()), "KEY",
+                  "More keys than the stored form holds");
+  for (size_t k = 0; k < d.keys.size(); ++k) {
+    const KeyDefinition& key = d.keys[k];
+    uint64_t length = 0;
+    for (const ComponentDefinition& c : key.components) {
+      if (c.field == 0 || c.field > d.fields.size() || d.fields[c.field - 1u].dimensions != 0) {
+        return damage(
+            category(DeclarationCategory::Key), static_cast<int>(k) + 1, key.label,
+            "A component of the key names no field it can hold (" + std::to_string(c.field) + ")");
+      }
+      length += d.fields[c.field - 1u].size;
+    }
+    if (length > 7526) {
+      return damage(category(DeclarationCategory::Key), static_cast<int>(k) + 1, key.label,
+                    "The key's components are more than 7526 bytes long");
+    }
+  }
+  return std::nullopt;
 }
 
 std::optional<DeclarationFault> definitionLimitFault(const data::FileControlBlock& fcb) {
@@ -294,7 +353,7 @@ std::optional<DeclarationFault> definitionLimitFault(const data::FileControlBloc
                             3,
                             {}};
   for (const data::KeyBlock& key : fcb.keys) {
-    if (keyValueLength(fcb.fields, key) > 7526) {
+    if (data::keyValueLength(fcb.fields, key) > 7526) {
       return DeclarationFault{category(DeclarationCategory::Key),
                               key.number,
                               "SIZE",

@@ -70,8 +70,9 @@ struct TableDefinition {
 };
 
 std::vector<uint8_t> writeDefinition(const TableDefinition& definition);
-// Read mode; false when the stream is truncated or malformed, or its version
-// is newer than this driver knows (then `fault` says so).
+// Read mode; false when the stream is truncated or malformed, its version
+// is newer than this driver knows, or what it describes is damaged (then
+// `fault` says which, see definitionDamage).
 bool readDefinition(const std::vector<uint8_t>& stream, TableDefinition& definition,
                     std::optional<data::DeclarationFault>* fault = nullptr);
 // Compare mode: the first difference between the stored stream and the
@@ -80,6 +81,13 @@ bool readDefinition(const std::vector<uint8_t>& stream, TableDefinition& definit
 std::optional<data::DeclarationFault> compareDefinition(const std::vector<uint8_t>& stream,
                                                         const TableDefinition& declared,
                                                         bool checkDecimalPlaces = true);
+
+// Damage in a definition read from a file, which must never be trusted: a
+// field that does not lie inside the record or has another size than its
+// type takes, an OVER or a key component naming no field, a record, key or
+// memo beyond the stored form's limits. The fault names the item, its
+// message what is wrong; nullopt when the definition is sound.
+std::optional<data::DeclarationFault> definitionDamage(const TableDefinition& definition);
 
 // What the declaration asks beyond the stored form or the driver's limits
 // (a record or a key too long, a memo too large), as an error-47 fault.

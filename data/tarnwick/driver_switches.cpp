@@ -86,6 +86,16 @@ std::string sendT(std::string_view text) {
 
 }  // namespace
 
+bool isDriverSwitch(std::string_view text) {
+  if (data::equalsIgnoringCase(text, "REGISTER") || data::equalsIgnoringCase(text, "IMPORTFILE"))
+    return true;
+  std::string_view value;
+  for (std::string_view name : {"DecimalCheck", "FULLBUILD", "FLAGS", "TCF", "PNMQ", "PNM"}) {
+    if (matchSwitch(text, name, value)) return true;
+  }
+  return false;
+}
+
 std::string handleSend(std::string_view text, TableSwitches& switches, SwitchTable& table) {
   if (data::equalsIgnoringCase(text, "REGISTER")) return kRegisterAnswer;
   if (data::equalsIgnoringCase(text, "IMPORTFILE")) {

@@ -54,6 +54,10 @@ class SwitchTable {
   virtual std::string tableNameByNumber(uint32_t number) = 0;
 };
 
+// Whether the text names one of the switches above (the rest are accepted
+// and ignored), for a utility that tells its user so.
+bool isDriverSwitch(std::string_view text);
+
 // Handles one SEND text and answers its text.
 std::string handleSend(std::string_view text, TableSwitches& switches, SwitchTable& table);
 

@@ -1,17 +1,18 @@
 #pragma once
-// The error numbers the storage engine answers (0 = success); the same
-// numbers as the driver interface's, so the driver passes them on unchanged.
-// Errors of the file layer (platform/file.h) are passed through as they are.
+// The engine's names for the driver interface's error numbers it answers
+// most (data/file_errors.h holds them all): the engine speaks the driver's
+// numbers, so the driver passes them on unchanged. A failure of the file
+// layer reaches the engine already mapped (block_file.h).
+
+#include "data/file_errors.h"
 
 namespace zor::tarnwick {
 
-enum ErrorNumber : int {
-  kOk = 0,
-  kFileNotFound = 2,
-  kAccessDenied = 5,   // a sharing violation, or a short write
-  kItemNotFound = 35,  // no item with that key
-  kInvalidDataFile = 36,
-  kDuplicateItem = 40,  // an item with that key already exists
-};
+inline constexpr int kOk = data::kNoError;
+inline constexpr int kFileNotFound = data::kErrFileNotFound;
+inline constexpr int kAccessDenied = data::kErrAccessDenied;  // a sharing violation, a short write
+inline constexpr int kItemNotFound = data::kErrRecordNotFound;  // no item with that key
+inline constexpr int kInvalidDataFile = data::kErrInvalidDataFile;
+inline constexpr int kDuplicateItem = data::kErrDuplicateKey;  // an item with that key exists
 
 }  // namespace zor::tarnwick

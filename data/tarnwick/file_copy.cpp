@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "data/system_error.h"
 #include "data/tarnwick/shared_access.h"
 #include "data/tarnwick/tarnwick_file.h"
 #include "platform/file_environment.h"
@@ -17,9 +18,11 @@ int copyTarnwickFile(const std::string& from, const std::string& to) {
   SharedAccess access(source, mode);
   if (error = access.beginRead(); error != 0) return error;
   platform::File target;
-  error = platform::fileEnvironment().open(target, to, platform::Access::ReadWrite,
-                                           platform::Share::DenyWrite,
-                                           platform::Disposition::CreateAlways);
+  // The target's answers come from the file layer and are mapped here; the
+  // source's come through BlockFile, already mapped.
+  error = data::driverErrorOf(platform::fileEnvironment().open(
+      target, to, platform::Access::ReadWrite, platform::Share::DenyWrite,
+      platform::Disposition::CreateAlways));
   BlockFile& bytes = source.store().file();
   uint64_t size = 0;
   if (error == 0) error = bytes.size(size);
@@ -30,9 +33,11 @@ int copyTarnwickFile(const std::string& from, const std::string& to) {
         static_cast<size_t>(std::min<uint64_t>(chunk.size(), (size - at + 63) / 64 * 64));
     size_t done = 0;
     error = bytes.read(at, chunk.data(), want, done);
-    if (error == 0) error = target.write(at, chunk.data(), std::min<uint64_t>(done, size - at));
+    if (error == 0)
+      error =
+          data::driverErrorOf(target.write(at, chunk.data(), std::min<uint64_t>(done, size - at)));
   }
-  if (error == 0) error = target.flush();
+  if (error == 0) error = data::driverErrorOf(target.flush());
   access.endRead();
   return error;
 }

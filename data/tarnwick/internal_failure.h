@@ -26,7 +26,8 @@ enum class FailurePlace : int {
   ZoneFull = 14,            // no room can be made for a page
   PageTooLarge = 15,        // an encoded page larger than the largest page
   EmptyPage = 16,           // a page other than the root holding no items
-  PageAway = 17,            // a changed page whose stored form cannot be had back
+  TreeOrder = 17,           // stepping met a key not beyond the last: a page reached twice
+  PageAway = 18,            // a changed page whose stored form cannot be had back
 };
 
 inline constexpr int kInternalFailureRuntimeError = 501;

@@ -29,10 +29,10 @@ class ItemTree {
 
   // Fills `data` when an item with exactly `key` exists.
   bool find(Bytes key, std::vector<uint8_t>* data);
-  int insert(Bytes key, Bytes data);   // kDuplicateItem when the key exists
-  int replace(Bytes key, Bytes data);  // kItemNotFound when it does not
-  int put(Bytes key, Bytes data);      // inserts or replaces
-  int erase(Bytes key);                // kItemNotFound when it does not exist
+  [[nodiscard]] int insert(Bytes key, Bytes data);   // kDuplicateItem when the key exists
+  [[nodiscard]] int replace(Bytes key, Bytes data);  // kItemNotFound when it does not
+  [[nodiscard]] int put(Bytes key, Bytes data);      // inserts or replaces
+  [[nodiscard]] int erase(Bytes key);                // kItemNotFound when it does not exist
 
   // The path from the root to the leaf where `key` belongs; the leaf step's
   // slot is the first item at or above `key`. Empty when the tree has no page.
@@ -41,9 +41,12 @@ class ItemTree {
   void descendEdge(std::vector<PathStep>& path, bool last);
 
   PageStore& store() { return store_; }
+  // The child page at `slot` of an inner page; a child that is not exactly
+  // one level lower (a damaged page leading back up the tree) is an
+  // internal failure, so that no walk of a damaged tree goes round for ever.
+  PagePtr child(const Page& parent, size_t slot);
 
  private:
-  PagePtr child(const Page& parent, size_t slot);
   // descend(), answering whether the leaf step stands on exactly `key`.
   bool descendToItem(Bytes key, std::vector<PathStep>& path);
   void splitChild(const PagePtr& parent, size_t slot, const PagePtr& page);

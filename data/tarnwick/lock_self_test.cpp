@@ -4,8 +4,10 @@
 #include <map>
 #include <mutex>
 
+#include "data/system_error.h"
 #include "data/tarnwick/lock_space.h"
 #include "platform/file.h"
+#include "runtime/error_state.h"
 
 namespace zor::tarnwick {
 
@@ -13,8 +15,9 @@ LockSelfTestResult checkLocksHonoured(const std::string& dataFile) {
   LockSelfTestResult result;
   platform::File first, second;
   for (platform::File* file : {&first, &second}) {
-    result.error = file->open(dataFile, platform::Access::ReadWrite, platform::Share::DenyNone,
-                              platform::Disposition::OpenExisting);
+    result.error = data::driverErrorOf(file->open(dataFile, platform::Access::ReadWrite,
+                                                  platform::Share::DenyNone,
+                                                  platform::Disposition::OpenExisting));
     if (result.error != 0) return result;
   }
   const uint64_t probe = kNumberedLockBase;
@@ -62,8 +65,8 @@ std::string describeLockSelfTest(const LockSelfTestResult& result, const std::st
     case LockSelfTestOutcome::NotChecked:
       break;
   }
-  return "Byte-range locks on " + dataFile +
-         " could not be checked: " + platform::fileErrorText(result.error) + ".";
+  return "Byte-range locks on " + dataFile + " could not be checked: " + errorTextOf(result.error) +
+         ".";
 }
 
 }  // namespace zor::tarnwick

@@ -18,7 +18,7 @@ enum class LockSelfTestOutcome {
 
 struct LockSelfTestResult {
   LockSelfTestOutcome outcome = LockSelfTestOutcome::NotChecked;
-  int error = 0;  // the file layer's error when not checked
+  int error = 0;  // why it was not checked (a driver error number)
 };
 
 // The byte the check contends for: the numbered lock 0, which no lock of

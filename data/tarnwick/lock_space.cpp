@@ -4,6 +4,7 @@
 #include <thread>
 #include <utility>
 
+#include "data/system_error.h"
 #include "data/tarnwick/error_numbers.h"
 
 namespace zor::tarnwick {
@@ -49,7 +50,7 @@ int LockSpace::take(LockMode mode, uint64_t number, bool wait, LockRange* taken)
     error = file_->lock(range.offset, range.length, true);
     if (error == 0 && taken) *taken = range;
     if (error != 0 && trace_) trace_("LockFile failed with error " + std::to_string(error));
-    return error;
+    return data::driverErrorOf(error);
   }
   for (int attempt = 0; wait || attempt < kLockAttemptsWithoutWaiting; ++attempt) {
     error = file_->lock(range.offset, range.length);
@@ -64,13 +65,13 @@ int LockSpace::take(LockMode mode, uint64_t number, bool wait, LockRange* taken)
       lockRangeOf(mode, 0, readerSlot_, range);
     }
   }
-  return error;
+  return data::driverErrorOf(error);
 }
 
 int LockSpace::takeAtOnce(LockMode mode, uint64_t number) {
   LockRange range;
   if (!lockRangeOf(mode, number, readerSlot_, range)) internalFailure(kLockNumberOutsideWriterMode);
-  return locks() ? file_->lock(range.offset, range.length) : 0;
+  return locks() ? data::driverErrorOf(file_->lock(range.offset, range.length)) : 0;
 }
 
 int LockSpace::release(LockMode mode, uint64_t number) {

@@ -69,7 +69,8 @@ class LockSpace {
   // Called with "LockFile failed with error N" on every failed attempt.
   void setTrace(Trace trace) { trace_ = std::move(trace); }
 
-  // Takes a lock: answers 0 or the system error of the last attempt. Without
+  // Takes a lock: answers 0 or the system error of the last attempt (as the
+  // driver answers it, 300 + n; the trace shows the system's n). Without
   // `wait` at most three attempts are made, a millisecond apart; with it the
   // attempts go on until one succeeds (the writer, numbered and exclusive
   // locks wait in the system). A failed reader attempt moves on to

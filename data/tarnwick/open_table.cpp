@@ -1,7 +1,9 @@
 #include "data/tarnwick/open_table.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "data/declaration_check.h"
 #include "data/declaration_error.h"
@@ -24,6 +26,15 @@ std::string positionText(uint32_t record, const std::vector<uint8_t>& value) {
   storeBig32(reinterpret_cast<uint8_t*>(text.data()), record);
   text.append(value.begin(), value.end());
   return text;
+}
+
+// Damage in the stored definition; a newer version is no damage (comparing
+// it with the declaration refuses it with its own message).
+std::optional<DeclarationFault> storedDefinitionDamage(const std::vector<uint8_t>& stream) {
+  TableDefinition stored;
+  std::optional<DeclarationFault> fault;
+  if (readDefinition(stream, stored, &fault) || !fault) return std::nullopt;
+  return fault->index == kNewerVersionIndex ? std::nullopt : fault;
 }
 
 }  // namespace
@@ -87,6 +98,7 @@ int OpenTable::open(uint32_t modeWord) {
   }
   path_ = location.filePath;
   tableName_ = location.tableName;
+  modeWord_ = modeWord;
   access_ = std::make_unique<SharedAccess>(file_, mode);
   const TableSwitches& switches = tableSwitchesOf(fcb_);
   TableId id{};
@@ -97,6 +109,11 @@ int OpenTable::open(uint32_t modeWord) {
   } else if (!findTable(file_, tableName_, id)) {
     error = kErrFileNotFound;
   } else if (!readDefinitionStream(file_, id, stream)) {
+    error = kErrInvalidDataFile;
+  } else if (auto damage = storedDefinitionDamage(stream)) {
+    // The file's own description of the table is damaged: nothing read
+    // through it could be trusted.
+    setFileError(identifyingText(*damage), declarationMessage(*damage));
     error = kErrInvalidDataFile;
   } else if (auto fault =
                  compareDefinition(stream, TableDefinition::of(fcb_), switches.decimalCheck)) {
@@ -111,6 +128,11 @@ int OpenTable::open(uint32_t modeWord) {
   memos_.assign(fcb_.memos.size(), std::string());
   endAccess();
   return kNoError;
+}
+
+bool OpenTable::openedAlone() const {
+  const OpenMode mode = OpenMode::fromWord(static_cast<int>(modeWord_));
+  return mode.write && mode.share == platform::Share::Exclusive;
 }
 
 void OpenTable::close() {
@@ -364,10 +386,22 @@ int OpenTable::readAccess(Read read) {
       endAccess();  // a change was completed meanwhile: start again
     }
   }
-  if (int error = beginAccess(); error != kNoError) return error;
-  const int result = read();
-  endAccess();
-  return result;
+  // A HOLD with seconds tries again until the record is free or the time is
+  // up. Each try reads afresh outside the access bracket, so that the
+  // station holding the record can complete its change meanwhile; a read
+  // refused with 43 has changed nothing, not even the position.
+  const int32_t seconds = holdPending_ ? holdSeconds_ : 0;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  for (;;) {
+    if (int error = beginAccess(); error != kNoError) return error;
+    const bool holding = holdPending_;
+    const int result = read();
+    endAccess();
+    if (result != kErrRecordHeld || seconds <= 0 || std::chrono::steady_clock::now() >= until)
+      return result;
+    holdPending_ = holding;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
 }
 
 int OpenTable::step(bool forward) {
@@ -623,10 +657,12 @@ std::vector<std::string> OpenTable::tableNamesOfFile() {
   return names;
 }
 
-int OpenTable::lockFile() {
+int OpenTable::lockFile(int32_t seconds) {
   if (fileLocked_) return kNoError;
-  if (access_->locks().take(LockMode::Writer, kFileLockNumber, false) != 0)
-    return kErrFileAlreadyLocked;
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+  while (access_->locks().take(LockMode::Writer, kFileLockNumber, false) != 0) {
+    if (seconds <= 0 || std::chrono::steady_clock::now() >= until) return kErrFileAlreadyLocked;
+  }
   fileLocked_ = true;
   return kNoError;
 }

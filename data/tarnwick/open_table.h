@@ -27,8 +27,12 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
 
   // Opens the table the block's name text names and compares its stored
   // definition with the declaration (47 on a difference).
-  int open(uint32_t modeWord);
+  [[nodiscard]] int open(uint32_t modeWord);
   void close();
+  // The mode word it was opened with, and whether that keeps every other
+  // handle out (read and write, sharing nothing), as PACK needs.
+  uint32_t modeWord() const { return modeWord_; }
+  bool openedAlone() const;
 
   Table& table() { return *table_; }
   TarnwickFile& file() { return file_; }
@@ -36,35 +40,40 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   // Sequential positions; no record is read.
   void setRecordOrder();
   void setKeyOrder(const data::KeyBlock& key);
-  int setToKeyValue(const data::KeyBlock& key, const uint32_t* pointer);
-  int setRecordOrderAt(uint32_t pointer);
-  int setRecordOrderAtKeyValue(const data::KeyBlock& key);
-  int setKeyOrderAtRecord(const data::KeyBlock& key, uint32_t pointer);
-  int reset(const data::KeyBlock* key, const std::string& position);
+  [[nodiscard]] int setToKeyValue(const data::KeyBlock& key, const uint32_t* pointer);
+  [[nodiscard]] int setRecordOrderAt(uint32_t pointer);
+  [[nodiscard]] int setRecordOrderAtKeyValue(const data::KeyBlock& key);
+  [[nodiscard]] int setKeyOrderAtRecord(const data::KeyBlock& key, uint32_t pointer);
+  [[nodiscard]] int reset(const data::KeyBlock* key, const std::string& position);
 
   // Reading.
-  int step(bool forward);
-  int skip(int64_t count);
-  int get(const data::KeyBlock& key);
-  int getByPointer(uint32_t pointer);
-  int reget(const std::string& position);
-  void holdNextRead() { holdPending_ = true; }
+  [[nodiscard]] int step(bool forward);
+  [[nodiscard]] int skip(int64_t count);
+  [[nodiscard]] int get(const data::KeyBlock& key);
+  [[nodiscard]] int getByPointer(uint32_t pointer);
+  [[nodiscard]] int reget(const std::string& position);
+  // HOLD: the next read reserves its record; with `seconds` it waits that
+  // long for another station to let it go (43 after that).
+  void holdNextRead(int32_t seconds = 0) {
+    holdPending_ = true;
+    holdSeconds_ = seconds;
+  }
   void watchNextRead() { watchPending_ = true; }
   void skipMemosOnNextRead() { noMemoPending_ = true; }
   int release();
 
   // Positions of the current record.
-  int position(const data::KeyBlock* key, std::string& answer);
+  [[nodiscard]] int position(const data::KeyBlock* key, std::string& answer);
   int pointer(uint32_t& answer) const;
-  int wouldRepeat(const data::KeyBlock* key, bool& answer);
+  [[nodiscard]] int wouldRepeat(const data::KeyBlock* key, bool& answer);
 
   // Writing.
-  int add(uint32_t length, bool makeCurrent);
-  int put();
-  int erase();
-  int removeAll();
-  int rebuild(const data::KeyBlock* key);
-  int flush();
+  [[nodiscard]] int add(uint32_t length, bool makeCurrent);
+  [[nodiscard]] int put();
+  [[nodiscard]] int erase();
+  [[nodiscard]] int removeAll();
+  [[nodiscard]] int rebuild(const data::KeyBlock* key);
+  [[nodiscard]] int flush();
 
   int64_t records(const data::KeyBlock* key);
 
@@ -77,19 +86,20 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   bool restoreState(uint32_t handle);
   bool freeState(uint32_t handle);
 
-  int lockFile();
+  // LOCK: waits at most `seconds` when positive (32 after that).
+  [[nodiscard]] int lockFile(int32_t seconds = 0);
   int unlockFile();
 
   // The number FLAGS reads and stores.
-  int readFlags(uint32_t& flags);
-  int storeFlags(uint32_t flags);
+  [[nodiscard]] int readFlags(uint32_t& flags);
+  [[nodiscard]] int storeFlags(uint32_t flags);
   std::vector<std::string> tableNamesOfFile();
 
   // A transaction (LOGOUT ... COMMIT or ROLLBACK): the change begins at
   // LOGOUT, holding the writer byte, and the statements between add to it;
   // the thread's Transaction writes or drops it, then the file leaves.
   // Waits at most `seconds` for the writer byte when that is positive.
-  int joinTransaction(int32_t seconds = 0);
+  [[nodiscard]] int joinTransaction(int32_t seconds = 0);
   void leaveTransaction();
   bool inTransaction() const { return inTransaction_; }
   SharedAccess& access() { return *access_; }
@@ -113,19 +123,19 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   };
 
   // Every access and change runs in the brackets of the file's SharedAccess.
-  int beginAccess();
+  [[nodiscard]] int beginAccess();
   void endAccess();
   // Runs `read` as one reading access, a quick one when it can be: `read`
   // may then run twice, so it changes nothing until it has read all it
   // needs.
   template <typename Read>
   int readAccess(Read read);
-  int beginChange();
-  int endChange(int result);
-  int dropStaleMarker();
+  [[nodiscard]] int beginChange();
+  [[nodiscard]] int endChange(int result);
+  [[nodiscard]] int dropStaleMarker();
   // `stored` is the record's item when the caller stands on it already
   // (reading in record order), which saves looking it up again.
-  int readRecord(uint32_t number, const Bytes* stored = nullptr);
+  [[nodiscard]] int readRecord(uint32_t number, const Bytes* stored = nullptr);
   int readAtItem(const ItemKey& item, uint32_t record);
   bool takeRecordLock(uint32_t record);
   void releaseHeld();
@@ -137,6 +147,7 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   std::unique_ptr<Table> table_;
   std::string path_;
   std::string tableName_;
+  uint32_t modeWord_ = 0;
   std::unique_ptr<SharedAccess> access_;
 
   TablePosition position_;
@@ -150,6 +161,7 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   std::vector<std::string> memos_;
 
   bool holdPending_ = false;
+  int32_t holdSeconds_ = 0;
   bool watchPending_ = false;
   bool noMemoPending_ = false;
   bool watched_ = false;
@@ -166,10 +178,10 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
 
 // CREATE: a new table (a new file when there is none) with the declared
 // fields, memos and keys; an existing table of that name is replaced.
-int createTable(data::FileControlBlock& fcb);
+[[nodiscard]] int createTable(data::FileControlBlock& fcb);
 
 // The first fault of a declaration this driver cannot store, reported as
 // error 47; 0 when there is none.
-int checkTableDeclaration(const data::FileControlBlock& fcb);
+[[nodiscard]] int checkTableDeclaration(const data::FileControlBlock& fcb);
 
 }  // namespace zor::tarnwick

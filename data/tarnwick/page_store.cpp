@@ -959,6 +959,19 @@ int PageStore::checkpoint() {
   return error;
 }
 
+void PageStore::countChangesFrom(uint32_t counter) {
+  if (headerOnDisk_) return;  // too late: the header on disk counts already
+  home_.changeCounter = committed_.changeCounter = header_.changeCounter = counter;
+}
+
+int PageStore::giveBackRoom() {
+  if (holdsChanges() || changing()) return kOk;
+  int error = file_.truncate(committed_.logicalEnd());
+  if (error == 0) error = file_.flush();
+  if (error == 0) windows_.clear();
+  return error;
+}
+
 void PageStore::forgetChange() {
   dropChangedPages();
   freed_.clear();

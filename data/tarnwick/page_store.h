@@ -175,6 +175,13 @@ class PageStore : private PageMover {
   int checkpoint();
   // Whether the region holds changes.
   bool holdsChanges() const { return regionEnd_ > regionStart_; }
+  // A new file whose header is not written yet counts its changes on from
+  // `counter` (a file made to take another's place, as PACK does).
+  void countChangesFrom(uint32_t counter);
+  // With the region empty and no change under way, cuts the file at its
+  // logical end, giving back the room kept for the next region, and makes
+  // that durable.
+  int giveBackRoom();
   // Forgets the current change; a durable one is also taken back on disk
   // (answers the error of doing so).
   int rollback();

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "data/key_order.h"
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
-#include "data/tarnwick/key_value.h"
 
 namespace zor::tarnwick {
 
@@ -80,7 +80,7 @@ ItemKey Table::keyPrefix(const data::KeyBlock& key) const {
 
 std::vector<uint8_t> Table::keyValue(const data::KeyBlock& key, const uint8_t* image) const {
   std::vector<uint8_t> value;
-  encodeKeyValue(schema_.fields, key, image, value);
+  data::encodeKeyValue(schema_.fields, key, image, value);
   return value;
 }
 
@@ -91,7 +91,7 @@ ItemKey Table::entryKey(const data::KeyBlock& key, const uint8_t* image, uint32_
 }
 
 bool Table::hasEntry(const data::KeyBlock& key, const uint8_t* image) const {
-  return recordHasEntry(schema_.fields, key, image);
+  return data::recordHasEntry(schema_.fields, key, image);
 }
 
 int Table::checkUnique(const data::KeyBlock& key, const ItemKey& entry, uint32_t number) {

@@ -22,10 +22,11 @@ std::vector<std::string> tableNames(TarnwickFile& file);
 bool findTable(TarnwickFile& file, std::string_view name, TableId& id);
 // Writes the name item, the definition chunks, the counters and the
 // extension item of a new table (in the current change).
-int createTable(TarnwickFile& file, std::string_view name, const TableDefinition& definition,
-                TableId& id);
+[[nodiscard]] int createTable(TarnwickFile& file, std::string_view name,
+                              const TableDefinition& definition, TableId& id);
 // Removes every item whose key starts with `prefix`.
-int eraseItemsWithPrefix(TarnwickFile& file, const ItemKey& prefix, uint32_t* erased = nullptr);
+[[nodiscard]] int eraseItemsWithPrefix(TarnwickFile& file, const ItemKey& prefix,
+                                       uint32_t* erased = nullptr);
 // The stored definition stream; false when it has no chunk.
 bool readDefinitionStream(TarnwickFile& file, const TableId& id, std::vector<uint8_t>& stream);
 
@@ -43,14 +44,15 @@ class Table {
   bool readRecord(uint32_t number, std::vector<uint8_t>& image);
   // A new record numbered from the identifier counter; 40 when a key
   // without duplicates would repeat.
-  int insertRecord(const uint8_t* image, const std::vector<std::string>* memos, uint32_t& number);
+  [[nodiscard]] int insertRecord(const uint8_t* image, const std::vector<std::string>* memos,
+                                 uint32_t& number);
   // Rewrites a record whose stored image is `stored`; memos are rewritten
   // when given.
-  int rewriteRecord(uint32_t number, const std::vector<uint8_t>& stored, const uint8_t* image,
-                    const std::vector<std::string>* memos);
-  int removeRecord(uint32_t number, const std::vector<uint8_t>& stored);
+  [[nodiscard]] int rewriteRecord(uint32_t number, const std::vector<uint8_t>& stored,
+                                  const uint8_t* image, const std::vector<std::string>* memos);
+  [[nodiscard]] int removeRecord(uint32_t number, const std::vector<uint8_t>& stored);
   // Removes every record, key entry and memo; the counters return to zero.
-  int removeAllRecords();
+  [[nodiscard]] int removeAllRecords();
 
   // Key entries. The prefix is the table identifier and the key's number.
   ItemKey keyPrefix(const data::KeyBlock& key) const;
@@ -59,7 +61,7 @@ class Table {
   bool hasEntry(const data::KeyBlock& key, const uint8_t* image) const;
   // Drops the entries of one key (or of all keys) and enters every record
   // again; 40 when the records repeat a value of a key without duplicates.
-  int rebuildKeys(const data::KeyBlock* only);
+  [[nodiscard]] int rebuildKeys(const data::KeyBlock* only);
 
   // Counters: the record count (kRecordCounter) or a key's entry count.
   uint32_t counter(uint8_t which);
@@ -70,17 +72,19 @@ class Table {
   // A number the table keeps for its programs beside the record count, in
   // the second half of the record count's counter item.
   uint32_t flags();
-  int storeFlags(uint32_t flags);
+  [[nodiscard]] int storeFlags(uint32_t flags);
 
   // Memos and blobs of a record, one text of bytes per declared memo.
   void readMemos(uint32_t number, std::vector<std::string>& memos);
 
  private:
-  int insertEntries(const uint8_t* image, uint32_t number);
-  int checkUnique(const data::KeyBlock& key, const ItemKey& entry, uint32_t number);
-  int addToCounter(uint8_t which, int delta);
-  int writeMemos(uint32_t number, const std::vector<std::string>& memos);
-  int eraseRange(const ItemKey& prefix) { return eraseItemsWithPrefix(file_, prefix); }
+  [[nodiscard]] int insertEntries(const uint8_t* image, uint32_t number);
+  [[nodiscard]] int checkUnique(const data::KeyBlock& key, const ItemKey& entry, uint32_t number);
+  [[nodiscard]] int addToCounter(uint8_t which, int delta);
+  [[nodiscard]] int writeMemos(uint32_t number, const std::vector<std::string>& memos);
+  [[nodiscard]] int eraseRange(const ItemKey& prefix) {
+    return eraseItemsWithPrefix(file_, prefix);
+  }
 
   TarnwickFile& file_;
   TableId id_;

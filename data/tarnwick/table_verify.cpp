@@ -4,7 +4,6 @@
 
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/definition_stream.h"
-#include "data/tarnwick/key_value.h"
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/tarnwick_file.h"
 
@@ -21,9 +20,12 @@ class TableChecker {
     TableId id{};
     std::vector<uint8_t> stream;
     TableDefinition definition;
+    std::optional<data::DeclarationFault> fault;
     if (!findTable(file_, name_, id) || !readDefinitionStream(file_, id, stream) ||
-        !readDefinition(stream, definition)) {
-      problem("the definition does not read back");
+        !readDefinition(stream, definition, &fault)) {
+      problem(fault ? "the definition is damaged: " + data::declarationMessage(*fault) + " (" +
+                          data::identifyingText(*fault) + ")"
+                    : "the definition does not read back");
       return;
     }
     definition.declareInto(schema_);

@@ -11,9 +11,11 @@
 #include "data/driver_registry.h"
 #include "data/file_errors.h"
 #include "data/logout_faults.h"
+#include "data/system_error.h"
 #include "data/tarnwick/driver_switches.h"
 #include "data/tarnwick/file_copy.h"
 #include "data/tarnwick/open_table.h"
+#include "data/tarnwick/pack.h"
 #include "data/tarnwick/table_name.h"
 #include "data/tarnwick/transaction.h"
 #include "data/tarnwick/transaction_control_file.h"
@@ -174,6 +176,21 @@ int blobOperation(OpenTable& table, Op op, BlobArgs& args) {
   }
 }
 
+// PACK of a closed table packs its file; a table open through this block
+// must have it alone (opened to read and write, sharing nothing), and is
+// opened again on the packed file.
+int pack(DriverCall& call, const std::string& path) {
+  OpenTable* open = openTableOf(&call.fcb());
+  if (open == nullptr) return packFile(path);
+  if (!open->openedAlone() || open->inTransaction()) return kErrExclusiveAccessRequired;
+  const uint32_t mode = open->modeWord();
+  open->close();
+  const int packed = packFile(path);
+  const int reopened = open->open(mode);
+  if (reopened != kNoError) call.releaseObject();
+  return packed != kNoError ? packed : reopened;
+}
+
 // Operations that run before OPEN (or without it).
 int performOnFile(DriverCall& call) {
   FileControlBlock& fcb = call.fcb();
@@ -193,20 +210,21 @@ int performOnFile(DriverCall& call) {
       return kNoError;
     case Op::REMOVE:
       if (call.object() != nullptr) return kErrFileAlreadyOpen;
-      return platform::removeFile(location.filePath);
+      return driverErrorOf(platform::removeFile(location.filePath));
     case Op::RENAME:
     case Op::COPY: {
       if (call.object() != nullptr) return kErrFileAlreadyOpen;
       const std::string* target = call.arguments<TextArgs>()->text;
       if (target == nullptr) return kErrInvalidParameterCount;
       const std::string to = locateTable(*target).filePath;
-      if (call.op() == opNumber(Op::RENAME)) return platform::renameFile(location.filePath, to);
+      if (call.op() == opNumber(Op::RENAME))
+        return driverErrorOf(platform::renameFile(location.filePath, to));
       return copyTarnwickFile(location.filePath, to);
     }
     case Op::BYTES: {
       uint64_t size = 0;
       if (const int error = platform::fileEnvironment().size(location.filePath, size); error != 0)
-        return error;
+        return driverErrorOf(error);
       call.arguments<CountArgs>()->count = static_cast<int64_t>(size);
       return kNoError;
     }
@@ -216,7 +234,7 @@ int performOnFile(DriverCall& call) {
       call.arguments<PropertyArgs>()->value->clear();
       return kNoError;
     case Op::PACK:
-      return kNoError;
+      return pack(call, location.filePath);
     default:
       return kErrUnsupportedFunction;
   }
@@ -284,8 +302,10 @@ int performOnTable(DriverCall& call, OpenTable& table) {
       return result;
     }
     case Op::HOLDfile:
-    case Op::HOLDfilesec:
       table.holdNextRead();
+      return kNoError;
+    case Op::HOLDfilesec:
+      table.holdNextRead(call.arguments<SecondsArgs>()->seconds);
       return kNoError;
     case Op::RELEASE:
       return table.release();
@@ -330,8 +350,9 @@ int performOnTable(DriverCall& call, OpenTable& table) {
     case Op::FLUSH:
       return table.flush();
     case Op::LOCKfile:
-    case Op::LOCKfilesec:
       return table.lockFile();
+    case Op::LOCKfilesec:
+      return table.lockFile(call.arguments<SecondsArgs>()->seconds);
     case Op::UNLOCK:
       return table.unlockFile();
     case Op::GETSTATE:
@@ -347,11 +368,7 @@ int performOnTable(DriverCall& call, OpenTable& table) {
     case Op::BLOB_YIELD:
     case Op::BLOB_TAKE:
     case Op::BLOB_GET_PROP:
-    case Op::BLOB_SET_PROP:
       return blobOperation(table, static_cast<Op>(call.op()), *call.arguments<BlobArgs>());
-    case Op::SET_PROPERTY:
-    case Op::SETPROPERTYkey:
-      return kNoError;
     case Op::GETPROPERTYkey:
       call.arguments<KeyPropertyArgs>()->value->clear();
       return kNoError;

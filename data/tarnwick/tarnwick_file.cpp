@@ -18,12 +18,13 @@ int TarnwickFile::open(const std::string& path, const OpenMode& mode, SettleDeci
   return error;
 }
 
-int TarnwickFile::create(const std::string& path, platform::Share share) {
+int TarnwickFile::create(const std::string& path, platform::Share share, uint32_t changeCounter) {
   OpenMode mode;
   mode.share = share;
   mode.create = true;
   int error = open(path, mode);
   if (error != 0) return error;
+  store_.countChangesFrom(changeCounter);
   // The header goes to disk at once, so that a crash before the first
   // change leaves a valid empty file rather than a headerless one.
   store_.headerForChange();
@@ -36,6 +37,7 @@ int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
   if (store_.pendingLoaded()) return kOk;  // already settled to read from it
   const bool whole = store_.loadPending();
   const bool stands = whole && (!decider || decider(*this));
+  settled_ = {true, stands, writable() && stickyError() == 0};
   if (!writable() || stickyError() != 0) {
     // Read only, or unable to write since a write failed: the newer pages
     // are read from the pending region instead, and a handle that can
@@ -47,6 +49,7 @@ int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
 
 void TarnwickFile::close() {
   store_.close();
+  settled_ = {};
 }
 
 int TarnwickFile::refresh() {

@@ -42,13 +42,16 @@ class TarnwickFile {
   // that has the file to itself: it also copies home the changes the
   // pending region holds.
   enum class Settle { AtOpen, Later };
-  int open(const std::string& path, const OpenMode& mode, SettleDecider decider = {},
-           Settle settle = Settle::AtOpen);
-  int open(const std::string& path, int modeWord) {
+  [[nodiscard]] int open(const std::string& path, const OpenMode& mode, SettleDecider decider = {},
+                         Settle settle = Settle::AtOpen);
+  [[nodiscard]] int open(const std::string& path, int modeWord) {
     return open(path, OpenMode::fromWord(modeWord));
   }
-  // A new, empty file (replacing any), open for reading and writing.
-  int create(const std::string& path, platform::Share share = platform::Share::DenyNone);
+  // A new, empty file (replacing any), open for reading and writing, whose
+  // change counter starts at `changeCounter`.
+  [[nodiscard]] int create(const std::string& path,
+                           platform::Share share = platform::Share::DenyNone,
+                           uint32_t changeCounter = 0);
   void close();
   bool isOpen() { return store_.file().isOpen(); }
   bool writable() { return store_.file().writable(); }
@@ -56,30 +59,41 @@ class TarnwickFile {
   // Re-reads the header when it is no longer current (another process may
   // have committed a change, or left one interrupted, which is then settled
   // as at open); the locking layer calls this at each access.
-  int refresh();
+  [[nodiscard]] int refresh();
 
   bool find(Bytes key, std::vector<uint8_t>* data = nullptr) { return tree_.find(key, data); }
-  int insert(Bytes key, Bytes data);
-  int replace(Bytes key, Bytes data);
-  int put(Bytes key, Bytes data);
-  int erase(Bytes key);
+  [[nodiscard]] int insert(Bytes key, Bytes data);
+  [[nodiscard]] int replace(Bytes key, Bytes data);
+  [[nodiscard]] int put(Bytes key, Bytes data);
+  [[nodiscard]] int erase(Bytes key);
   Cursor cursor() { return Cursor(tree_); }
 
   // The next identifier from the header's counter (big-endian, 4 bytes),
   // part of the current change.
-  int nextIdentifier(std::array<uint8_t, 4>& identifier);
+  [[nodiscard]] int nextIdentifier(std::array<uint8_t, 4>& identifier);
 
   bool changing() const { return store_.changing(); }
-  int commit() { return store_.commit(); }
+  [[nodiscard]] int commit() { return store_.commit(); }
   // The two halves of commit of a transaction over several files (see
   // PageStore).
-  int makeDurable() { return store_.makeDurable(); }
+  [[nodiscard]] int makeDurable() { return store_.makeDurable(); }
   int completeDurable() { return store_.completeDurable(); }
   bool durable() const { return store_.durable(); }
   // Copies the changes of the pending region home (see PageStore).
-  int checkpoint() { return store_.checkpoint(); }
+  [[nodiscard]] int checkpoint() { return store_.checkpoint(); }
   // Forgets the current change, taking back a durable one on disk.
   int rollback() { return store_.rollback(); }
+
+  // What settling an interrupted change found, for the utilities that say
+  // so: a change left pending by a writer that stopped, whether it stood
+  // (its pages were copied home) or was dropped, and whether that was done
+  // in the file or only in memory (a handle that cannot write).
+  struct SettledChange {
+    bool found = false;
+    bool stands = false;
+    bool onDisk = false;
+  };
+  const SettledChange& settledChange() const { return settled_; }
 
   int stickyError() { return store_.file().stickyError(); }
   const FileHeader& header() const { return store_.header(); }
@@ -93,6 +107,7 @@ class TarnwickFile {
   PageStore store_;
   ItemTree tree_;
   SettleDecider decider_;
+  SettledChange settled_;
 };
 
 // Commits on request; rolls back whatever is left uncommitted when it ends.
@@ -104,7 +119,7 @@ class ChangeScope {
   }
   ChangeScope(const ChangeScope&) = delete;
   ChangeScope& operator=(const ChangeScope&) = delete;
-  int commit() { return file_.commit(); }
+  [[nodiscard]] int commit() { return file_.commit(); }
 
  private:
   TarnwickFile& file_;

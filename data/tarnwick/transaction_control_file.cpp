@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 
+#include "data/system_error.h"
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "platform/ascii_case.h"
@@ -31,7 +32,8 @@ HeaderAccess headerOf(TarnwickFile& file) {
 // writer byte, which a process making the file holds meanwhile.
 int restartIfNeverCompleted(platform::File& file) {
   uint64_t bytes = 0;
-  if (const int error = file.size(bytes); error != 0 || bytes == 0) return error;
+  if (const int error = data::driverErrorOf(file.size(bytes)); error != 0 || bytes == 0)
+    return error;
   LockSpace locks(file, true);
   if (const int error = locks.take(LockMode::Writer, 0, true); error != 0) return error;
   std::array<uint8_t, kHeaderSize> header{};
@@ -43,7 +45,7 @@ int restartIfNeverCompleted(platform::File& file) {
        std::all_of(header.begin(), header.end(), [](uint8_t b) { return b == 0; })))
     error = file.truncate(0);
   locks.release(LockMode::Writer);
-  return error;
+  return data::driverErrorOf(error);
 }
 
 }  // namespace
@@ -75,7 +77,7 @@ int TransactionControlFile::open(const std::string& path) {
   platform::File maker;
   const int made = maker.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
                               platform::Disposition::OpenAlways);
-  if (made != 0) return made;
+  if (made != 0) return data::driverErrorOf(made);
   if (const int error = restartIfNeverCompleted(maker); error != 0) return error;
   maker.close();
   OpenMode mode;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "data/system_error.h"
 #include "data/tarnwick/transaction_control_file.h"
 
 namespace zor::tarnwick {
@@ -19,7 +20,7 @@ SettleDecider settleByControlFile(std::string dataFile, ControlFileOpener* opene
 
 int putTransactionMarker(TarnwickFile& file, const TransactionMarker& marker) {
   std::vector<uint8_t> data;
-  if (!encodeMarker(marker, data)) return platform::kInvalidArgument;
+  if (!encodeMarker(marker, data)) return data::driverErrorOf(platform::kInvalidArgument);
   return file.put(kTransactionMarkerKey, data);
 }
 

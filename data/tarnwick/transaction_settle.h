@@ -16,6 +16,6 @@ SettleDecider settleByControlFile(std::string dataFile, ControlFileOpener* opene
 
 // Puts the marker into the file's current change; 87 for a marker whose
 // name cannot be stored.
-int putTransactionMarker(TarnwickFile& file, const TransactionMarker& marker);
+[[nodiscard]] int putTransactionMarker(TarnwickFile& file, const TransactionMarker& marker);
 
 }  // namespace zor::tarnwick

@@ -50,7 +50,9 @@ class Walker {
     const FileHeader& header = store_.header();
     if (!header.zonesValid())
       problem("header: zones overlap, run backwards or hold part of a page");
-    if (header.pending()) problem("header: a change is pending");
+    // A pending change is no damage: opening the file settles it (see
+    // TarnwickFile::settledChange), and the survey reads the file as that
+    // left it.
   }
 
   // Walks the subtree at `unit`; keys must lie in [low, high).

@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 
+#include "app/dictionary.h"
+#include "app/procedures.h"
+
 #include <gtest/gtest.h>
 
 #include "ui/headless/headless_session.h"
@@ -10,7 +13,11 @@ using zor::ui::headless::HeadlessSession;
 
 TEST(MainWindow, PlaceholderButtonsAnswerWithOneNoticeEach) {
   HeadlessSession session;
-  session.start([] { qv::runMainWindow(); });
+  session.start([] {
+    qv::dictionarySetUp();
+    qv::Main();
+    qv::dictionaryTearDown();
+  });
   ASSERT_FALSE(session.finished());
   EXPECT_NE(session.snapshot().find("Pellmoor Setup.Ini GUI"), std::string::npos);
 

@@ -15,6 +15,8 @@
 #include "platform/system_parameters.h"
 #include "platform/threads.h"
 #include "runtime/locale.h"
+#include "ui/properties.h"
+#include "ui/statements.h"
 
 namespace {
 
@@ -87,6 +89,7 @@ TEST_F(ProgramTest, GlobalsExistWhileTheMainWindowRunsAndAreReleasedAfter) {
     ASSERT_TRUE(globals.iniManager && globals.iniManager->bound());
     EXPECT_EQ(globals.iniManager->FileName(), "QV_GUI_SetupiniAdmin.INI");
     EXPECT_EQ(globals.defaultWindowIcon, "~Security.ico");
+    EXPECT_EQ(zor::ui::getProperty(zor::ui::SystemTarget, zor::ui::PROP::Icon), "~Security.ico");
 
     qv::ThreadDictionary& dictionary = qv::threadDictionary();
     ASSERT_NE(dictionary.setupIni.access, nullptr);

@@ -110,7 +110,8 @@ class ModelRun {
     for (const data::KeyBlock& key : fcb_.keys) {
       keys += key.label + "(" + std::to_string(key.attributes) + ")";
       for (const data::KeyComponent& c : key.components)
-        keys += " " + std::to_string(c.field) + (c.order == data::ComponentOrder::Descending ? "-" : "+");
+        keys += " " + std::to_string(c.field) +
+                (c.order == data::ComponentOrder::Descending ? "-" : "+");
       keys += "; ";
     }
     SCOPED_TRACE(keys);

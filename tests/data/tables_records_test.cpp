@@ -2,7 +2,9 @@
 // key types, duplicates and OPT keys, PUT's answers, HOLD between two
 // stations, positions, memos, saved states and table names.
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "data/blob_statements.h"
 #include "data/file_errors.h"
@@ -176,6 +178,39 @@ TEST_F(TablesRecordsTest, HeldRecordsAreRefusedToOtherStations) {
   EXPECT_EQ(st::put(other_), data::kErrAccessDenied);
   ASSERT_EQ(st::release(fcb_), 0);
   EXPECT_EQ(st::put(other_), 0);
+}
+
+TEST_F(TablesRecordsTest, HoldAndLockWithSecondsWaitThatLongForTheOtherStation) {
+  using std::chrono::steady_clock;
+  makeTable("hold_seconds.twk", {{"T:ID", {"T:L"}, 0, ""}});
+  const uint32_t first = addLong(1);
+  openSecond();
+  ASSERT_EQ(st::hold(fcb_), 0);
+  ASSERT_EQ(st::get(fcb_, first), 0);
+  // Held for longer than the other station waits: 43 once its second is up.
+  auto start = steady_clock::now();
+  ASSERT_EQ(st::hold(other_, 1), 0);
+  EXPECT_EQ(st::get(other_, first), data::kErrRecordHeld);
+  EXPECT_GE(steady_clock::now() - start, std::chrono::milliseconds(900));
+  // Let go while it waits: the read gets the record and holds it.
+  std::thread releaser([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    st::release(fcb_);
+  });
+  start = steady_clock::now();
+  ASSERT_EQ(st::hold(other_, 30), 0);
+  EXPECT_EQ(st::get(other_, first), 0);
+  EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(20));
+  releaser.join();
+  ASSERT_EQ(st::hold(fcb_), 0);
+  EXPECT_EQ(st::get(fcb_, first), data::kErrRecordHeld);
+
+  ASSERT_EQ(st::lock(other_), 0);
+  start = steady_clock::now();
+  EXPECT_EQ(st::lock(fcb_, 1), data::kErrFileAlreadyLocked);
+  EXPECT_GE(steady_clock::now() - start, std::chrono::milliseconds(900));
+  ASSERT_EQ(st::unlock(other_), 0);
+  EXPECT_EQ(st::lock(fcb_, 1), 0);
 }
 
 TEST_F(TablesRecordsTest, PositionsResetAndRegetTheirRecord) {

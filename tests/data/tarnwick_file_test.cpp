@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "data/system_error.h"
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
@@ -15,17 +16,11 @@ namespace {
 
 using testing::bytesOf;
 using testing::FatalStop;
+using testing::readRaw;
 
-void writeRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-
-std::vector<uint8_t> readRaw(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
+// A write the fault plan fails, as the engine answers it: a write fault (329).
+const int kInjectedWriteFault = data::driverErrorOf(platform::kInjectedFault);
+using testing::writeRaw;
 
 class TarnwickFileTest : public ::testing::Test {
  protected:
@@ -111,11 +106,11 @@ TEST_F(TarnwickFileTest, DurableChangeIsRolledForwardAtOpen) {
     ASSERT_EQ(file.open(path_, OpenMode{}), 0);
     // Steps: pending region, flush, header announce, flush, then the first
     // write at home fails: the change is durable but not yet home.
-    EXPECT_EQ(failChangeAt(file, 5), platform::kInjectedFault);
-    EXPECT_EQ(file.stickyError(), platform::kInjectedFault);
+    EXPECT_EQ(failChangeAt(file, 5), kInjectedWriteFault);
+    EXPECT_EQ(file.stickyError(), kInjectedWriteFault);
     // The store shows what the next open will find.
     EXPECT_TRUE(file.find(bytesOf("new")));
-    EXPECT_EQ(file.insert(bytesOf("more"), {}), platform::kInjectedFault);
+    EXPECT_EQ(file.insert(bytesOf("more"), {}), kInjectedWriteFault);
   }
   const auto before = readRaw(path_);
   {
@@ -123,10 +118,16 @@ TEST_F(TarnwickFileTest, DurableChangeIsRolledForwardAtOpen) {
     ASSERT_EQ(reader.open(path_, OpenMode::fromWord(0x40)), 0);
     EXPECT_TRUE(reader.find(bytesOf("new")));
     EXPECT_FALSE(reader.find(bytesOf("k0")));
+    // What settling found, for the utilities that say so: in memory only.
+    EXPECT_TRUE(reader.settledChange().found);
+    EXPECT_TRUE(reader.settledChange().stands);
+    EXPECT_FALSE(reader.settledChange().onDisk);
   }
   EXPECT_EQ(readRaw(path_), before);
   TarnwickFile file;
   ASSERT_EQ(file.open(path_, OpenMode{}), 0);
+  EXPECT_TRUE(file.settledChange().found && file.settledChange().stands);
+  EXPECT_TRUE(file.settledChange().onDisk);
   EXPECT_FALSE(file.header().pending());
   EXPECT_TRUE(file.find(bytesOf("new")));
   EXPECT_FALSE(file.find(bytesOf("k0")));

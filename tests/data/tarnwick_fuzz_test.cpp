@@ -16,21 +16,12 @@ namespace zor::tarnwick {
 namespace {
 
 using testing::FatalStop;
+using testing::readRaw;
+using testing::writeRaw;
 
 bool longTests() {
   const char* value = std::getenv("ZOR_LONG_TESTS");
   return value != nullptr && std::string(value) == "1";
-}
-
-std::vector<uint8_t> readRaw(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-void writeRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
 }
 
 struct Outcomes {

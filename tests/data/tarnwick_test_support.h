@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -43,6 +44,18 @@ inline std::string scratchPath(const std::string& name) {
   const auto folder = root / ("tarnwick_test_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
   return (folder / name).string();
+}
+
+// A whole file's bytes, read or written as they stand.
+inline std::vector<uint8_t> readRaw(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeRaw(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 inline std::vector<uint8_t> bytesOf(const std::string& text) {

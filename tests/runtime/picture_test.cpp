@@ -115,6 +115,7 @@ TEST_F(PictureTest, StringPictures) {
   EXPECT_EQ(formatPicture("@S8", PictureValue::ofReal(2.5)), "2.5     ");
   EXPECT_EQ(deformatPicture("@S20", "x-1.5e+3.2-e"), "-1.5e+32");
   EXPECT_EQ(deformatPicture("@S3", "12345"), "123");
+  EXPECT_EQ(deformatPicture("", "12345"), "");
 }
 
 TEST_F(PictureTest, PatternAndKeyIn) {

@@ -140,10 +140,10 @@ class TermTmux : public ::testing::Test {
   }
 
   // term_demo, then its exit code into the file "exit" and a line on the screen.
-  std::string demoCommand() const {
+  std::string demoCommand(const std::string& arguments = {}) const {
     std::string exitFile = (dir_ / "exit").string();
-    return "trap '' HUP; " + shellQuoted(ZOR_TERM_DEMO) + "; code=$?; echo $code > " +
-           shellQuoted(exitFile) + "; echo exit=$code; read line";
+    return "trap '' HUP; " + shellQuoted(ZOR_TERM_DEMO) + " " + arguments +
+           "; code=$?; echo $code > " + shellQuoted(exitFile) + "; echo exit=$code; read line";
   }
 
   std::string waitForFile(const std::string& name) const {
@@ -185,6 +185,53 @@ std::pair<int, int> cellOf(const std::string& screen, const std::string& text) {
     return {column, row};
   }
   return {-1, -1};
+}
+
+// The character at a cell of a line, columns counted in characters.
+std::string characterAt(const std::string& line, int column) {
+  int at = -1;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if ((static_cast<unsigned char>(line[i]) & 0xC0) == 0x80) continue;
+    if (++at != column) continue;
+    size_t length = 1;
+    while (i + length < line.size() &&
+           (static_cast<unsigned char>(line[i + length]) & 0xC0) == 0x80) {
+      ++length;
+    }
+    return line.substr(i, length);
+  }
+  return {};
+}
+
+// The frame of the window whose title row holds `title`: its corner cells.
+struct FrameCells {
+  int left = -1, top = -1, right = -1, bottom = -1;
+  bool holds(std::pair<int, int> cell, int width) const {
+    return cell.first > left && cell.first + width < right && cell.second > top &&
+           cell.second < bottom;
+  }
+};
+
+FrameCells frameOf(const std::string& screen, const std::string& title) {
+  FrameCells frame;
+  std::vector<std::string> rows;
+  std::istringstream lines(screen);
+  for (std::string line; std::getline(lines, line);) rows.push_back(line);
+  frame.top = cellOf(screen, title).second;
+  if (frame.top < 0) return frame;
+  const std::string& titleRow = rows[static_cast<size_t>(frame.top)];
+  for (int column = 0; !characterAt(titleRow, column).empty(); ++column) {
+    std::string shown = characterAt(titleRow, column);
+    if (shown == "┌" && frame.left < 0) frame.left = column;
+    if (shown == "┐") frame.right = column;
+  }
+  for (size_t row = static_cast<size_t>(frame.top) + 1; row < rows.size(); ++row) {
+    if (characterAt(rows[row], frame.left) == "└") {
+      frame.bottom = static_cast<int>(row);
+      break;
+    }
+  }
+  return frame;
 }
 
 // A mouse report as the terminal sends it (the X10 encoding): button code,
@@ -361,6 +408,41 @@ TEST_F(TermTmux, ResizeRedrawsTheWindowOnTheSmallerScreen) {
   // Still working after the resize.
   session.keys("Down");
   EXPECT_TRUE(session.waitFor({"> Row 1"}, &shown)) << shown;
+}
+
+TEST_F(TermTmux, AResizableFormFollowsTheTerminalAndKeepsItsControlsInside) {
+  // The form is 120 x 40 cells inside its frame: too large for 80 x 24.
+  TmuxSession session(demoCommand("--form"), 80, 24, locale_);
+  ASSERT_TRUE(session.started());
+  struct Step {
+    int width, height;
+    const char* size;  // the client area in dialog units
+  };
+  const Step steps[] = {
+      {80, 24, "Size: 312x168"}, {200, 60, "Size: 480x320"}, {80, 24, "Size: 312x168"}};
+  bool first = true;
+  for (const Step& step : steps) {
+    if (!first) {
+      session.command("resize-window -t demo -x " + std::to_string(step.width) + " -y " +
+                      std::to_string(step.height));
+    }
+    first = false;
+    std::string shown;
+    ASSERT_TRUE(session.waitFor({step.size, "Resizable form"}, &shown)) << shown;
+    const std::string at = std::to_string(step.width) + "x" + std::to_string(step.height);
+    const FrameCells frame = frameOf(shown, "Resizable form");
+    ASSERT_GE(frame.left, 0) << at << "\n" << shown;
+    ASSERT_GT(frame.bottom, frame.top) << at << "\n" << shown;
+    EXPECT_LT(frame.right, step.width) << at << "\n" << shown;
+    EXPECT_LT(frame.bottom, step.height - 1) << at << ": above the status line\n" << shown;
+    for (const std::string text : {"Name:", "Section", "Row 1", "Save", "Quit", step.size}) {
+      EXPECT_TRUE(frame.holds(cellOf(shown, text), static_cast<int>(text.size())))
+          << at << ": " << text << "\n"
+          << shown;
+    }
+  }
+  session.keys("Escape");
+  EXPECT_EQ(waitForFile("exit"), "0");
 }
 
 TEST_F(TermTmux, EscapeEndsTheProgramAndTheTerminalIsRestored) {

@@ -131,6 +131,56 @@ TEST_F(Wincc, MalformedInputExitsWithOneAndWritesNothing) {
   EXPECT_EQ(wincc("dump " + path("missing.win")).exitCode, 1);
 }
 
+TEST_F(Wincc, InputsThatAreNoDeclarationsEndInAMessageNeverAnAbort) {
+  fs::create_directories(path("folder.win"));
+  for (const std::string command : {"dump", "render"}) {
+    ToolRun run = wincc(command + " " + path("folder.win"));
+    EXPECT_EQ(run.exitCode, 1) << command;
+    EXPECT_EQ(run.out, path("folder.win") + ": is a folder, not a file\n");
+  }
+  EXPECT_EQ(wincc("compile " + path("folder.win") + " " + path("out.cpp")).exitCode, 1);
+  ToolRun run = wincc("compile " + file("empty.win", "") + " " + path("empty.cpp"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("declares no window"), std::string::npos) << run.out;
+  EXPECT_FALSE(fs::exists(path("empty.cpp")));
+}
+
+TEST_F(Wincc, PositionsAndSizesBeyondDialogUnitsAreRefused) {
+  // Compiling refuses them with the range; a block that holds one (written
+  // by hand or damaged) is refused when read, before anything is built.
+  const std::string huge =
+      file("huge.win", "definition P$M\nwindow W \"T\" at 0 0 size 100 134217728 {}\n");
+  ToolRun run = wincc("render " + huge);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("height 134217728 is out of range (0 to 32767)"), std::string::npos)
+      << run.out;
+  const std::string fits = file("fits.win",
+                                "definition P$M\nwindow W \"T\" at 0 0 size 100 32767 {\n"
+                                "  button ?B \"B\" at -32768 32767 size 32767 32767\n}\n");
+  ASSERT_EQ(wincc("compile " + fits + " " + path("fits.bin")).exitCode, 0);
+  run = wincc("render " + path("fits.bin"));
+  ASSERT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_LE(run.out.size(), size_t{1025 * 512});  // the preview is cut, not a gigabyte
+  std::string block = read(path("fits.bin"));
+  const size_t height = block.find(std::string("\xFF\x7F\0\0", 4));  // the window's 32767
+  ASSERT_NE(height, std::string::npos);
+  block[height + 2] = 0x40;  // 4 million units tall
+  std::ofstream(path("damaged.bin"), std::ios::binary) << block;
+  run = wincc("render " + path("damaged.bin"));
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("lies outside the dialog units a window may use"), std::string::npos)
+      << run.out;
+}
+
+TEST_F(Wincc, HelpListsTheCommands) {
+  for (const char* help : {"help", "--help", "-h"}) {
+    ToolRun run = wincc(std::string(help));
+    EXPECT_EQ(run.exitCode, 0) << help;
+    EXPECT_NE(run.out.find("usage: wincc compile"), std::string::npos);
+    EXPECT_NE(run.out.find("docs/window-declarations.md"), std::string::npos);
+  }
+}
+
 TEST_F(Wincc, BadArgumentsExitWithTwo) {
   std::string input = file("setup.win", SetupWindow);
   const std::vector<std::string> bad = {"",

@@ -43,6 +43,20 @@ TEST(ZorEval, InvalidExpressionsExitOne) {
             "zor: error 1015: Not-omittable parameter of built-in function is omitted at pos 4\n");
 }
 
+TEST(ZorEval, ErrorsSayWhatToMend) {
+  // The runtime's text stays as it is; what a person needs follows it.
+  EXPECT_EQ(zorEval({"(1+2"}).err,
+            "zor: error 1010: Invalid expression for EVALUATE: it ends at character 5 before it "
+            "is complete (an operand or a closing bracket is missing)\n");
+  const std::string deep = std::string(101, '(') + "1" + std::string(101, ')');
+  EXPECT_NE(zorEval({deep}).err.find("at pos 100: brackets and calls nested more than 100 deep"),
+            std::string::npos);
+  std::string chain = "1";
+  for (int i = 2; i <= 300; ++i) chain += "+" + std::to_string(i);
+  EXPECT_NE(zorEval({chain}).err.find(": more than 256 operations applied one after another"),
+            std::string::npos);
+}
+
 TEST(ZorEval, BadArgumentsExitTwo) {
   EvalRun run = zorEval({});
   EXPECT_EQ(run.exitCode, 2);

@@ -65,6 +65,7 @@ TEST(ZorPicture, DeformatPrintsTheValue) {
   expectLine({"deformat", "@T4", "25:00:00"}, "-1");
   expectLine({"deformat", "@P###-##P", "123-45"}, "12345");
   expectLine({"deformat", "@S10", "ab12.5"}, "12.5");
+  expectLine({"deformat", "", "123"}, "");  // an empty picture gives an empty text
 }
 
 TEST(ZorPicture, BadArgumentsExitTwo) {

@@ -2,12 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "tests/ui/controls_test_forms.h"
 #include "ui/edit_control.h"
+#include "ui/front_end.h"
 #include "ui/geometry.h"
 #include "ui/headless/scripted_input.h"
 #include "ui/hot_key_text.h"
 #include "ui/key_codes.h"
+#include "ui/properties.h"
+#include "ui/wait_cursor.h"
 #include "ui/window_builder.h"
 #include "ui/window_painter.h"
 
@@ -51,6 +56,72 @@ TEST(Canvas, DialogUnitsMapToCells) {
       << "halves round up; a size keeps a cell";
   EXPECT_EQ(unitsToCells({0, 0, 0, 0}), (Rect{0, 0, 0, 0}));
   EXPECT_EQ(unitsToCells({-6, -12, 8, 16}), (Rect{-2, -2, 2, 2}));
+  // The ends of int's range round without overflowing, and so does a test
+  // against a rectangle that reaches them.
+  constexpr int kMost = std::numeric_limits<int>::max();
+  constexpr int kLeast = std::numeric_limits<int>::min();
+  EXPECT_EQ(unitsToCells({kMost, kLeast, kMost, kMost}),
+            (Rect{kMost / 4 + 1, -(kMost / 8 + 1), kMost / 4 + 1, kMost / 8 + 1}));
+  EXPECT_TRUE((Rect{kMost - 1, 0, kMost, 1}).contains(kMost, 0));
+  EXPECT_FALSE((Rect{kLeast, 0, 1, 1}).contains(kLeast + 1, 0));
+}
+
+bool within(const Rect& inner, const Rect& outer) {
+  return inner.x >= outer.x && inner.y >= outer.y &&
+         inner.x + inner.width <= outer.x + outer.width &&
+         inner.y + inner.height <= outer.y + outer.height;
+}
+
+TEST(Canvas, RectanglesFitInsideAnAreaInUnitsAndInCells) {
+  EXPECT_EQ(fitInside({8, 8, 40, 16}, {0, 0, 100, 60}), (Rect{8, 8, 40, 16})) << "inside already";
+  EXPECT_EQ(fitInside({80, 50, 40, 16}, {0, 0, 100, 60}), (Rect{60, 44, 40, 16})) << "moved back";
+  EXPECT_EQ(fitInside({-5, 4, 300, -3}, {0, 0, 100, 60}), (Rect{0, 4, 100, 1}))
+      << "cut, never empty";
+  EXPECT_EQ(fitInside({94, 0, 3, 8}, {0, 0, 97, 8}), (Rect{93, 0, 3, 8}))
+      << "unit 94 rounds to cell 24, past the last of the 97 units' cells";
+  EXPECT_EQ(fitInside({5, 5, 5, 5}, {10, 10, 0, 0}), (Rect{10, 10, 1, 1}));
+  for (const Rect& area : {Rect{0, 0, 98, 61}, Rect{6, 13, 41, 27}, Rect{2, 3, 1, 1}}) {
+    for (int x = -10; x <= 110; x += 7) {
+      for (int width = -3; width <= 120; width += 11) {
+        const Rect fitted = fitInside({x, x / 2, width, width / 3}, area);
+        const std::string at = std::to_string(x) + "," + std::to_string(width);
+        EXPECT_TRUE(within(fitted, area)) << at;
+        EXPECT_TRUE(within(unitsToCells(fitted), unitsToCells(area))) << at;
+        EXPECT_GE(fitted.width, 1) << at;
+        EXPECT_GE(fitted.height, 1) << at;
+      }
+    }
+  }
+}
+
+// Counts what the window system tells the front end of the cursor.
+struct CursorWatch : FrontEnd {
+  int changes = 0;
+  void cursorChanged() override { ++changes; }
+};
+
+TEST(Canvas, TheWaitCursorMarksTheFrameAndIsShownAtOnce) {
+  auto window = openWindow(test::customerForm());
+  CursorWatch watch;
+  FrontEnd* previous = setFrontEnd(&watch);
+  EXPECT_EQ(paintWindow(*window).row(0), "+- Customer ---------------------------------------+");
+  {
+    WaitCursor busy;
+    EXPECT_EQ(paintWindow(*window).row(0), "+- Customer -------------------------------- Busy -+");
+    EXPECT_EQ(watch.changes, 1);
+  }
+  EXPECT_EQ(systemProperty(PROP::Cursor), "");
+  EXPECT_EQ(paintWindow(*window).row(0).find("Busy"), std::string::npos);
+  // A window's own wait cursor; the title gives way to the mark, and a
+  // frame too narrow for it shows the title alone.
+  window->setProperty(PROP::Cursor, std::string(CURSOR::Wait));
+  EXPECT_EQ(watch.changes, 3);
+  window->rect.width = 48;
+  EXPECT_EQ(paintWindow(*window).row(0), "+- Cu- Busy -+");
+  window->rect.width = 24;
+  EXPECT_EQ(paintWindow(*window).row(0), "+- Cus-+");
+  setFrontEnd(previous);
+  window->close();
 }
 
 TEST(Canvas, SnapshotOfAForm) {

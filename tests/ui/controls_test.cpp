@@ -453,6 +453,45 @@ TEST(ListControl, DragsMoveTheThumbAndResizeMColumns) {
       (Events{{EVENT::HeaderPressed, 1}, {EVENT::ColumnResize, 1}, {EVENT::ColumnResize, 1}}));
 }
 
+// A front end that draws its own scroll bars reports their use as
+// WM_VSCROLL and WM_HSCROLL; the list acts as on its drawn bar.
+TEST(ListControl, ScrollMessagesOfAFrontEndsOwnBarsScrollTheList) {
+  Browse browse;
+  browse.drain();
+  auto scroll = [&](uint32_t message, int action, int position = 0) {
+    Message m;
+    m.window = browse.window->handle();
+    m.message = message;
+    m.wParam = packScroll(action, position);
+    m.lParam = browse.list.field();
+    browse.window->onMessage(m);
+  };
+  scroll(WM_VSCROLL, SB::LineDown);
+  EXPECT_EQ(browse.top(), 2u);
+  scroll(WM_VSCROLL, SB::PageDown);
+  EXPECT_EQ(browse.top(), 7u);
+  scroll(WM_VSCROLL, SB::ThumbTrack, 100);
+  EXPECT_EQ(browse.top(), 16u) << "the thumb at the end shows the last rows";
+  scroll(WM_VSCROLL, SB::Top);
+  EXPECT_EQ(browse.top(), 1u);
+  EXPECT_EQ(browse.drain(), (Events{{EVENT::ScrollDown, 1},
+                                    {EVENT::PageDown, 1},
+                                    {EVENT::ScrollDrag, 1},
+                                    {EVENT::ScrollTop, 1}}));
+  scroll(WM_HSCROLL, SB::LineDown);
+  scroll(WM_HSCROLL, SB::LineDown);
+  EXPECT_EQ(browse.list.view().horizontalOffset(), 2);
+  scroll(WM_HSCROLL, SB::Bottom);
+  int widest = browse.list.view().format().totalWidth - browse.list.view().width();
+  EXPECT_EQ(browse.list.view().horizontalOffset(), widest);
+  scroll(WM_HSCROLL, SB::ThumbTrack, 3);
+  EXPECT_EQ(browse.list.view().horizontalOffset(), 3);
+  EXPECT_TRUE(browse.drain().empty()) << "moving sideways raises nothing";
+  browse.list.hidden = true;
+  scroll(WM_VSCROLL, SB::LineDown);
+  EXPECT_EQ(browse.top(), 1u) << "a hidden list takes no scrolling";
+}
+
 TEST(Controls, EntriesTakeLatin1Characters) {
   Form form(test::customerForm());
   form.click("?NAME");

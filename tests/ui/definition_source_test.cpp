@@ -101,7 +101,7 @@ TEST(DefinitionSource, MalformedDeclarationsNameFileLineAndColumn) {
   expectError(head + "window W { button ?A at 4 x1 }",
               "bad.win:2:27: expected y (a whole number), found 'x1'");
   expectError(head + "window W { button ?A at 4 99999999999 }",
-              "bad.win:2:27: y 99999999999 is out of range (-2147483647 to 2147483647)");
+              "bad.win:2:27: y 99999999999 is out of range (-32768 to 32767)");
   expectError(head + "window W { button ?A at 1 1 at 2 2 }", "bad.win:2:29: 'at' is given twice");
   expectError(head + "window W { button ?A \"unclosed }",
               "bad.win:2:22: text has no closing quote on its line");

@@ -202,6 +202,8 @@ TEST(ListFormat, RefusalsStopWhereReadingStopped) {
       {"10LS", 5},
       {"99999999999L", 1},
       {"10LE(1FFFFFFFFH)", 6},
+      {"10L#2147483647#", 5},  // a queue has at most 65535 fields
+      {"10L#65536#", 5},
   };
   for (const Refusal& r : refusals) {
     EXPECT_EQ(validateListFormat(r.text), r.stop) << r.text;

@@ -12,8 +12,7 @@ namespace zor::ui::test {
 // Rows of two fields: "row 1" / "more 1", "row 2" / "more 2" ...
 struct TwoColumns {
   explicit TwoColumns(int count = 20)
-      : queue({makeField("NAME", kCString, 0, 16), makeField("MORE", kCString, 16, 16)},
-              32) {
+      : queue({makeField("NAME", kCString, 0, 16), makeField("MORE", kCString, 16, 16)}, 32) {
     for (int i = 1; i <= count; ++i) {
       char record[32] = {};
       std::snprintf(record, 16, "row %d", i);

@@ -6,6 +6,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -216,6 +219,62 @@ TEST(MessageLayer, EndSessionAsksTopLevelWindowsInZOrder) {
   EXPECT_EQ(topLevelWindows().front(), first);
   destroyWindow(first);
   destroyWindow(second);
+}
+
+// A toolkit's loop stands in: its wait sleeps on a flag of its own that
+// `wake` sets, and it notes each wait's limit.
+TEST(MessageLayer, AForeignLoopWaitsInPlaceOfTheQueueAndPostsAndTimersEndIt) {
+  struct Loop {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool woken = false;
+    std::vector<int> limits;
+  };
+  auto loop = std::make_shared<Loop>();
+  ForeignEventLoop previous = setForeignEventLoop(
+      {[loop](int timeoutMs) {
+         std::unique_lock lock(loop->mutex);
+         loop->limits.push_back(timeoutMs);
+         auto woken = [&] { return loop->woken; };
+         if (timeoutMs < 0) {
+           loop->changed.wait(lock, woken);
+         } else {
+           loop->changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), woken);
+         }
+         loop->woken = false;
+       },
+       [loop] {
+         std::lock_guard lock(loop->mutex);
+         loop->woken = true;
+         loop->changed.notify_all();
+       }});
+  Recorder r;
+  WindowHandle w = r.create();
+  std::thread poster([w] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(30));
+    postMessage(w, 0x400);
+  });
+  Message m;
+  ASSERT_TRUE(getMessage(m));
+  poster.join();
+  EXPECT_EQ(m.message, 0x400u);
+  {
+    std::lock_guard lock(loop->mutex);
+    ASSERT_FALSE(loop->limits.empty()) << "the thread waited in the foreign loop";
+    EXPECT_EQ(loop->limits.front(), -1) << "without timers the wait has no limit";
+    loop->limits.clear();
+  }
+  ASSERT_TRUE(setTimer(w, 3, 40));
+  ASSERT_TRUE(getMessage(m));
+  EXPECT_EQ(m.message, WM_TIMER);
+  {
+    std::lock_guard lock(loop->mutex);
+    ASSERT_FALSE(loop->limits.empty());
+    EXPECT_GE(loop->limits.back(), 0);
+    EXPECT_LE(loop->limits.back(), 40) << "the wait ends when the timer is due";
+  }
+  destroyWindow(w);
+  setForeignEventLoop(std::move(previous));
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 
 #include "platform/message_box.h"
 #include "ui/key_codes.h"
+#include "ui/menu_string.h"
+#include "ui/message_box_buttons.h"
 #include "ui/statements.h"
-#include "ui/term/message_box_buttons.h"
 #include "ui/term/message_box_view.h"
-#include "ui/term/popup_menu.h"
 #include "ui/term/popup_menu_view.h"
 
 namespace zor::ui::term {
@@ -147,7 +147,10 @@ TEST(TermPopup, SubmenusOpenAfterTheTextOrAtTheNextItem) {
   auto mixed = parseMenu("+~X|Y{Z{W}}}|V");
   EXPECT_TRUE(mixed[0].checked && mixed[0].disabled);
   EXPECT_EQ(mixed[1].children[0].children[0].text, "W");
+  ASSERT_EQ(mixed.size(), 3u) << "braces closing together make no entries of their own";
+  EXPECT_EQ(mixed[1].children.size(), 1u);
   EXPECT_EQ(mixed.back().text, "V");
+  EXPECT_EQ(mixed.back().position, 5);
   EXPECT_EQ(parseMenu("A{B").front().children.front().text, "B");
   EXPECT_TRUE(parseMenu("").empty());
 }

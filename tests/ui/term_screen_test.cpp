@@ -172,6 +172,50 @@ TEST(TermScreen, AResizeMovesOrSizesTheWindowsItConcerns) {
   EXPECT_FALSE(commandAfterResize(*window, 60, 20));
 }
 
+TEST(TermScreen, AResizableWindowTakesTheScreensSizeAndLaterItsOwnBack) {
+  auto window = windowAt(5, 5, 120, 40);
+  window->resizable = true;
+  const Rect own = window->rect;
+  EXPECT_FALSE(commandAfterResize(*window, 200, 60)) << "it fits";
+  auto fitted = commandAfterResize(*window, 80, 24);
+  ASSERT_TRUE(fitted);
+  EXPECT_EQ(*fitted, (ResizeCommand{SC_SIZE, {0, 0, 78 * kUnitsPerCellX, 21 * kUnitsPerCellY}}));
+  window->rect = fitted->target;
+  // Only as large as the screen: nothing more to do, on this screen.
+  EXPECT_FALSE(commandAfterResize(*window, 80, 24, own));
+  // A larger screen gives back the size the window wants, no more.
+  EXPECT_EQ(commandAfterResize(*window, 90, 30, own),
+            (ResizeCommand{SC_SIZE, {0, 0, 88 * kUnitsPerCellX, 27 * kUnitsPerCellY}}));
+  EXPECT_EQ(commandAfterResize(*window, 200, 60, own),
+            (ResizeCommand{SC_SIZE, {0, 0, own.width, own.height}}));
+  // A window that cannot be resized only moves back to show its corner.
+  window->resizable = false;
+  window->rect = own;
+  EXPECT_EQ(commandAfterResize(*window, 80, 24),
+            (ResizeCommand{SC_MOVE, {0, 0, own.width, own.height}}));
+}
+
+TEST(TermScreen, AWindowLargerThanTheScreenScrollsToTheFocusedControl) {
+  auto window = windowAt(0, 0, 100, 40);  // 102 x 42 cells with the frame
+  Control& left = window->addControl(ControlKind::Entry, "?LEFT");
+  left.rect = {0, 0, 10 * kUnitsPerCellX, kUnitsPerCellY};
+  Control& far = window->addControl(ControlKind::Button, "?FAR");
+  far.text = "Far";
+  far.rect = {90 * kUnitsPerCellX, 35 * kUnitsPerCellY, 8 * kUnitsPerCellX, 2 * kUnitsPerCellY};
+  window->focus = left.field();
+  EXPECT_EQ(windowOrigin(*window, 80, 24), (Cell{0, 0}));
+  window->focus = far.field();
+  const Cell origin = windowOrigin(*window, 80, 24);
+  EXPECT_EQ(origin, (Cell{-20, -16}));
+  // The button is drawn whole on the screen, above the status line.
+  Canvas screen = composeScreen({window.get()}, window.get(), 80, 24, {});
+  EXPECT_EQ(screen.row(20).substr(71), "[ Far ]");
+  // Focus on a control wider than the screen shows its start.
+  far.rect.width = 120 * kUnitsPerCellX;
+  far.rect.x = 0;
+  EXPECT_EQ(windowOrigin(*window, 80, 24).x, 0);
+}
+
 TEST(TermScreen, TheResizeCommandReachesTheProcedureAsMoveAndMoved) {
   auto window = windowAt(70, 20, 20, 5);
   window->open();

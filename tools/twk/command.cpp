@@ -15,8 +15,9 @@ std::vector<Command>& table() {
 }  // namespace
 
 CommandRegistrar::CommandRegistrar(std::string name, std::string usage, std::string summary,
-                                   CommandFunction run) {
-  table().push_back({std::move(name), std::move(usage), std::move(summary), std::move(run)});
+                                   CommandFunction run, std::string help) {
+  table().push_back(
+      {std::move(name), std::move(usage), std::move(summary), std::move(run), std::move(help)});
 }
 
 std::vector<Command> registeredCommands() {

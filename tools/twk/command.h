@@ -26,11 +26,13 @@ struct Command {
   std::string usage;    // the arguments, e.g. "FILE"
   std::string summary;  // one line on what it does
   CommandFunction run;
+  std::string help;  // what `twk help NAME` prints after the usage and summary
 };
 
 class CommandRegistrar {
  public:
-  CommandRegistrar(std::string name, std::string usage, std::string summary, CommandFunction run);
+  CommandRegistrar(std::string name, std::string usage, std::string summary, CommandFunction run,
+                   std::string help = {});
 };
 
 // Every registered command, sorted by name.

@@ -1,6 +1,8 @@
-// twk dump FILE[\!TABLE] [--key N] [--format csv|json]: the table's records
-// in record order, or in the order of key N (counted from 1), each field as
-// text through its type; CSV starts with a line of the field names.
+// twk dump FILE[\!TABLE] [--key N] [--format csv|json] [--encoding utf8|latin1]:
+// the table's records in record order, or in the order of key N (counted
+// from 1), each field as text through its type; CSV starts with a line of
+// the field names. Stored text is single-byte: it is written as UTF-8 unless
+// CSV is asked for in latin1; JSON is always UTF-8.
 
 #include <iostream>
 
@@ -9,6 +11,7 @@
 #include "data/tarnwick/record_text.h"
 #include "data/tarnwick/table.h"
 #include "runtime/type_codes.h"
+#include "tools/common/text_encoding.h"
 #include "tools/twk/command.h"
 #include "tools/twk/opened_file.h"
 #include "tools/twk/table_argument.h"
@@ -20,12 +23,16 @@ struct DumpOptions {
   TableArgument table;
   int key = 0;  // 0: record order
   bool json = false;
+  tool::TextEncoding encoding = tool::TextEncoding::Utf8;
 };
 
 class Dumper {
  public:
-  Dumper(tarnwick::TarnwickFile& file, const FoundTable& found, bool json)
-      : file_(file), found_(found), json_(json) {
+  Dumper(tarnwick::TarnwickFile& file, const FoundTable& found, const DumpOptions& options)
+      : file_(file),
+        found_(found),
+        json_(options.json),
+        utf8_(options.json || options.encoding == tool::TextEncoding::Utf8) {
     found.definition.declareInto(schema_);
   }
 
@@ -39,23 +46,43 @@ class Dumper {
                                          ? tarnwick::kindPrefix(found_.id, tarnwick::kRecordKind)
                                          : table.keyPrefix(schema_.keys[keyNumber - 1u]);
     std::vector<uint32_t> numbers;
+    size_t unreadable = 0;
     tarnwick::Cursor cursor = file_.cursor();
     for (bool more = cursor.seek(tarnwick::bytesOf(prefix)); more; more = cursor.next()) {
       const tarnwick::Bytes key = cursor.key();
       if (!tarnwick::startsWith(key, tarnwick::bytesOf(prefix))) break;
       const tarnwick::Bytes number = keyNumber == 0 ? key.subspan(prefix.size()) : cursor.data();
-      if (number.size() == 4) numbers.push_back(tarnwick::loadBig32(number.data()));
+      if (number.size() == 4) {
+        numbers.push_back(tarnwick::loadBig32(number.data()));
+      } else {
+        std::cerr << "twk: " << found_.name << ": an item of the table holds no record number\n";
+        ++unreadable;
+      }
     }
+    const size_t items = numbers.size() + unreadable;
     header();
     std::vector<uint8_t> image;
     bool first = true;
     for (uint32_t number : numbers) {
-      if (!table.readRecord(number, image)) continue;
-      image.resize(schema_.record.size(), 0);
+      // A record that is missing, or whose item is not as long as the
+      // record, is not shown as something it is not.
+      image.clear();
+      if (!table.readRecord(number, image) || image.size() != schema_.record.size()) {
+        std::cerr << "twk: " << found_.name << ": record " << number
+                  << (image.empty() ? " is missing" : " is damaged (its item has the wrong length)")
+                  << '\n';
+        ++unreadable;
+        continue;
+      }
       record(image, first);
       first = false;
     }
     if (json_) std::cout << (first ? "[]\n" : "\n]\n");
+    if (unreadable != 0) {
+      std::cerr << "twk: " << found_.name << ": " << unreadable << " of " << items
+                << " records could not be dumped (see twk verify)\n";
+      return kExitFailure;
+    }
     return kExitOk;
   }
 
@@ -69,8 +96,10 @@ class Dumper {
 
   void record(const std::vector<uint8_t>& image, bool first) {
     std::vector<std::string> cells;
-    for (const FieldDescriptor& field : schema_.fields)
-      cells.push_back(tarnwick::fieldText(field, image.data()));
+    for (const FieldDescriptor& field : schema_.fields) {
+      std::string text = tarnwick::fieldText(field, image.data());
+      cells.push_back(utf8_ ? tool::latin1ToUtf8(text) : std::move(text));
+    }
     if (!json_) {
       std::cout << tarnwick::csvLine(cells) << '\n';
       return;
@@ -89,6 +118,7 @@ class Dumper {
   tarnwick::TarnwickFile& file_;
   const FoundTable& found_;
   bool json_;
+  bool utf8_;
   data::FileControlBlock schema_;
 };
 
@@ -100,7 +130,11 @@ bool parseOptions(const Arguments& arguments, DumpOptions& options, std::string&
   options.table = splitTableArgument(arguments[0]);
   for (size_t i = 1; i < arguments.size(); ++i) {
     const bool hasValue = i + 1 < arguments.size();
-    if (arguments[i] == "--key" && hasValue) {
+    if (arguments[i] == "--key") {
+      if (!hasValue) {
+        problem = "--key takes a key number from 1";
+        return false;
+      }
       try {
         options.key = std::stoi(arguments[++i]);
       } catch (const std::exception&) {
@@ -110,9 +144,20 @@ bool parseOptions(const Arguments& arguments, DumpOptions& options, std::string&
         problem = "--key takes a key number from 1";
         return false;
       }
-    } else if (arguments[i] == "--format" && hasValue &&
-               (arguments[i + 1] == "csv" || arguments[i + 1] == "json")) {
+    } else if (arguments[i] == "--format") {
+      if (!hasValue || (arguments[i + 1] != "csv" && arguments[i + 1] != "json")) {
+        problem = "--format takes csv or json" +
+                  (hasValue ? ", not \"" + arguments[i + 1] + "\"" : std::string());
+        return false;
+      }
       options.json = arguments[++i] == "json";
+    } else if (arguments[i] == "--encoding") {
+      if (!hasValue || !tool::readEncodingName(arguments[i + 1], options.encoding)) {
+        problem = "--encoding takes utf8 or latin1" +
+                  (hasValue ? ", not \"" + arguments[i + 1] + "\"" : std::string());
+        return false;
+      }
+      ++i;
     } else {
       problem = "unknown option " + arguments[i];
       return false;
@@ -128,12 +173,25 @@ int runDump(const Arguments& arguments) {
   return withOpenFile(options.table.file, [&](tarnwick::TarnwickFile& file) {
     FoundTable found;
     if (!findTableIn(file, options.table, found)) return kExitFailure;
-    return Dumper(file, found, options.json).run(options.key);
+    return Dumper(file, found, options).run(options.key);
   });
 }
 
-CommandRegistrar dumpCommand{"dump", "FILE[\\!TABLE] [--key N] [--format csv|json]",
-                             "the records of a table as CSV or JSON", runDump};
+const char* const kHelp =
+    "Writes every record of the table: in record order, or with --key N in the\n"
+    "order of the table's key N (counted from 1, as twk schema lists them).\n"
+    "CSV starts with a line of the field names, which twk load reads back;\n"
+    "JSON is an array of objects, one per record. Numbers are written as\n"
+    "numbers, dates and times through the pictures @D10- and @T4 (empty when\n"
+    "there is none), text without its padding, arrays and other bytes in hex.\n"
+    "\n"
+    "Stored text is single-byte (Latin-1); it is written as UTF-8, or with\n"
+    "--encoding latin1 (CSV only) as the bytes stored. A record that cannot be\n"
+    "read is named on stderr, and the dump then ends with exit code 1.\n";
+
+CommandRegistrar dumpCommand{
+    "dump", "FILE[\\!TABLE] [--key N] [--format csv|json] [--encoding utf8|latin1]",
+    "the records of a table as CSV or JSON", runDump, kHelp};
 
 }  // namespace
 }  // namespace zor::twk

@@ -17,6 +17,12 @@ uint32_t identifierValue(const std::array<uint8_t, 4>& bytes) {
 }
 
 int printInfo(tarnwick::TarnwickFile& file) {
+  uint64_t bytes = 0;
+  if (file.store().file().size(bytes) == 0 && bytes == 0) {
+    std::cout << "empty file: no Tarnwick header yet (a program opening it takes it for a new, "
+                 "empty file)\n";
+    return kExitOk;
+  }
   const tarnwick::FileHeader& header = file.header();
   std::cout << "pending start:   " << header.pendingStart << '\n'
             << "pending end:     " << header.pendingEnd << '\n'
@@ -54,8 +60,15 @@ int runInfo(const Arguments& arguments) {
   return withOpenFile(arguments[0], printInfo);
 }
 
+const char* const kHelp =
+    "Prints the file header (the pending region, the change counter, the last\n"
+    "identifier given out, the root page and the logical end), the zones in\n"
+    "use with their pages, and what a walk of the tree finds: pages per size,\n"
+    "the depth and the number of items. Problems the walk meets are counted;\n"
+    "twk verify names them.\n";
+
 CommandRegistrar infoCommand{"info", "FILE", "header fields, zones, pages per size, depth, items",
-                             runInfo};
+                             runInfo, kHelp};
 
 }  // namespace
 }  // namespace zor::twk

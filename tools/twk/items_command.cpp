@@ -33,8 +33,15 @@ int runItems(const Arguments& arguments) {
   return withOpenFile(arguments[0], printItems);
 }
 
+const char* const kHelp =
+    "Lists every item of the file's tree in key order, one a line: the key in\n"
+    "hexadecimal, the item's total length and its key length. Keys start with\n"
+    "the table's 4-byte identifier and a kind byte (243 records, 250 the\n"
+    "definition, 252 memos, 246 counters, a key's number its entries); table\n"
+    "names start with 254.\n";
+
 CommandRegistrar itemsCommand{"items", "FILE", "every item: key in hex, total length, key length",
-                              runItems};
+                              runItems, kHelp};
 
 }  // namespace
 }  // namespace zor::twk

@@ -3,11 +3,11 @@
 #include <iostream>
 #include <stdexcept>
 
+#include "data/file_errors.h"
 #include "data/tarnwick/shared_access.h"
 #include "data/tarnwick/transaction_settle.h"
-#include "platform/file.h"
-#include "runtime/error_state.h"
 #include "runtime/fatal_error.h"
+#include "tools/common/input_file.h"
 #include "tools/twk/command.h"
 
 namespace zor::twk {
@@ -18,14 +18,12 @@ struct InternalFailure : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string openErrorText(int error) {
-  if (error == 36) return "not a Tarnwick file (Invalid Data File)";
-  const char* text = error < 100 ? fileErrorTextOf(error) : nullptr;
-  return (text != nullptr ? std::string(text) : platform::fileErrorText(error)) + " (" +
-         std::to_string(error) + ")";
-}
-
 }  // namespace
+
+std::string openProblem(const std::string& path, int error) {
+  if (error == data::kErrInvalidDataFile) return "not a Tarnwick file (Invalid Data File, 36)";
+  return tool::fileProblem(path, error);
+}
 
 int withFailuresReported(const std::string& path, const std::function<int()>& body) {
   const FatalErrorHook previous = setFatalErrorHook([](int, const std::string& message) {
@@ -42,19 +40,27 @@ int withFailuresReported(const std::string& path, const std::function<int()>& bo
   return result;
 }
 
-int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body) {
+int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body,
+                 bool settleOnDisk) {
   return withFailuresReported(path, [&] {
     tarnwick::TarnwickFile file;
-    const tarnwick::OpenMode mode = tarnwick::OpenMode::fromWord(0x40);
+    // Settling a change a stopped writer left needs write access; without
+    // it the change is settled in memory, as a read-only program sees it.
+    tarnwick::OpenMode mode = tarnwick::OpenMode::fromWord(settleOnDisk ? 0x42 : 0x40);
     int error = file.open(path, mode, tarnwick::settleByControlFile(path),
                           tarnwick::TarnwickFile::Settle::Later);
+    if (error == data::kErrAccessDenied && settleOnDisk) {
+      mode = tarnwick::OpenMode::fromWord(0x40);
+      error = file.open(path, mode, tarnwick::settleByControlFile(path),
+                        tarnwick::TarnwickFile::Settle::Later);
+    }
     // The command reads one state of the file: it holds a reader slot
     // throughout, so that another process's change is never copied home
     // under its eyes (it would show as damage that is not there).
     tarnwick::SharedAccess access(file, mode);
     if (error == 0) error = access.beginRead();
     if (error != 0) {
-      std::cerr << "twk: " << path << ": " << openErrorText(error) << '\n';
+      std::cerr << "twk: " << path << ": " << openProblem(path, error) << '\n';
       return kExitFailure;
     }
     const int result = body(file);

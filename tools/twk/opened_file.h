@@ -10,9 +10,16 @@
 
 namespace zor::twk {
 
+// Why `path` could not be opened as a Tarnwick file: "not a Tarnwick file
+// (...)", "is a folder, not a file", "does not exist" or the error's text.
+std::string openProblem(const std::string& path, int error);
+
 // Opens `path` and runs `body` on it; answers body's exit code, or prints
-// "twk: PATH: REASON" and answers kExitFailure.
-int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body);
+// "twk: PATH: REASON" and answers kExitFailure. A change a stopped writer
+// left pending is settled as a program's open would: with `settleOnDisk` in
+// the file when it may be written, otherwise in memory.
+int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body,
+                 bool settleOnDisk = false);
 
 // Runs `body` with the engine's fatal stop (a damaged page, an internal
 // failure) turned into "twk: PATH: REASON" and kExitFailure instead of the

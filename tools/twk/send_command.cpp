@@ -10,6 +10,7 @@
 #include "data/file_control_block.h"
 #include "data/file_errors.h"
 #include "data/file_statements.h"
+#include "data/tarnwick/driver_switches.h"
 #include "data/tarnwick/table_name.h"
 #include "data/tarnwick/tarnwick_driver.h"
 #include "runtime/error_state.h"
@@ -62,6 +63,14 @@ int sendTexts(const std::string& path, data::FileControlBlock& fcb,
       break;
     }
     std::cout << answer << '\n';
+    // The driver takes any text and ignores what it does not know; a person
+    // is told, and the run fails, rather than left to read an empty line as
+    // an answer.
+    if (!tarnwick::isDriverSwitch(text)) {
+      std::cerr << "twk: \"" << text
+                << "\" is no switch of the driver and was ignored (twk help send lists them)\n";
+      result = kExitFailure;
+    }
   }
   statement::close(fcb);
   return result;
@@ -85,8 +94,25 @@ int runSend(const Arguments& arguments) {
   return withFailuresReported(argument.file, [&] { return sendTexts(argument.file, fcb, texts); });
 }
 
+const char* const kHelp =
+    "Opens the table through the driver, shared as a program opens it, sends\n"
+    "each TEXT with SEND and prints each answer on a line of its own: the\n"
+    "setting before the text changed it. The switches (any case; a value\n"
+    "after \"=\" or a blank):\n"
+    "\n"
+    "  DecimalCheck[=OFF]   compare the places of DECIMAL fields at open (ON)\n"
+    "  FULLBUILD[=ON]       the table's full-build setting\n"
+    "  FLAGS[=N]            the number kept with the table's record count\n"
+    "  TCF[=FILE]           the transaction control file, for the process\n"
+    "  PNM=TEXT, PNMQ=N     a table name of the file, by name or by number\n"
+    "  REGISTER             the driver's name\n"
+    "\n"
+    "Settings other than FLAGS last while the table is open, so several texts\n"
+    "in one run see each other. A text that is no switch is ignored by the\n"
+    "driver; twk says so and exits 1.\n";
+
 CommandRegistrar sendCommand{"send", "FILE[\\!TABLE] TEXT...",
-                             "send driver switches to a table; one answer a line", runSend};
+                             "send driver switches to a table; one answer a line", runSend, kHelp};
 
 }  // namespace
 }  // namespace zor::twk

@@ -4,6 +4,7 @@
 #include <iostream>
 #include <system_error>
 
+#include "data/system_error.h"
 #include "data/tarnwick/table.h"
 #include "data/tarnwick/table_name.h"
 #include "data/tarnwick/transaction_settle.h"
@@ -14,13 +15,20 @@
 namespace zor::twk {
 
 TableArgument splitTableArgument(const std::string& argument) {
-  const size_t split = argument.rfind("\\!");
   std::error_code error;
+  size_t split = argument.rfind("\\!");
+  size_t width = 2;
+  // A shell makes the backslash a chore: FILE!TABLE is taken as well, unless
+  // a file of that very name exists.
+  if (split == std::string::npos && !std::filesystem::exists(argument, error)) {
+    split = argument.rfind('!');
+    width = 1;
+  }
   if (split == std::string::npos ||
       std::filesystem::is_directory(argument.substr(0, split), error)) {
     return {argument, ""};
   }
-  return {argument.substr(0, split), argument.substr(split + 2)};
+  return {argument.substr(0, split), argument.substr(split + width)};
 }
 
 bool findTableIn(tarnwick::TarnwickFile& file, const TableArgument& argument, FoundTable& found) {
@@ -38,7 +46,10 @@ bool findTableIn(tarnwick::TarnwickFile& file, const TableArgument& argument, Fo
   if (!tarnwick::readDefinitionStream(file, found.id, stream) ||
       !tarnwick::readDefinition(stream, found.definition, &fault)) {
     std::cerr << "twk: " << argument.file << ": the definition of table " << found.name
-              << (fault ? " is of a newer format" : " is damaged") << '\n';
+              << (fault ? ": " + data::declarationMessage(*fault) + " (" +
+                              data::identifyingText(*fault) + ")"
+                        : " is damaged: it does not read back")
+              << '\n';
     return false;
   }
   return true;
@@ -51,8 +62,9 @@ int withWritableFile(
     // A missing file is made empty without replacing one that another
     // process makes at the same moment; an empty file opens as a new one.
     platform::File maker;
-    int error = maker.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
-                           platform::Disposition::OpenAlways);
+    int error =
+        data::driverErrorOf(maker.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
+                                       platform::Disposition::OpenAlways));
     maker.close();
     tarnwick::TarnwickFile file;
     tarnwick::OpenMode mode;
@@ -61,12 +73,13 @@ int withWritableFile(
       error = file.open(path, mode, tarnwick::settleByControlFile(path),
                         tarnwick::TarnwickFile::Settle::Later);
     if (error != 0) {
-      std::cerr << "twk: " << path << ": cannot be opened for writing (" << error << ")\n";
+      std::cerr << "twk: " << path << ": cannot be opened for writing: " << openProblem(path, error)
+                << '\n';
       return kExitFailure;
     }
     tarnwick::SharedAccess access(file, mode);
     if (error = access.beginChange(); error != 0) {
-      std::cerr << "twk: " << path << ": cannot be changed (" << error << ")\n";
+      std::cerr << "twk: " << path << ": cannot be changed: " << openProblem(path, error) << '\n';
       return kExitFailure;
     }
     return body(file, access);

@@ -32,9 +32,21 @@ int runSchema(const Arguments& arguments) {
   });
 }
 
-CommandRegistrar tablesCommand{"tables", "FILE", "the names of the file's tables", runTables};
+const char* const kSchemaHelp =
+    "Prints the table's stored definition as text, one line per item, in the\n"
+    "form twk load reads (twk help load describes it):\n"
+    "\n"
+    "  record 44\n"
+    "  field 1 T:ID LONG offset=0 size=4 places=0 dim=0\n"
+    "  key 1 T:BYID attributes=none components=+T:ID\n"
+    "\n"
+    "schema, dump and load together back a table up and restore it.\n";
+
+CommandRegistrar tablesCommand{"tables", "FILE", "the names of the file's tables", runTables,
+                               "One name a line; a table without a name is UNNAMED.\n"};
 CommandRegistrar schemaCommand{"schema", "FILE[\\!TABLE]",
-                               "record length, fields, memos and keys of a table", runSchema};
+                               "record length, fields, memos and keys of a table", runSchema,
+                               kSchemaHelp};
 
 }  // namespace
 }  // namespace zor::twk

@@ -27,7 +27,28 @@ bool locksIgnored(const std::string& path) {
   return result.outcome == tarnwick::LockSelfTestOutcome::Ignored;
 }
 
+// One line on a change a stopped writer left, settled as opening the file
+// settles it; the file is then judged as the driver sees it.
+void reportSettledChange(const tarnwick::TarnwickFile& file) {
+  const tarnwick::TarnwickFile::SettledChange& settled = file.settledChange();
+  if (!settled.found) return;
+  std::cout << "A change left unfinished by a program that stopped "
+            << (settled.onDisk ? (settled.stands ? "was completed" : "was dropped")
+                               : (settled.stands ? "will be completed" : "will be dropped"))
+            << (settled.stands ? "" : " (its transaction had not committed)")
+            << (settled.onDisk
+                    ? ", as opening the file does.\n"
+                    : " when the file is opened for writing; checked as that leaves it.\n");
+}
+
 int verifyFile(const std::string& path, tarnwick::TarnwickFile& file) {
+  uint64_t bytes = 0;
+  if (file.store().file().size(bytes) == 0 && bytes == 0) {
+    std::cout << "empty file: no Tarnwick header yet (a program opening it takes it for a new, "
+                 "empty file)\n";
+    return kExitFailure;
+  }
+  reportSettledChange(file);
   const bool unsafe = locksIgnored(path);
   const tarnwick::FileSurvey survey = tarnwick::surveyFile(file.store());
   std::vector<std::string> problems = survey.problems;
@@ -45,11 +66,26 @@ int verifyFile(const std::string& path, tarnwick::TarnwickFile& file) {
 int runVerify(const Arguments& arguments) {
   if (arguments.size() != 1) return usageError("verify", "verify takes one file");
   const std::string& path = arguments[0];
-  return withOpenFile(path, [&](tarnwick::TarnwickFile& file) { return verifyFile(path, file); });
+  return withOpenFile(
+      path, [&](tarnwick::TarnwickFile& file) { return verifyFile(path, file); }, true);
 }
 
-CommandRegistrar verifyCommand{
-    "verify", "FILE", "check locking and the whole file; ok or one line per problem", runVerify};
+const char* const kHelp =
+    "First checks that the file system keeps byte-range locks on the file\n"
+    "(programs sharing it depend on them) and says so. Then checks the whole\n"
+    "file: the header and zones, every page, the order of the items, and each\n"
+    "table's definition, records, key entries and counters. Prints ok, or one\n"
+    "line per problem and exits 1; a file system that ignores locks fails too.\n"
+    "\n"
+    "A change that a program stopped in the middle of (a crash, a power cut)\n"
+    "is settled first, exactly as opening the file settles it: completed, or\n"
+    "dropped when its transaction had not committed. One line says so; this is\n"
+    "no damage. When the file may not be written here, it is settled in memory\n"
+    "only.\n";
+
+CommandRegistrar verifyCommand{"verify", "FILE",
+                               "check locking and the whole file; ok or one line per problem",
+                               runVerify, kHelp};
 
 }  // namespace
 }  // namespace zor::twk

@@ -18,6 +18,9 @@ int previewCommand(const std::vector<std::string>& arguments);
 // Shared by the commands: reading inputs and reporting.
 bool endsWith(const std::string& text, const std::string& ending);
 int usageError(const std::string& message);
+// The usage on stdout, with the declaration format's documentation named;
+// answers 0.
+int printUsage();
 // The definitions in FILE: declarations for a .win file, otherwise a raw
 // resource. Prints the error and gives none on bad input.
 std::optional<std::vector<ui::DefinitionModule>> loadDefinitions(const std::string& path);

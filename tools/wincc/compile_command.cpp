@@ -60,6 +60,12 @@ int compileCommand(const std::vector<std::string>& arguments) {
 
   auto modules = loadDefinitions(input);
   if (!modules) return 1;
+  size_t windows = 0;
+  for (const ui::DefinitionModule& module : *modules) windows += module.windows.size();
+  if (windows == 0) {
+    std::cerr << input << ": declares no window; there is nothing to compile\n";
+    return 1;
+  }
   if (binary) {
     if (modules->size() != 1) {
       std::cerr << input << ": declares " << modules->size()

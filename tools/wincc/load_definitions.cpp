@@ -1,8 +1,6 @@
-#include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 
+#include "tools/common/input_file.h"
 #include "tools/wincc/commands.h"
 #include "ui/definition_block.h"
 #include "ui/definition_source.h"
@@ -14,25 +12,39 @@ bool endsWith(const std::string& text, const std::string& ending) {
          text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
 }
 
+namespace {
+
+const char* const kUsage =
+    "usage: wincc compile IN.win OUT.cpp [--module NAME] [--function NAME]\n"
+    "       wincc compile IN.win OUT.bin\n"
+    "       wincc dump FILE.win|FILE.bin\n"
+    "       wincc render FILE.win|FILE.bin [LABEL]\n"
+    "       wincc preview [--ui=gui|term] FILE.win|FILE.bin [LABEL]\n"
+    "       wincc help\n";
+
+}  // namespace
+
 int usageError(const std::string& message) {
-  std::cerr << "wincc: " << message << "\n"
-            << "usage: wincc compile IN.win OUT.cpp [--module NAME] [--function NAME]\n"
-            << "       wincc compile IN.win OUT.bin\n"
-            << "       wincc dump FILE.win|FILE.bin\n"
-            << "       wincc render FILE.win|FILE.bin [LABEL]\n"
-            << "       wincc preview FILE.win|FILE.bin [LABEL]\n";
+  std::cerr << "wincc: " << message << "\n" << kUsage;
   return 2;
 }
 
+int printUsage() {
+  std::cout << kUsage << "\n"
+            << "compile  compiles window declarations into a C++ source that registers them,\n"
+            << "         or into one binary definition block (.bin)\n"
+            << "dump     prints declarations, or a compiled block, as declaration text\n"
+            << "render   draws a window as the headless front end shows it\n"
+            << "preview  opens a window in the terminal\n\n"
+            << "The declaration format is described in docs/window-declarations.md.\n";
+  return 0;
+}
+
 std::optional<std::vector<ui::DefinitionModule>> loadDefinitions(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in.is_open()) {
-    std::cerr << path << ": cannot be opened\n";
-    return std::nullopt;
-  }
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    std::cerr << path << ": cannot be read\n";
+  std::string bytes;
+  std::string problem;
+  if (!readInputFile(path, bytes, problem)) {
+    std::cerr << path << ": " << problem << "\n";
     return std::nullopt;
   }
   if (endsWith(path, ".win")) {

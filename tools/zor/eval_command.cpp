@@ -34,8 +34,17 @@ int runEval(const Arguments& arguments) {
   }
   Expression expression;
   if (!expression.compile(arguments[0], bindings)) {
-    std::cerr << "zor: error " << expression.error().code << ": " << expression.error().message()
-              << '\n';
+    const ExprError& error = expression.error();
+    std::cerr << "zor: error " << error.code << ": " << error.message();
+    // The error text is the runtime's own; what a person needs to mend the
+    // expression follows it.
+    if (!error.limit.empty()) {
+      std::cerr << ": " << error.limit;
+    } else if (error.code == kErrorInvalidExpression && error.pos == ExprError::kNoPosition) {
+      std::cerr << ": it ends at character " << arguments[0].size() + 1
+                << " before it is complete (an operand or a closing bracket is missing)";
+    }
+    std::cerr << '\n';
     return kExitInvalidExpression;
   }
   std::cout << expression.evaluateText() << '\n';

@@ -6,7 +6,9 @@
 #include <string>
 #include <system_error>
 
+#include "data/file_errors.h"
 #include "runtime/locale.h"
+#include "tools/common/input_file.h"
 #include "tools/zor/command.h"
 
 namespace zor::tool {
@@ -66,7 +68,8 @@ int runLocale(const Arguments& arguments) {
   if (arguments.size() == 1) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(arguments[0], error)) {
-      return usageError("locale", "cannot read the environment file \"" + arguments[0] + "\"");
+      return usageError("locale", "cannot read the environment file \"" + arguments[0] +
+                                      "\": " + fileProblem(arguments[0], data::kErrFileNotFound));
     }
     setEnvironmentFilePath(arguments[0]);
   } else {

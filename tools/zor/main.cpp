@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/guarded_main.h"
 #include "tools/zor/command.h"
 
 namespace {
@@ -25,10 +26,7 @@ int runHelp(const zor::tool::Arguments& /*arguments*/) {
 
 zor::tool::CommandRegistrar helpCommand{"help", "", runHelp};
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  std::vector<std::string> arguments(argv + 1, argv + argc);
+int run(const std::vector<std::string>& arguments) {
   if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
     return printUsage(std::cout);
   }
@@ -39,4 +37,13 @@ int main(int argc, char** argv) {
     return zor::tool::kExitUsage;
   }
   return command->run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+}
+
+}  // namespace
+
+// No input ends the console on an exception: anything thrown becomes a
+// message and exit 1.
+int main(int argc, char** argv) {
+  return zor::tool::runReportingExceptions(
+      "zor", [&] { return run(std::vector<std::string>(argv + 1, argv + argc)); });
 }

@@ -89,7 +89,7 @@ int runDeformat(const Arguments& arguments) {
   CompiledPicture picture;
   int exitCode = kExitOk;
   if (!compileArgument("deformat", arguments[0], picture, exitCode)) return exitCode;
-  std::cout << deformatPicture(picture, arguments[1]) << '\n';
+  std::cout << deformatPicture(std::string_view(arguments[0]), arguments[1]) << '\n';
   return kExitOk;
 }
 

@@ -114,6 +114,14 @@ void HeadlessSession::dragAt(int fromColumn, int fromRow, int toColumn, int toRo
   queue(DragInput{{fromColumn, fromRow}, {toColumn, toRow}});
 }
 
+void HeadlessSession::resize(int width, int height) {
+  queue(CommandInput{SC_SIZE, {0, 0, width, height}, true});
+}
+
+void HeadlessSession::systemCommand(uintptr_t command, Rect target) {
+  queue(CommandInput{command, target});
+}
+
 // The following run on the procedure's thread, while it has the turn.
 
 int HeadlessSession::popupMenu(std::string_view menu, std::optional<Cell>) {

@@ -57,6 +57,11 @@ class HeadlessSession : private FrontEnd {
   // held from one cell to another.
   void wheelAt(int column, int row, int notches);
   void dragAt(int fromColumn, int fromRow, int toColumn, int toRow);
+  // The user sizes the waiting window's client area to width x height dialog
+  // units where it stands (Size, then Sized), or gives a system command
+  // (SC_MAXIMIZE, SC_RESTORE ...; ui/messages.h).
+  void resize(int width, int height);
+  void systemCommand(uintptr_t command, Rect target = {});
   // The answer to the next message box.
   void answer(int answer) { boxes_.answer(answer); }
   // The position chosen from the next popup menu (0 cancels; so does a

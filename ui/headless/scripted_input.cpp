@@ -67,6 +67,20 @@ InputMessages messagesFor(const Window& window, const Input& input) {
                                            static_cast<uintptr_t>(intptr_t{wheel->notches})));
     return result;
   }
+  if (const auto* command = std::get_if<CommandInput>(&input)) {
+    Message message;
+    message.window = window.handle();
+    message.message = WM_SYSCOMMAND;
+    message.wParam = command->command;
+    Rect target = command->target;
+    if (command->keepPlace) {
+      target.x = window.rect.x;
+      target.y = window.rect.y;
+    }
+    message.payload = std::make_shared<Rect>(target);
+    result.messages.push_back(message);
+    return result;
+  }
   if (const auto* drag = std::get_if<DragInput>(&input)) {
     Cell from = clientCell(drag->from), to = clientCell(drag->to);
     result.messages.push_back(mouseMessage(window, WM_LBUTTONDOWN, from, MK_LBUTTON));
@@ -101,7 +115,7 @@ std::string deliverInput(Window& window, const Input& input) {
 std::string postInput(const Window& window, const Input& input) {
   InputMessages made = messagesFor(window, input);
   for (const Message& message : made.messages) {
-    postMessage(window.handle(), message.message, message.wParam, message.lParam);
+    postMessage(window.handle(), message.message, message.wParam, message.lParam, message.payload);
   }
   return made.error;
 }

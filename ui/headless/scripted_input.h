@@ -4,7 +4,8 @@
 // (the frame's top-left corner is cell 0, 0), wheel notches and drags with
 // the button held from one such cell to another. Each input becomes the
 // messages a front end would send; `deliverInput` hands them to the window at
-// once, `postInput` queues them for its accept loop.
+// once, `postInput` queues them for its accept loop. System commands (a
+// resize of the window, say) go the same way.
 
 #include <cstdint>
 #include <string>
@@ -12,6 +13,7 @@
 #include <variant>
 #include <vector>
 
+#include "ui/geometry.h"
 #include "ui/input.h"
 #include "ui/messages.h"
 
@@ -37,7 +39,15 @@ struct WheelInput {
 struct DragInput {
   Cell from, to;  // on the window's canvas
 };
-using Input = std::variant<KeyInput, ClickInput, WheelInput, DragInput>;
+// A system command as the user gives it from the window's frame (SC_SIZE,
+// SC_MOVE with the window's new place in dialog units; SC_MAXIMIZE,
+// SC_RESTORE, SC_MINIMIZE, SC_CLOSE without).
+struct CommandInput {
+  uintptr_t command = 0;
+  Rect target;
+  bool keepPlace = false;  // the target's x and y are the window's own
+};
+using Input = std::variant<KeyInput, ClickInput, WheelInput, DragInput, CommandInput>;
 
 // The keystrokes that type the text.
 std::vector<KeyInput> keysFor(std::string_view text);

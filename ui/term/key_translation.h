@@ -12,6 +12,8 @@
 #include <optional>
 #include <string_view>
 
+#include "ui/key_codes.h"
+
 namespace zor::ui::term {
 
 struct KeyStroke {
@@ -20,9 +22,8 @@ struct KeyStroke {
   bool operator==(const KeyStroke&) const = default;
 };
 
-// Function keys of the runtime's key codes: F1 is 0x70 ... F12 is 0x7B.
-inline constexpr uint32_t kF1 = 0x70;
-inline constexpr uint32_t kInsert = 0x2D;
+inline constexpr uint32_t kF1 = KEY::F1;
+inline constexpr uint32_t kInsert = KEY::Insert;
 
 // A character read (wget_wch answered OK): `wide` is its code point. Alt
 // adds the Alt bit and types nothing. Characters outside Latin-1 give none,

@@ -6,7 +6,7 @@
 #include "platform/message_box.h"
 #include "ui/hot_key_text.h"
 #include "ui/key_codes.h"
-#include "ui/term/message_box_buttons.h"
+#include "ui/message_box_buttons.h"
 
 namespace zor::ui::term {
 namespace {

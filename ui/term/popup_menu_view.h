@@ -13,8 +13,8 @@
 #include "ui/canvas.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
+#include "ui/menu_string.h"
 #include "ui/term/key_translation.h"
-#include "ui/term/popup_menu.h"
 
 namespace zor::ui::term {
 

@@ -4,6 +4,7 @@
 
 #include "ui/messages.h"
 #include "ui/window.h"
+#include "ui/window_input.h"
 #include "ui/window_painter.h"
 
 namespace zor::ui::term {
@@ -21,13 +22,38 @@ void dimFrame(Canvas& canvas, const Rect& area) {
   }
 }
 
+// The frame's own place, moved left and up as far as needed to show it
+// whole; where it cannot show whole, its top-left corner.
+Cell placeWhole(const Rect& cells, int screenWidth, int usableHeight) {
+  return {std::clamp(cells.x, 0, std::max(0, screenWidth - cells.width)),
+          std::clamp(cells.y, 0, std::max(0, usableHeight - cells.height))};
+}
+
+// One axis of a frame larger than the screen: the frame's offset (0 or
+// less) that shows the span [from, to) of frame cells with a cell to spare
+// on each side where there is room, its start first.
+int followFocus(int screen, int frame, int from, int to) {
+  int offset = std::min(0, screen - (to + 1));
+  offset = std::max(offset, 1 - from);
+  return std::clamp(offset, std::min(0, screen - frame), 0);
+}
+
 }  // namespace
 
 Cell windowOrigin(const Window& window, int screenWidth, int screenHeight) {
   Rect cells = windowCells(window);
   int usableHeight = std::max(1, screenHeight - 1);  // the status line stays free
-  return {std::clamp(cells.x, 0, std::max(0, screenWidth - cells.width)),
-          std::clamp(cells.y, 0, std::max(0, usableHeight - cells.height))};
+  Cell origin = placeWhole(cells, screenWidth, usableHeight);
+  const Control* focused = window.control(window.focus);
+  if (!focused) return origin;
+  Rect shown = controlCells(*focused);
+  if (cells.width > screenWidth) {
+    origin.x = followFocus(screenWidth, cells.width, shown.x + 1, shown.x + 1 + shown.width);
+  }
+  if (cells.height > usableHeight) {
+    origin.y = followFocus(usableHeight, cells.height, shown.y + 1, shown.y + 1 + shown.height);
+  }
+  return origin;
 }
 
 Rect desktopUnits(int screenWidth, int screenHeight) {
@@ -36,20 +62,26 @@ Rect desktopUnits(int screenWidth, int screenHeight) {
 }
 
 std::optional<ResizeCommand> commandAfterResize(const Window& window, int screenWidth,
-                                                int screenHeight) {
+                                                int screenHeight, std::optional<Rect> wanted) {
   if (window.show == WindowShow::Iconized) return std::nullopt;
+  Rect desktop = desktopUnits(screenWidth, screenHeight);
   if (window.show == WindowShow::Maximized) {
-    Rect desktop = desktopUnits(screenWidth, screenHeight);
     if (window.rect == desktop) return std::nullopt;
     return ResizeCommand{SC_SIZE, desktop};
   }
-  Rect cells = windowCells(window);
-  Cell origin = windowOrigin(window, screenWidth, screenHeight);
-  if (origin.x == cells.x && origin.y == cells.y) return std::nullopt;
-  Rect moved = window.rect;
-  moved.x = origin.x * kUnitsPerCellX;
-  moved.y = origin.y * kUnitsPerCellY;
-  return ResizeCommand{SC_MOVE, moved};
+  Rect target = window.rect;
+  if (window.resizable) {
+    Rect want = wanted.value_or(window.rect);
+    target.width = std::min(want.width, desktop.width);
+    target.height = std::min(want.height, desktop.height);
+  }
+  Rect cells = frameCells(target);
+  Cell origin = placeWhole(cells, screenWidth, std::max(1, screenHeight - 1));
+  if (origin.x != cells.x) target.x = origin.x * kUnitsPerCellX;
+  if (origin.y != cells.y) target.y = origin.y * kUnitsPerCellY;
+  if (target == window.rect) return std::nullopt;
+  bool sized = target.width != window.rect.width || target.height != window.rect.height;
+  return ResizeCommand{sized ? SC_SIZE : SC_MOVE, target};
 }
 
 std::string statusTip(const Window& window, int pointerField) {

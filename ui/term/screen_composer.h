@@ -21,24 +21,30 @@ class Window;
 namespace zor::ui::term {
 
 // Where the window's frame goes on a screen of that size: its own place,
-// moved left and up as far as needed to show it whole.
+// moved left and up as far as needed to show it whole. A window wider or
+// taller than the screen (one that cannot be resized to fit) shows its
+// top-left part, shifted as far as needed to show the control with the
+// focus, so Tab reaches and shows every control.
 Cell windowOrigin(const Window& window, int screenWidth, int screenHeight);
 
 // The area, in dialog units, that windows may fill: the screen less the
 // status line, less the frame.
 Rect desktopUnits(int screenWidth, int screenHeight);
 
-// What a resize of the terminal asks of a window, as the system command a
+// What a screen of that size asks of a window, as the system command a
 // user's move or size would give (SC_MOVE or SC_SIZE with the new place in
-// dialog units): a maximised window takes the new desktop, a window that no
-// longer fits moves back onto the screen. None when it stays as it is.
+// dialog units): a maximised window takes the desktop; a resizable window
+// takes the size it wants (`wanted`, else its own), made no larger than the
+// desktop, and moves to show whole; any other window that fits moves back
+// onto the screen. None when it stays as it is.
 struct ResizeCommand {
   uintptr_t command = 0;
   Rect target;
   bool operator==(const ResizeCommand&) const = default;
 };
 std::optional<ResizeCommand> commandAfterResize(const Window& window, int screenWidth,
-                                                int screenHeight);
+                                                int screenHeight,
+                                                std::optional<Rect> wanted = std::nullopt);
 
 // The tip the status line shows: the tip of the control under the pointer
 // (`pointerField`, 0 for none), else that of the focused control.

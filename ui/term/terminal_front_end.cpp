@@ -9,9 +9,9 @@
 #include <cstdlib>
 
 #include "platform/threads.h"
+#include "ui/message_box_buttons.h"
 #include "ui/message_layer.h"
 #include "ui/system_commands.h"
-#include "ui/term/message_box_buttons.h"
 #include "ui/term/popup_menu_view.h"
 #include "ui/term/screen_composer.h"
 #include "ui/window.h"
@@ -88,6 +88,8 @@ void TerminalFrontEnd::windowOpened(Window& window) {
 void TerminalFrontEnd::windowClosed(Window& window) {
   std::lock_guard lock(mutex_);
   windows_.erase(std::remove(windows_.begin(), windows_.end(), &window), windows_.end());
+  fitted_.erase(&window);
+  asked_.erase(&window);
   if (active_ == &window) active_ = nullptr;
   pointerField_ = 0;
 }
@@ -127,6 +129,9 @@ void TerminalFrontEnd::idle(Window& window) {
     windows_.push_back(&window);
   }
   active_ = &window;
+  // A resizable window larger than the screen is sized to it before it is
+  // drawn; the loop handles Size and Sized and comes back here.
+  if (window.resizable && fit(window)) return;
   for (;;) {
     showScreen();
     // One input at a time: it may close this window or open another, and
@@ -145,6 +150,11 @@ void TerminalFrontEnd::idle(Window& window) {
     if (!delivered.redraw) break;
   }
   watcher_.arm(window.handle());
+}
+
+void TerminalFrontEnd::cursorChanged() {
+  std::lock_guard lock(mutex_);
+  if (terminal_ && !terminalGone() && platform::threadNumber() == thread_) showScreen();
 }
 
 TerminalFrontEnd::Delivery TerminalFrontEnd::deliver(Window& window, const TerminalInput& input) {
@@ -177,25 +187,55 @@ bool TerminalFrontEnd::deliverMouse(Window& window, const MouseInput& mouse) {
   return posted;
 }
 
-// A resize moves the windows that no longer fit back onto the screen and
-// sizes maximised ones to the new screen, through the same system commands
-// a user's move and size would give (so the procedures see Move/Moved and
-// Size/Sized).
+// A resize moves the windows that no longer fit back onto the screen, sizes
+// maximised ones to the new screen and resizable ones to the size they want
+// that fits, through the same system commands a user's move and size would
+// give (so the procedures see Move/Moved and Size/Sized).
 bool TerminalFrontEnd::resized() {
   terminal_->refreshSize();
-  int width = terminal_->width();
-  int height = terminal_->height();
-  setDesktopArea(desktopUnits(width, height));
+  setDesktopArea(desktopUnits(terminal_->width(), terminal_->height()));
   bool posted = false;
   for (Window* window : windows_) {
-    if (!window->isOpen()) continue;
-    if (auto command = commandAfterResize(*window, width, height)) {
-      posted = postMessage(window->handle(), WM_SYSCOMMAND, command->command, 0,
-                           std::make_shared<Rect>(command->target)) ||
-               posted;
-    }
+    if (window->isOpen()) posted = fit(*window) || posted;
   }
   return posted;
+}
+
+bool TerminalFrontEnd::fit(Window& window) {
+  auto fitting = fitted_.find(&window);
+  // Sized since by the user or the program: that is the size it wants now.
+  if (fitting != fitted_.end() && (window.rect.width != fitting->second.given.width ||
+                                   window.rect.height != fitting->second.given.height)) {
+    fitted_.erase(fitting);
+    fitting = fitted_.end();
+  }
+  std::optional<Rect> wanted;
+  if (fitting != fitted_.end()) {
+    wanted = window.rect;
+    wanted->width = fitting->second.wanted.width;
+    wanted->height = fitting->second.wanted.height;
+  }
+  auto asked = asked_.find(&window);
+  if (asked != asked_.end() && window.rect == asked->second.second.target) {
+    asked_.erase(asked);  // carried out
+    asked = asked_.end();
+  }
+  auto command = commandAfterResize(window, terminal_->width(), terminal_->height(), wanted);
+  if (!command) return false;
+  if (asked != asked_.end() && asked->second == std::make_pair(window.rect, *command)) {
+    return false;
+  }
+  asked_[&window] = {window.rect, *command};
+  if (window.resizable && window.show == WindowShow::Normal && command->command == SC_SIZE) {
+    Rect want = wanted.value_or(window.rect);
+    if (command->target.width == want.width && command->target.height == want.height) {
+      fitted_.erase(&window);
+    } else {
+      fitted_[&window] = {want, command->target};
+    }
+  }
+  return postMessage(window.handle(), WM_SYSCOMMAND, command->command, 0,
+                     std::make_shared<Rect>(command->target));
 }
 
 // The terminal is gone: each waiting window is asked once to close; one

@@ -12,10 +12,12 @@
 // when a window refuses, ends the accept loops with WM_QUIT), so the
 // procedures finish their work and close their files themselves.
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/message_box.h"
@@ -25,6 +27,7 @@
 #include "ui/term/input_watcher.h"
 #include "ui/term/message_box_view.h"
 #include "ui/term/mouse_translation.h"
+#include "ui/term/screen_composer.h"
 #include "ui/term/terminal.h"
 #include "ui/term/terminal_guard.h"
 
@@ -53,6 +56,8 @@ class TerminalFrontEnd final : private FrontEnd {
   void windowOpened(Window& window) override;
   void windowClosed(Window& window) override;
   void idle(Window& window) override;
+  // The wait cursor's mark is drawn at once.
+  void cursorChanged() override;
 
   // The windows on a canvas of the terminal's size, a layer each.
   Canvas compose(ScreenLayers& layers) const;
@@ -66,6 +71,10 @@ class TerminalFrontEnd final : private FrontEnd {
   // These answer whether they posted a message.
   bool deliverMouse(Window& window, const MouseInput& mouse);
   bool resized();
+  // Posts the move or size the screen asks of the window (a resizable one
+  // takes the screen's size when it is larger, and its own back when the
+  // screen grows); a command the window refused is not asked again.
+  bool fit(Window& window);
   void hungUp(Window& window);
   bool terminalGone() const;
   // Runs a box or menu until it answers.
@@ -83,6 +92,15 @@ class TerminalFrontEnd final : private FrontEnd {
   std::optional<Cell> pointer_;  // last mouse cell on the screen
   int pointerField_ = 0;
   WindowHandle closeAsked_ = 0;  // the window asked to close after a hang-up
+  // Resizable windows the screen made smaller: the size each wants back and
+  // the size it was given.
+  struct Fitting {
+    Rect wanted;
+    Rect given;
+  };
+  std::map<const Window*, Fitting> fitted_;
+  // The last command asked of each window, with the place it was asked at.
+  std::map<const Window*, std::pair<Rect, ResizeCommand>> asked_;
   FrontEnd* previousFrontEnd_ = nullptr;
   platform::MessageBoxHook previousBoxHook_;
   FatalErrorHook previousFatalHook_;

@@ -7,6 +7,8 @@
 #include <csignal>
 #include <iterator>
 
+#include "runtime/halt.h"
+
 namespace zor::ui::term {
 namespace {
 
@@ -91,12 +93,15 @@ void TerminalGuard::arm() {
   }
   install(SIGHUP, onHangUp, &gPreviousHangUp);
   install(SIGWINCH, onResize, &gPreviousResize);
+  // A fatal error box ends the process without unwinding this guard.
+  haltAction_ = addHaltAction(restoreTerminalNow);
 }
 
 TerminalGuard::~TerminalGuard() {
   gWakeFd = -1;
   gModesSaved = 0;
   if (!armed_) return;
+  removeHaltAction(haltAction_);
   for (size_t i = 0; i < std::size(kFatalSignals); ++i) {
     sigaction(kFatalSignals[i], &gPrevious[i], nullptr);
   }

@@ -7,6 +7,8 @@
 //   - SIGHUP (the terminal hung up) only records the hang-up and wakes the
 //     front end, which asks the windows to close, so no write of committed
 //     data is cut short;
+//   - the end of the process through the runtime's halt (a fatal error box)
+//     restores it as the fatal signals do;
 //   - SIGWINCH records the resize (ncurses' own handler still runs) and
 //     wakes the front end.
 // The wake-up is one byte written to `wakeFd`.
@@ -33,6 +35,7 @@ class TerminalGuard {
 
  private:
   bool armed_ = false;
+  int haltAction_ = 0;
 };
 
 // Writes the reset sequences and restores the saved modes. Async-signal-safe;

@@ -2,6 +2,8 @@
 // menu on the terminal front end, for the end-to-end tests that drive it
 // through tmux. Prints "term_demo ended" when the window has closed.
 //   term_demo                  the demo window
+//   term_demo --form           a resizable form laid out by the window
+//                              resizer, showing its size in a prompt
 //   term_demo FILE.win [LABEL] the live preview of a declared window
 
 #include <cstdio>
@@ -11,13 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "framework/window_resizer.h"
 #include "runtime/fatal_error.h"
 #include "ui/definition_source.h"
 #include "ui/event_numbers.h"
 #include "ui/statements.h"
 #include "ui/term/terminal_front_end.h"
-#include "ui/term/window_preview.h"
 #include "ui/window.h"
+#include "ui/window_preview.h"
 
 namespace {
 
@@ -45,7 +48,37 @@ window DETAILS "Details" at default default size 160 72 modal {
   entry ?NOTE at 4 48 size 100 8 picture @s20
   button ?DONE "D&one" at 108 48 size 48 16 default
 }
+
+window FORM "Resizable form" at default default size 480 320 resize {
+  prompt ?NAME:PROMPT "&Name:" at 4 4 size 28 8
+  entry ?NAME at 36 4 size 200 8 picture @s40 tip "The name"
+  list ?ROWS at 4 20 size 380 272 format "80L(2)|M~Section~@s20@" vscroll
+  button ?SAVE "&Save" at 392 20 size 84 16 default
+  button ?QUIT "&Quit" at 392 296 size 84 16
+  prompt ?STATE "Size" at 4 300 size 160 8
+}
 )";
+
+// The resizable form's resizer and what it shows.
+zor::fw::WindowResizer gResizer;
+
+void onFormEvent(zor::ui::Window& window) {
+  using namespace zor::ui;
+  if (event() == EVENT::OpenWindow) {
+    gResizer.Bind(zor::fw::AppStrategy::Grow);
+    // The size prompt keeps to the bottom edge.
+    gResizer.SetControlStrategy(window.find("?STATE")->field(),
+                                zor::fw::Position::Down * zor::fw::Position::FarEdge,
+                                zor::fw::Sizing::LockHeight);
+  }
+  gResizer.TakeEvent();
+  window.find("?STATE")->text =
+      "Size: " + std::to_string(window.rect.width) + "x" + std::to_string(window.rect.height);
+  Control* accepted = window.control(field());
+  if (event() == EVENT::Accepted && accepted && accepted->useLabel() == "?QUIT") {
+    post(EVENT::CloseWindow);
+  }
+}
 
 std::string buttonName(unsigned button) {
   switch (button) {
@@ -74,8 +107,8 @@ void onEvent(zor::ui::Window& window) {
     int chosen = popup("&Insert|&Change|~&Delete|-|&More{&First|&Second}|+C&heck");
     answer->text = "Menu: " + std::to_string(chosen);
   } else if (accepted->useLabel() == "?DETAILS" && gModules) {
-    const WindowDefinition& details = gModules->front().windows.back();
-    term::previewWindow(details, 6, [](Window& modal) {
+    const WindowDefinition& details = gModules->front().windows[1];
+    previewWindow(details, 6, [](Window& modal) {
       Control* pressed = modal.control(field());
       if (event() == EVENT::Accepted && pressed && pressed->useLabel() == "?DONE") {
         post(EVENT::CloseWindow);
@@ -99,7 +132,8 @@ int main(int argc, char** argv) {
   }
   std::string source = kDeclaration;
   std::string name = "term_demo";
-  if (argc > 1) {
+  const bool form = argc > 1 && std::string(argv[1]) == "--form";
+  if (argc > 1 && !form) {
     std::ifstream in(argv[1], std::ios::binary);
     source.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     name = argv[1];
@@ -117,7 +151,8 @@ int main(int argc, char** argv) {
   const WindowDefinition* shown = nullptr;
   for (const DefinitionModule& module : *parsed.value) {
     for (const WindowDefinition& window : module.windows) {
-      if (!shown && (argc < 3 || window.label == argv[2])) shown = &window;
+      const bool wanted = form ? window.label == "FORM" : argc < 3 || window.label == argv[2];
+      if (!shown && wanted) shown = &window;
     }
   }
   if (!shown) {
@@ -126,7 +161,7 @@ int main(int argc, char** argv) {
   }
   try {
     term::TerminalFrontEnd terminal;
-    term::previewWindow(*shown, 40, onEvent);
+    previewWindow(*shown, 40, form ? onFormEvent : onEvent);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "term_demo: %s\n", error.what());
     return 1;
