@@ -20,6 +20,7 @@
 #include "app/main_window.h"
 #include "app/procedures.h"
 #include "app/program.h"
+#include "app/program_globals.h"
 #include "app/setup_ini_exchange.h"
 #include "app/window_system.h"
 
@@ -81,6 +82,7 @@ int main(int argc, char** argv) {
       qv::printMainWindow([](const std::string& text) { std::fputs(text.c_str(), stdout); });
       return;
     }
+    qv::programGlobals().mainWindowFillsScreen = *kind == qv::FrontEndKind::Terminal;
     qv::Main();
   };
   const int exitCode = qv::runProcess(parts);

@@ -121,6 +121,9 @@ class MainWindow : public zor::fw::WindowController {
     if (zor::fw::INIManager* ini = programGlobals().iniManager.get()) {
       ini->RestoreWindow(kMainProcedure, *MYWINDOW);
     }
+    if (programGlobals().mainWindowFillsScreen) {
+      zor::ui::setProperty(0, zor::ui::PROP::Maximize, "1");
+    }
     resizer_.Resize();
 
     // Sections in the order of their names.

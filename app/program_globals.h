@@ -25,6 +25,9 @@ struct ProgramGlobals {
   int32_t dragFullWindowsSet = 0;
   // The program-wide default window icon.
   std::string defaultWindowIcon;
+  // The main window fills the screen (in a terminal, where a window of its
+  // own size would leave the rest of the screen unused or cut it off).
+  bool mainWindowFillsScreen = false;
 };
 
 ProgramGlobals& programGlobals();

@@ -10,11 +10,11 @@
 #include "app/dictionary.h"
 #include "app/record_layouts.h"
 #include "app/tables.h"
-#include "data/ascii_case.h"
 #include "data/file_statements.h"
 #include "data/system_error.h"
 #include "framework/error_reporter.h"
 #include "framework/field_ref.h"
+#include "platform/ascii_case.h"
 #include "platform/whole_file.h"
 #include "runtime/error_state.h"
 
@@ -30,6 +30,7 @@ bool isFolder(const std::string& path) {
 namespace Level = zor::fw::Level;
 using zor::fw::fieldByLabel;
 using zor::fw::FieldRef;
+using zor::platform::asciiUpperCased;
 
 // The most characters each field holds (its CSTRING size less the end).
 constexpr size_t kSectionLength = sections::kDescriptionSize - 1;
@@ -56,11 +57,6 @@ std::string trimmed(std::string_view text) {
   size_t last = text.size();
   while (last > first && (text[last - 1] == ' ' || text[last - 1] == '\t')) --last;
   return std::string(text.substr(first, last - first));
-}
-
-std::string upper(std::string text) {
-  for (char& c : text) c = zor::data::upperAscii(c);
-  return text;
 }
 
 bool isComment(const std::string& line) {
@@ -167,7 +163,7 @@ bool readStored(Stored& stored, ExchangeReport& report) {
   for (uint8_t level; (level = sectionFiles.ReadNext(0)) == Level::Benign;) {
     const std::string name =
         textAt(sectionsTable().record, sections::kDescription, sections::kDescriptionSize);
-    stored.sections[upper(name)] = name;
+    stored.sections[asciiUpperCased(name)] = name;
   }
   if (settingFiles.SetOrder(setupIniIdKey()) != Level::Benign) {
     return failed(report, "the settings cannot be read");
@@ -175,8 +171,9 @@ bool readStored(Stored& stored, ExchangeReport& report) {
   for (uint8_t level; (level = settingFiles.ReadNext(0)) == Level::Benign;) {
     const std::vector<uint8_t>& record = setupIniTable().record;
     const std::string key =
-        upper(textAt(record, setup_ini::kIniSection, setup_ini::kIniSectionSize)) + "\n" +
-        upper(textAt(record, setup_ini::kSectionDescription, setup_ini::kSectionDescriptionSize));
+        asciiUpperCased(textAt(record, setup_ini::kIniSection, setup_ini::kIniSectionSize)) + "\n" +
+        asciiUpperCased(
+            textAt(record, setup_ini::kSectionDescription, setup_ini::kSectionDescriptionSize));
     stored.settings.emplace(key, settingFiles.CurrentPointer());
   }
   return true;
@@ -251,7 +248,7 @@ ExchangeReport importSetupIni(const std::string& path) {
   Stored stored;
   if (readStored(stored, report)) {
     for (const ParsedSection& section : parsed) {
-      auto found = stored.sections.find(upper(section.name));
+      auto found = stored.sections.find(asciiUpperCased(section.name));
       std::string sectionName = section.name;
       if (found != stored.sections.end()) {
         sectionName = found->second;
@@ -264,11 +261,11 @@ ExchangeReport importSetupIni(const std::string& path) {
           failed(report, "section " + section.name + " cannot be added");
           break;
         }
-        stored.sections[upper(section.name)] = section.name;
+        stored.sections[asciiUpperCased(section.name)] = section.name;
         ++report.sectionsAdded;
       }
       for (const ParsedKey& key : section.keys) {
-        const std::string id = upper(sectionName) + "\n" + upper(key.name);
+        const std::string id = asciiUpperCased(sectionName) + "\n" + asciiUpperCased(key.name);
         auto existing = stored.settings.find(id);
         std::vector<uint8_t>& record = setupIniTable().record;
         if (existing != stored.settings.end()) {
@@ -340,7 +337,7 @@ ExchangeReport exportSetupIni(const std::string& path) {
         ++report.settingsSkipped;
         continue;
       }
-      bySection[upper(section)].push_back(ParsedKey{
+      bySection[asciiUpperCased(section)].push_back(ParsedKey{
           textAt(record, setup_ini::kSectionDescription, setup_ini::kSectionDescriptionSize),
           textAt(record, setup_ini::kDefaultValue, setup_ini::kDefaultValueSize),
           textAt(record, setup_ini::kHelpDescription, setup_ini::kHelpDescriptionSize)});
@@ -355,7 +352,7 @@ ExchangeReport exportSetupIni(const std::string& path) {
     if (report.sectionsKept > 0) text += "\n";
     text += "[" + name + "]\n";
     ++report.sectionsKept;
-    const auto written = bySection.extract(upper(name));
+    const auto written = bySection.extract(asciiUpperCased(name));
     if (written.empty()) continue;
     for (const ParsedKey& key : written.mapped()) {
       size_t start = 0;

@@ -4,10 +4,10 @@
 #include <utility>
 #include <vector>
 
-#include "data/ascii_case.h"
 #include "data/driver_descriptor.h"
 #include "data/driver_registry.h"
 #include "data/file_control_block.h"
+#include "platform/ascii_case.h"
 #include "runtime/type_codes.h"
 
 namespace zor::data {
@@ -36,7 +36,7 @@ class LabelSet {
  public:
   bool addIsNew(const std::string& label) {
     for (const std::string& known : labels_) {
-      if (equalsIgnoringCase(known, label)) return false;
+      if (platform::equalsIgnoringCase(known, label)) return false;
     }
     labels_.push_back(label);
     return true;

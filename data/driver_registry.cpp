@@ -3,7 +3,7 @@
 #include <deque>
 #include <mutex>
 
-#include "data/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zor::data {
 
@@ -17,7 +17,7 @@ struct Registry {
 
   DriverDescriptor* find(std::string_view name) {
     for (DriverDescriptor& driver : drivers) {
-      if (equalsIgnoringCase(driver.driverName(), name)) return &driver;
+      if (platform::equalsIgnoringCase(driver.driverName(), name)) return &driver;
     }
     return nullptr;
   }

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "data/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zor::data {
 
@@ -74,8 +74,8 @@ bool isNumber(std::string_view value) {
 
 // The value as the switch's kind reads it, or nullptr when it is wrong.
 const char* acceptedBoolean(const DriverSwitch& entry, std::string_view value) {
-  if (equalsIgnoringCase(value, entry.trueText)) return entry.trueText;
-  if (equalsIgnoringCase(value, entry.falseText)) return entry.falseText;
+  if (platform::equalsIgnoringCase(value, entry.trueText)) return entry.trueText;
+  if (platform::equalsIgnoringCase(value, entry.falseText)) return entry.falseText;
   return nullptr;
 }
 
@@ -91,7 +91,7 @@ std::string incorrectValue(const std::string& name, const std::string& value) {
 
 std::string DriverStringCheck::valueOf(std::string_view name) const {
   for (const DriverStringSetting& setting : settings) {
-    if (equalsIgnoringCase(setting.name, name)) return setting.value;
+    if (platform::equalsIgnoringCase(setting.name, name)) return setting.value;
   }
   return {};
 }
@@ -104,7 +104,7 @@ DriverStringCheck checkDriverString(std::string_view text, std::span<const Drive
   for (const RawSwitch& raw : splitSwitches(text)) {
     size_t found = table.size();
     for (size_t i = 0; i < table.size(); ++i) {
-      if (equalsIgnoringCase(raw.name, table[i].name)) found = i;
+      if (platform::equalsIgnoringCase(raw.name, table[i].name)) found = i;
     }
     if (found == table.size()) {
       check.messages.push_back(poorlyFormed(raw.name, " is not a valid switch"));

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "data/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zor::data {
 
@@ -33,7 +33,7 @@ KeyBlock& FileControlBlock::addKey(KeyBlock key) {
 
 KeyBlock* FileControlBlock::findKey(const std::string& keyLabel) {
   for (KeyBlock& key : keys) {
-    if (equalsIgnoringCase(key.label, keyLabel)) return &key;
+    if (platform::equalsIgnoringCase(key.label, keyLabel)) return &key;
   }
   return nullptr;
 }

@@ -1,8 +1,8 @@
 #include "data/file_declaration.h"
 
-#include "data/ascii_case.h"
 #include "data/declaration_error.h"
 #include "data/file_errors.h"
+#include "platform/ascii_case.h"
 
 namespace zor::data {
 
@@ -11,7 +11,8 @@ namespace {
 // The 1-based number of the field with this label, 0 when there is none.
 uint16_t fieldNumber(const FileControlBlock& fcb, const std::string& label) {
   for (size_t i = 0; i < fcb.fields.size(); ++i) {
-    if (equalsIgnoringCase(fcb.fields[i].name, label)) return static_cast<uint16_t>(i + 1);
+    if (platform::equalsIgnoringCase(fcb.fields[i].name, label))
+      return static_cast<uint16_t>(i + 1);
   }
   return 0;
 }

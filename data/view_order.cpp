@@ -1,22 +1,11 @@
 #include "data/view_order.h"
 
+#include "platform/ascii_case.h"
 #include "runtime/type_codes.h"
 
 namespace zor::data {
 
 namespace {
-
-char upperOf(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool sameLabel(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (upperOf(a[i]) != upperOf(b[i])) return false;
-  }
-  return true;
-}
 
 std::string_view trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -32,7 +21,8 @@ bool parseComponent(std::string_view text, std::span<const FileControlBlock* con
     text = trimmed(text.substr(1));
   }
   constexpr std::string_view kUpper = "UPPER(";
-  if (text.size() > kUpper.size() && sameLabel(text.substr(0, kUpper.size()), kUpper)) {
+  if (text.size() > kUpper.size() &&
+      platform::equalsIgnoringCase(text.substr(0, kUpper.size()), kUpper)) {
     if (text.back() != ')') return false;
     component.upper = true;
     text = trimmed(text.substr(kUpper.size(), text.size() - kUpper.size() - 1));
@@ -53,7 +43,8 @@ bool parseComponent(std::string_view text, std::span<const FileControlBlock* con
 uint16_t findField(const FileControlBlock& table, std::string_view label) {
   for (size_t i = 0; i < table.fields.size(); ++i) {
     const char* name = table.fields[i].name;
-    if (name != nullptr && sameLabel(name, label)) return static_cast<uint16_t>(i + 1);
+    if (name != nullptr && platform::equalsIgnoringCase(name, label))
+      return static_cast<uint16_t>(i + 1);
   }
   return 0;
 }

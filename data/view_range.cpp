@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "data/key_order.h"
+#include "platform/ascii_case.h"
 #include "runtime/string_functions.h"
 #include "runtime/type_codes.h"
 #include "runtime/ufo.h"
@@ -55,7 +56,7 @@ class TextAgreement {
   bool ordered(char c) const { return ordered_[static_cast<uint8_t>(c)]; }
 
  private:
-  static unsigned seenAs(uint8_t b, bool upper) { return upper ? detail::upperAscii(b) : b; }
+  static unsigned seenAs(uint8_t b, bool upper) { return upper ? platform::asciiUpper(b) : b; }
 
   std::array<bool, 256> equal_{};
   std::array<bool, 256> ordered_{};

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "data/ascii_case.h"
 #include "data/file_errors.h"
 #include "data/file_statements.h"
 #include "framework/edit_in_place.h"
@@ -12,6 +11,7 @@
 #include "framework/relation_manager.h"
 #include "framework/requests.h"
 #include "framework/window_controller.h"
+#include "platform/ascii_case.h"
 #include "runtime/error_state.h"
 #include "runtime/ufo.h"
 #include "ui/event_engine.h"
@@ -66,7 +66,7 @@ uint16_t fieldNamed(const RecordLayout& layout, const char* name) {
     std::string label = layout[i].name;
     const size_t colon = label.rfind(':');
     if (colon != std::string::npos) label = label.substr(colon + 1);
-    if (data::equalsIgnoringCase(label, name)) return static_cast<uint16_t>(i + 1);
+    if (platform::equalsIgnoringCase(label, name)) return static_cast<uint16_t>(i + 1);
   }
   return 0;
 }

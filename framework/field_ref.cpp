@@ -1,6 +1,6 @@
 #include "framework/field_ref.h"
 
-#include "data/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zor::fw {
 
@@ -23,7 +23,7 @@ void FieldRef::clear() const {
 
 FieldRef fieldByLabel(data::FileControlBlock& table, const std::string& label) {
   for (size_t i = 0; i < table.fields.size(); ++i) {
-    if (data::equalsIgnoringCase(table.fields[i].name, label)) {
+    if (platform::equalsIgnoringCase(table.fields[i].name, label)) {
       return FieldRef{&table, static_cast<uint16_t>(i + 1)};
     }
   }

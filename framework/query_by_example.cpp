@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "data/ascii_case.h"
 #include "framework/error_reporter.h"
 #include "framework/file_manager.h"
 #include "framework/ini_manager.h"
@@ -13,6 +12,7 @@
 #include "framework/stored_fields.h"
 #include "framework/text_rows.h"
 #include "framework/view_manager.h"
+#include "platform/ascii_case.h"
 #include "runtime/picture.h"
 #include "runtime/type_codes.h"
 #include "ui/statements.h"
@@ -50,7 +50,7 @@ bool anyEntry(const QueryField& field) {
 
 // The field inside "UPPER(" ... ")".
 std::string bareName(const std::string& name) {
-  if (data::startsWithIgnoringCase(name, "UPPER(") && name.back() == ')') {
+  if (platform::startsWithIgnoringCase(name, "UPPER(") && name.back() == ')') {
     return trimmed(name.substr(6, name.size() - 7));
   }
   return name;
@@ -115,7 +115,7 @@ void QueryByExample::AddQueryField(const std::string& name, const std::string& t
 QueryField* QueryByExample::Field(const std::string& name) {
   const std::string wanted = trimmed(name);
   for (QueryField& field : fields_) {
-    if (data::equalsIgnoringCase(field.Name, wanted)) return &field;
+    if (platform::equalsIgnoringCase(field.Name, wanted)) return &field;
   }
   return nullptr;
 }
@@ -194,7 +194,7 @@ bool QueryByExample::SaveQuery(const std::string& name) {
   std::string stored = queryName(name);
   // Sections do not tell case apart: an earlier spelling names the same query.
   for (const std::string& saved : SavedQueries()) {
-    if (data::equalsIgnoringCase(saved, stored)) stored = saved;
+    if (platform::equalsIgnoringCase(saved, stored)) stored = saved;
   }
   TextRows rows = storedQuery();
   for (const QueryField& field : fields_) {
@@ -232,15 +232,16 @@ std::vector<std::string> QueryByExample::SavedQueries() const {
   if (ini_ == nullptr) return names;
   for (const SectorName& sector : ini_->ListSectors(kQuerySectorFamily, "", browse_)) {
     const bool listed = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
-      return data::equalsIgnoringCase(name, sector.item);
+      return platform::equalsIgnoringCase(name, sector.item);
     });
-    if (!listed && !sector.item.empty() && !data::equalsIgnoringCase(sector.item, kRecentQuery)) {
+    if (!listed && !sector.item.empty() &&
+        !platform::equalsIgnoringCase(sector.item, kRecentQuery)) {
       names.push_back(sector.item);
     }
   }
   std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-      return data::upperAscii(x) < data::upperAscii(y);
+      return platform::asciiUpper(x) < platform::asciiUpper(y);
     });
   });
   return names;

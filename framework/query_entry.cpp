@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "data/ascii_case.h"
+#include "platform/ascii_case.h"
 
 namespace zor::fw {
 namespace {
@@ -19,7 +19,7 @@ std::string_view trimmed(std::string_view text) {
 
 // A word at the start of the text, followed by a blank or the end.
 bool takeWord(std::string_view& text, std::string_view word) {
-  if (!data::startsWithIgnoringCase(text, word)) return false;
+  if (!platform::startsWithIgnoringCase(text, word)) return false;
   if (text.size() > word.size() && !isBlank(text[word.size()])) return false;
   text.remove_prefix(word.size());
   return true;
@@ -27,7 +27,7 @@ bool takeWord(std::string_view& text, std::string_view word) {
 
 // "NOT", blanks, "=".
 bool takeNotEqual(std::string_view& text) {
-  if (!data::startsWithIgnoringCase(text, "NOT")) return false;
+  if (!platform::startsWithIgnoringCase(text, "NOT")) return false;
   std::string_view rest = text.substr(3);
   if (rest.empty() || (!isBlank(rest.front()) && rest.front() != '=')) return false;
   rest = trimmed(rest);

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "data/ascii_case.h"
 #include "framework/query_entry.h"
 #include "framework/view_manager.h"
+#include "platform/ascii_case.h"
 #include "runtime/picture.h"
 #include "runtime/string_functions.h"
 
@@ -76,7 +76,7 @@ std::string term(const QueryColumn& column, const QueryCondition& condition) {
   const bool contains = op == QueryOperator::Contains;
   const bool begins = op == QueryOperator::Begins;
   if ((contains || begins) && condition.Value.empty()) return {};
-  const bool nameIsUpper = data::startsWithIgnoringCase(column.Name, "UPPER(");
+  const bool nameIsUpper = platform::startsWithIgnoringCase(column.Name, "UPPER(");
   const bool caseless = condition.NoCase || nameIsUpper;
 
   std::string field = column.Name;

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "data/ascii_case.h"
 #include "data/file_errors.h"
 #include "data/file_statements.h"
 #include "framework/file_mapping.h"
+#include "platform/ascii_case.h"
 #include "runtime/error_state.h"
 
 namespace zor::fw {
@@ -18,10 +18,7 @@ namespace {
 // upper-cased for a key that ignores case.
 std::string comparable(std::string text, bool noCase) {
   while (!text.empty() && text.back() == ' ') text.pop_back();
-  if (noCase) {
-    for (char& c : text) c = data::upperAscii(c);
-  }
-  return text;
+  return noCase ? platform::asciiUpperCased(std::move(text)) : text;
 }
 
 }  // namespace

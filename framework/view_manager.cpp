@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "data/ascii_case.h"
 #include "data/file_errors.h"
 #include "data/view_order.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
+#include "platform/ascii_case.h"
 #include "runtime/error_state.h"
 #include "runtime/type_codes.h"
 
@@ -49,18 +49,18 @@ std::string orderComponentFor(const std::string& orderText, const std::string& f
   for (const std::string& component : orderComponents(orderText)) {
     std::string inner = component;
     for (const char* function : {"UPPER(", "LOWER("}) {
-      if (data::startsWithIgnoringCase(component, function) && component.back() == ')') {
+      if (platform::startsWithIgnoringCase(component, function) && component.back() == ')') {
         inner = trimmed(component.substr(6, component.size() - 7));
       }
     }
-    if (data::equalsIgnoringCase(inner, field)) return component;
+    if (platform::equalsIgnoringCase(inner, field)) return component;
   }
   return "";
 }
 
 std::string componentWrap(const std::string& component) {
-  if (data::startsWithIgnoringCase(component, "UPPER(")) return "UPPER";
-  if (data::startsWithIgnoringCase(component, "LOWER(")) return "LOWER";
+  if (platform::startsWithIgnoringCase(component, "UPPER(")) return "UPPER";
+  if (platform::startsWithIgnoringCase(component, "LOWER(")) return "LOWER";
   return "";
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "data/ascii_case.h"
 #include "data/file_statements.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <span>
 
+#include "platform/ascii_case.h"
 #include "runtime/expr_functions.h"
 #include "runtime/expr_token.h"
 #include "runtime/type_codes.h"
@@ -19,12 +20,8 @@ struct ParseFailure {
   std::string limit;
 };
 
-char upperOf(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
 bool digitValue(char c, unsigned& value) {
-  c = upperOf(c);
+  c = platform::asciiUpper(c);
   if (c >= '0' && c <= '9') {
     value = static_cast<unsigned>(c - '0');
   } else if (c >= 'A' && c <= 'F') {
@@ -38,7 +35,7 @@ bool digitValue(char c, unsigned& value) {
 // Decimal numbers ("12", "1.5", ".5"), or whole numbers in another base
 // marked by a last letter: "0FFh", "1010b", "17o".
 bool parseNumber(std::string_view text, Value& value) {
-  char last = upperOf(text.back());
+  char last = platform::asciiUpper(text.back());
   unsigned base = last == 'H' ? 16 : last == 'B' ? 2 : last == 'O' ? 8 : 10;
   if (base != 10) {
     text.remove_suffix(1);

@@ -1,5 +1,7 @@
 #include "runtime/expr_token.h"
 
+#include "platform/ascii_case.h"
+
 namespace zor {
 namespace {
 
@@ -15,17 +17,7 @@ bool isNameChar(char c) {
 bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
-char upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool sameWord(std::string_view word, std::string_view keyword) {
-  if (word.size() != keyword.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i) {
-    if (upper(word[i]) != keyword[i]) return false;
-  }
-  return true;
-}
+using platform::asciiUpper;
 
 // A name: letters, digits and "_" after the first character; ":" and "."
 // join the parts of "PRE:LABEL" and "GROUP.FIELD" when a letter or "_"
@@ -49,12 +41,12 @@ size_t scanName(std::string_view text, size_t at) {
 // their closing letter (and an optional blank-when-zero "B").
 size_t scanPicture(std::string_view text, size_t at) {
   size_t end = at + 1;
-  if (end < text.size() && (upper(text[end]) == 'P' || upper(text[end]) == 'K')) {
-    char letter = upper(text[end]);
+  if (end < text.size() && (asciiUpper(text[end]) == 'P' || asciiUpper(text[end]) == 'K')) {
+    char letter = asciiUpper(text[end]);
     for (size_t i = end + 2; i < text.size(); ++i) {
-      if (upper(text[i]) == letter) {
+      if (asciiUpper(text[i]) == letter) {
         size_t close = i + 1;
-        if (close < text.size() && upper(text[close]) == 'B' &&
+        if (close < text.size() && asciiUpper(text[close]) == 'B' &&
             (close + 1 == text.size() || !isNameChar(text[close + 1]))) {
           ++close;
         }
@@ -208,7 +200,7 @@ void tokenize(std::string_view text, std::vector<Token>& tokens) {
           static constexpr std::string_view kWords[] = {"AND", "OR", "XOR", "NOT"};
           static constexpr uint8_t kCodes[] = {op::kAnd, op::kOr, op::kXor, op::kNot};
           for (size_t i = 0; i < 4; ++i) {
-            if (sameWord(word, kWords[i])) {
+            if (platform::equalsIgnoringCase(word, kWords[i])) {
               token.kind = TokenKind::kOperator;
               token.op = kCodes[i];
             }

@@ -2,21 +2,14 @@
 
 #include <algorithm>
 
+#include "platform/ascii_case.h"
+
 namespace zor {
 
 namespace {
 
 bool isSeparator(char c) {
   return c == ',' || c == ' ' || c == '\t';
-}
-
-char lower(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                            [](char x, char y) { return lower(x) == lower(y); });
 }
 
 std::string_view withoutPrefix(std::string_view label) {
@@ -28,13 +21,13 @@ std::string_view withoutPrefix(std::string_view label) {
 // without its prefix when exactly one field has it.
 std::optional<size_t> findField(const RecordLayout& layout, std::string_view name) {
   for (size_t i = 0; i < layout.size(); ++i) {
-    if (equalNoCase(layout[i].name ? layout[i].name : "", name)) return i;
+    if (platform::equalsIgnoringCase(layout[i].name ? layout[i].name : "", name)) return i;
   }
   std::optional<size_t> found;
   for (size_t i = 0; i < layout.size(); ++i) {
     std::string_view label = layout[i].name ? layout[i].name : "";
     std::string_view bare = withoutPrefix(label);
-    if (!bare.empty() && equalNoCase(bare, name)) {
+    if (!bare.empty() && platform::equalsIgnoringCase(bare, name)) {
       if (found) return std::nullopt;  // ambiguous
       found = i;
     }

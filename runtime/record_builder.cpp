@@ -4,6 +4,7 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/ascii_case.h"
 #include "runtime/decimal.h"
 #include "runtime/declaration_messages.h"
 #include "runtime/picture.h"
@@ -42,13 +43,6 @@ bool isLabelChar(char c) {
 bool isValidName(const std::string& name) {
   return !name.empty() && isLabelStart(name[0]) &&
          std::all_of(name.begin(), name.end(), isLabelChar);
-}
-
-bool sameLabel(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::toupper(static_cast<unsigned char>(x)) ==
-           std::toupper(static_cast<unsigned char>(y));
-  });
 }
 
 // A declared picture starts with "@" and must compile.
@@ -140,7 +134,7 @@ class Layout {
     if (field.type == 0) return &kNoTypeId;
     if (!isValidLabel(field.label)) return &kBadLabelId;
     for (size_t j = 0; j < i; ++j) {
-      if (sameLabel(fields_[j].label, field.label)) return &kDuplicateLabelId;
+      if (platform::equalsIgnoringCase(fields_[j].label, field.label)) return &kDuplicateLabelId;
     }
     if (!field.picture.empty() &&
         (!(field.type == kString || field.type == kCString || field.type == kPString) ||
@@ -152,7 +146,7 @@ class Layout {
     size_t target = kNone;
     if (!field.over.empty()) {
       for (size_t j = 0; j < i && target == kNone; ++j) {
-        if (sameLabel(fields_[j].label, field.over)) target = j;
+        if (platform::equalsIgnoringCase(fields_[j].label, field.over)) target = j;
       }
       if (target == kNone) return &kOverUnknownId;
       if (parents_[target] != parents_[i]) return &kOverOtherGroupId;

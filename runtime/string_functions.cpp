@@ -7,7 +7,7 @@
 namespace zor {
 namespace {
 
-using detail::upperAscii;
+using platform::asciiUpper;
 unsigned char lowerOf(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? c + 32 : c;
 }
@@ -68,7 +68,7 @@ void repeatText(std::string_view text, size_t length, std::string& out) {
 void upperText(std::string_view text, std::string& out) {
   out.resize(text.size());
   std::transform(text.begin(), text.end(), out.begin(), [](char c) {
-    return static_cast<char>(upperAscii(static_cast<unsigned char>(c)));
+    return static_cast<char>(asciiUpper(static_cast<unsigned char>(c)));
   });
 }
 
@@ -137,8 +137,8 @@ bool matchWildcard(std::string_view text, std::string_view pattern, bool noCase)
   // Greedy with one remembered star: linear back-off, no recursion.
   size_t t = 0, p = 0, starP = std::string_view::npos, starT = 0;
   auto same = [noCase](char a, char b) {
-    return noCase ? upperAscii(static_cast<unsigned char>(a)) ==
-                        upperAscii(static_cast<unsigned char>(b))
+    return noCase ? asciiUpper(static_cast<unsigned char>(a)) ==
+                        asciiUpper(static_cast<unsigned char>(b))
                   : a == b;
   };
   while (t < text.size()) {
@@ -166,7 +166,7 @@ std::array<char, 5> soundexCode(std::string_view text) {
   size_t length = 0;
   char previous = 0;
   for (char raw : text) {
-    unsigned char c = upperAscii(static_cast<unsigned char>(raw));
+    unsigned char c = asciiUpper(static_cast<unsigned char>(raw));
     if (c < 'A' || c > 'Z') continue;
     char digit = kCode[c - 'A'];
     if (length == 0) {
@@ -252,7 +252,7 @@ class PatternParser {
   }
   uint32_t charAtom(unsigned char c) {
     PatternNode atom{PatternNode::kAtom};
-    atom.ch = noCase_ ? upperAscii(c) : c;
+    atom.ch = noCase_ ? asciiUpper(c) : c;
     return add(std::move(atom));
   }
   bool parseAtom(uint32_t& out, int depth) {
@@ -290,7 +290,7 @@ class PatternParser {
     auto set = [&bits, this](unsigned char c) {
       bits[c >> 6] |= uint64_t{1} << (c & 63);
       if (noCase_) {
-        unsigned char u = upperAscii(c);
+        unsigned char u = asciiUpper(c);
         bits[u >> 6] |= uint64_t{1} << (u & 63);
       }
     };
@@ -473,7 +473,7 @@ int64_t TextPattern::run(std::string_view text, bool whole) {
       }
       if (pos == length) continue;
       unsigned char c = static_cast<unsigned char>(text[pos]);
-      if (noCase_) c = upperAscii(c);
+      if (noCase_) c = asciiUpper(c);
       bool step = (in.op == Op::kChar && in.ch == c) || in.op == Op::kAny ||
                   (in.op == Op::kClass && ((classes_[in.x][c >> 6] >> (c & 63)) & 1));
       if (step) addThread(next_, thread.pc + 1, thread.start, pos + 1, length, generation);

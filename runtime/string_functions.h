@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ascii_case.h"
+
 namespace zor {
 
 // Texts the functions build (ALL, LEFT, RIGHT, CENTER) never exceed this.
@@ -24,9 +26,6 @@ int compareText(std::string_view a, std::string_view b);
 int compareTextNoCase(std::string_view a, std::string_view b);  // ASCII letters
 
 namespace detail {
-inline unsigned char upperAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? c - 32 : c;
-}
 
 // The rest of the longer text (from `common` on) against blanks: -1, 0 or 1
 // from a's side.
@@ -64,8 +63,8 @@ inline int compareText(std::string_view a, std::string_view b) {
 inline int compareTextNoCase(std::string_view a, std::string_view b) {
   size_t common = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < common; ++i) {
-    unsigned char x = detail::upperAscii(static_cast<unsigned char>(a[i]));
-    unsigned char y = detail::upperAscii(static_cast<unsigned char>(b[i]));
+    unsigned char x = platform::asciiUpper(static_cast<unsigned char>(a[i]));
+    unsigned char y = platform::asciiUpper(static_cast<unsigned char>(b[i]));
     if (x != y) return x < y ? -1 : 1;
   }
   return detail::compareTail(a, b, common);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/ascii_case.h"
 #include "ui/definition_attributes.h"
 #include "ui/definition_kinds.h"
 
@@ -39,12 +40,6 @@ std::string word(const std::string& text) {
 
 std::string units(int32_t value) {
   return value == DefaultPosition ? "default" : std::to_string(value);
-}
-
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-  return out;
 }
 
 class Formatter {
@@ -101,7 +96,7 @@ class Formatter {
 
   void writeControl(const ControlDefinition& control, int depth) {
     std::string indent(2 * depth, ' ');
-    out_ += indent + lower(kindName(control.kind));
+    out_ += indent + platform::asciiLowerCased(std::string(kindName(control.kind)));
     if (!control.use.empty()) out_ += " " + control.use;
     if (!control.text.empty()) out_ += " " + quoted(control.text);
     placement(control.rect, control.font, control.icon);

@@ -19,11 +19,6 @@ bool is(const Token& token, std::string_view word) {
   return token.type == TokenType::Word && equalsIgnoringCase(token.value, word);
 }
 
-std::string upper(std::string text) {
-  for (char& c : text) c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-  return text;
-}
-
 // What a window and a control entry share: position, size, font, icon.
 struct EntryTarget {
   DefinitionRect* rect;
@@ -206,7 +201,7 @@ class Parser {
       const Token& use = take();
       if (use.value.size() < 2) fail(use, "a use label is '?' followed by a label");
       // The program addresses controls by use label: one window uses each once.
-      if (!uses_.insert(upper(use.value)).second) {
+      if (!uses_.insert(platform::asciiUpperCased(use.value)).second) {
         fail(use, use.value + " is already used in this window");
       }
       control.use = use.value;
@@ -238,7 +233,8 @@ class Parser {
   }
 
   static void once(const Token& word, std::set<std::string>& seen) {
-    if (!seen.insert(upper(word.value)).second) fail(word, describe(word) + " is given twice");
+    if (!seen.insert(platform::asciiUpperCased(word.value)).second)
+      fail(word, describe(word) + " is given twice");
   }
 
   // at, size, font (with bold, weight, colour) and icon.

@@ -19,22 +19,16 @@ Glyphs& glyphs() {
   return *shared;
 }
 
-std::string lowered(const std::string& name) {
-  std::string key = name;
-  for (char& c : key) c = platform::asciiLower(c);
-  return key;
-}
-
 }  // namespace
 
 void setIconGlyph(const std::string& icon, char glyph) {
   std::lock_guard guard(glyphs().mutex);
-  glyphs().byName[lowered(icon)] = glyph;
+  glyphs().byName[platform::asciiLowerCased(icon)] = glyph;
 }
 
 char iconGlyph(const std::string& icon) {
   std::lock_guard guard(glyphs().mutex);
-  auto found = glyphs().byName.find(lowered(icon));
+  auto found = glyphs().byName.find(platform::asciiLowerCased(icon));
   return found == glyphs().byName.end() ? kDefaultIconGlyph : found->second;
 }
 

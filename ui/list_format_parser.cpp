@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 
+#include "platform/ascii_case.h"
 #include "ui/list_layout.h"
 
 namespace zor::ui {
@@ -17,10 +18,6 @@ int hexValue(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
-}
-
-char upper(char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
 bool justifyOf(char c, Justify& out) {
@@ -151,7 +148,7 @@ class FormatReader {
     bool pictureSeen = false;
     while (!atEnd()) {
       size_t at = pos_;
-      char c = upper(peek());
+      char c = platform::asciiUpper(peek());
       switch (c) {
         case 'E':
           if (attrs.coloursGiven) return failAt(at);
@@ -278,7 +275,7 @@ class FormatReader {
       colour = kNoColour;
       return true;
     }
-    bool hex = upper(peek()) == 'H';
+    bool hex = platform::asciiUpper(peek()) == 'H';
     int base = hex ? 16 : 10;
     uint64_t value = 0;
     for (size_t i = digitsStart; i < digitsEnd; ++i) {

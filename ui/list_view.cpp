@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/ascii_case.h"
 #include "ui/event_numbers.h"
 #include "ui/list_field_value.h"
 #include "ui/list_format_parser.h"
@@ -13,18 +14,6 @@ namespace zor::ui {
 namespace {
 
 constexpr int kMostWheelNotches = 64;
-
-char lowerAscii(char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (prefix.size() > text.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    if (lowerAscii(text[i]) != lowerAscii(prefix[i])) return false;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -206,7 +195,8 @@ bool ListView::key(int code) {
   if ((modifiers & (ListKey::Ctrl | ListKey::Alt)) != 0) return false;
   bool shifted = (modifiers & ListKey::Shift) != 0;
   if (vk >= 'A' && vk <= 'Z') {
-    return typeCharacter(shifted ? static_cast<char>(vk) : lowerAscii(static_cast<char>(vk)));
+    return typeCharacter(shifted ? static_cast<char>(vk)
+                                 : platform::asciiLower(static_cast<char>(vk)));
   }
   if ((vk >= '0' && vk <= '9' && !shifted) || vk == ' ')
     return typeCharacter(static_cast<char>(vk));
@@ -226,7 +216,7 @@ bool ListView::locate() {
   if (column == nullptr || queue_ == nullptr) return false;
   for (size_t row = 1; row <= queue_->records(); ++row) {
     ListRow r{&queue_->layout(), queue_->row(row), queue_->recordLength()};
-    if (!startsWithNoCase(listFieldText(r, column->field), locator_)) continue;
+    if (!platform::startsWithIgnoringCase(listFieldText(r, column->field), locator_)) continue;
     std::string keep = locator_;
     if (row != selection()) {
       selection_ = row;

@@ -4,8 +4,8 @@
 #include <memory>
 #include <mutex>
 
-#include "data/ascii_case.h"
 #include "data/driver_string.h"
+#include "platform/ascii_case.h"
 #include "platform/message_box.h"
 
 namespace zor::tarnwick {
@@ -21,7 +21,7 @@ bool isBlank(char c) {
 
 // Whether `text` is the switch `name`, and its value (empty when none).
 bool matchSwitch(std::string_view text, std::string_view name, std::string_view& value) {
-  if (!data::startsWithIgnoringCase(text, name)) return false;
+  if (!platform::startsWithIgnoringCase(text, name)) return false;
   std::string_view rest = text.substr(name.size());
   if (!rest.empty() && rest.front() != '=' && !isBlank(rest.front())) return false;
   while (!rest.empty() && isBlank(rest.front())) rest.remove_prefix(1);
@@ -45,7 +45,7 @@ std::string sendD(std::string_view text, TableSwitches& switches) {
   std::string_view value;
   if (!matchSwitch(text, "DecimalCheck", value)) return {};
   const std::string answer = onOff(switches.decimalCheck);
-  if (!value.empty()) switches.decimalCheck = !data::startsWithIgnoringCase(value, "OFF");
+  if (!value.empty()) switches.decimalCheck = !platform::startsWithIgnoringCase(value, "OFF");
   return answer;
 }
 
@@ -53,7 +53,7 @@ std::string sendF(std::string_view text, TableSwitches& switches, SwitchTable& t
   std::string_view value;
   if (matchSwitch(text, "FULLBUILD", value)) {
     const std::string answer = onOff(switches.fullBuild);
-    if (!value.empty()) switches.fullBuild = data::startsWithIgnoringCase(value, "ON");
+    if (!value.empty()) switches.fullBuild = platform::startsWithIgnoringCase(value, "ON");
     return answer;
   }
   if (!matchSwitch(text, "FLAGS", value) || !table.isOpen()) return {};
@@ -87,7 +87,8 @@ std::string sendT(std::string_view text) {
 }  // namespace
 
 bool isDriverSwitch(std::string_view text) {
-  if (data::equalsIgnoringCase(text, "REGISTER") || data::equalsIgnoringCase(text, "IMPORTFILE"))
+  if (platform::equalsIgnoringCase(text, "REGISTER") ||
+      platform::equalsIgnoringCase(text, "IMPORTFILE"))
     return true;
   std::string_view value;
   for (std::string_view name : {"DecimalCheck", "FULLBUILD", "FLAGS", "TCF", "PNMQ", "PNM"}) {
@@ -97,14 +98,14 @@ bool isDriverSwitch(std::string_view text) {
 }
 
 std::string handleSend(std::string_view text, TableSwitches& switches, SwitchTable& table) {
-  if (data::equalsIgnoringCase(text, "REGISTER")) return kRegisterAnswer;
-  if (data::equalsIgnoringCase(text, "IMPORTFILE")) {
+  if (platform::equalsIgnoringCase(text, "REGISTER")) return kRegisterAnswer;
+  if (platform::equalsIgnoringCase(text, "IMPORTFILE")) {
     if (!table.isOpen())
       platform::messageBox(kImportText, kImportCaption, platform::MB_ICONEXCLAMATION);
     return {};
   }
   if (text.empty()) return {};
-  switch (data::upperAscii(text.front())) {
+  switch (platform::asciiUpper(text.front())) {
     case 'D':
       return sendD(text, switches);
     case 'F':
@@ -131,9 +132,9 @@ void setExplicitControlFile(std::string name) {
 std::vector<std::string> applyDriverString(std::string_view text, TableSwitches& switches) {
   const auto check = data::checkDriverString(text, data::tarnwickDriverStringSwitches());
   for (const auto& setting : check.settings) {
-    if (data::equalsIgnoringCase(setting.name, "DecimalCheck"))
-      switches.decimalCheck = !data::equalsIgnoringCase(setting.value, "OFF");
-    else if (data::equalsIgnoringCase(setting.name, "TCF") && setting.given &&
+    if (platform::equalsIgnoringCase(setting.name, "DecimalCheck"))
+      switches.decimalCheck = !platform::equalsIgnoringCase(setting.value, "OFF");
+    else if (platform::equalsIgnoringCase(setting.name, "TCF") && setting.given &&
              !setting.value.empty())
       setExplicitControlFile(setting.value);
   }

@@ -4,7 +4,6 @@
 #include <memory>
 #include <vector>
 
-#include "data/ascii_case.h"
 #include "data/driver_descriptor.h"
 #include "data/driver_frame.h"
 #include "data/driver_operation.h"
@@ -19,6 +18,7 @@
 #include "data/tarnwick/table_name.h"
 #include "data/tarnwick/transaction.h"
 #include "data/tarnwick/transaction_control_file.h"
+#include "platform/ascii_case.h"
 #include "platform/file.h"
 #include "platform/file_environment.h"
 
@@ -105,7 +105,7 @@ class SwitchTableOf : public SwitchTable {
   std::string tableNameFrom(std::string_view text) override {
     if (table_ == nullptr) return {};
     for (const std::string& name : table_->tableNamesOfFile())
-      if (equalsIgnoringCase(name, text)) return name;
+      if (platform::equalsIgnoringCase(name, text)) return name;
     return {};
   }
   // The file's tables counted from 1 in name order.

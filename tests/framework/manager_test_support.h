@@ -6,7 +6,9 @@
 // from a script.
 
 #include <gtest/gtest.h>
+
 #include <unistd.h>
+#include "tests/current_folder_test.h"
 
 #include <cstring>
 #include <deque>
@@ -120,22 +122,13 @@ inline int32_t longAt(const data::FileControlBlock& file, uint32_t offset) {
   return value;
 }
 
-// A folder of its own per test, made the current directory.
-class TableFolderTest : public ::testing::Test {
+// A folder of its own per test, made the current directory, with the
+// Tarnwick driver registered.
+class TableFolderTest : public zor::testing::CurrentFolderTest {
  protected:
   void SetUp() override {
     tarnwick::registerTarnwickDriver();
-    previous_ = std::filesystem::current_path();
-    folder_ = std::filesystem::temp_directory_path() /
-              ("zor_fw_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
-    std::filesystem::current_path(folder_);
-  }
-  void TearDown() override {
-    std::filesystem::current_path(previous_);
-    std::filesystem::remove_all(folder_);
+    CurrentFolderTest::SetUp();
   }
   // Every table file left in the folder must pass the driver's own check.
   void expectSoundFiles() {
@@ -145,9 +138,6 @@ class TableFolderTest : public ::testing::Test {
       EXPECT_TRUE(check.ok()) << entry.path() << ": " << (check.ok() ? "" : check.problems.front());
     }
   }
-
-  std::filesystem::path folder_;
-  std::filesystem::path previous_;
 };
 
 // Parents and children with their managers: children name their parent,

@@ -29,6 +29,7 @@
 #include "app/main_window.h"
 #include "app/procedures.h"
 #include "app/program.h"
+#include "platform/ascii_case.h"
 #include "ui/definition_source.h"
 #include "ui/message_layer.h"
 #include "ui/qt/qt_front_end.h"
@@ -115,7 +116,7 @@ std::string nameOf(const fs::path& file, const zor::ui::WindowDefinition& window
   if (!several) return name;
   std::string label = window.label.substr(window.label.find('$') + 1);
   name += "-";
-  for (char c : label) name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  name += zor::platform::asciiLowerCased(label);
   return name;
 }
 

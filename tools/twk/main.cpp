@@ -15,9 +15,9 @@ namespace {
 
 using zor::twk::Command;
 
-int printUsage(std::ostream& out) {
+void printUsage(std::ostream& out) {
   out << "usage: twk COMMAND [ARGUMENTS]\n\ncommands:\n";
-  for (const Command& command : zor::twk::registeredCommands()) {
+  for (const Command& command : zor::twk::twkCommands().sorted()) {
     const std::string line =
         "twk " + command.name + (command.usage.empty() ? "" : " " + command.usage);
     out << "  " << line << std::string(line.size() < 24 ? 24 - line.size() : 1, ' ')
@@ -25,12 +25,14 @@ int printUsage(std::ostream& out) {
   }
   out << "\nFILE\\!TABLE (or FILE!TABLE) names one table of a file; without it the\n"
          "file's only table, or UNNAMED. \"twk help COMMAND\" explains a command.\n";
-  return zor::twk::kExitOk;
 }
 
 int runHelp(const zor::twk::Arguments& arguments) {
-  if (arguments.empty()) return printUsage(std::cout);
-  const Command* command = zor::twk::findCommand(arguments[0]);
+  if (arguments.empty()) {
+    printUsage(std::cout);
+    return zor::twk::kExitOk;
+  }
+  const Command* command = zor::twk::twkCommands().find(arguments[0]);
   if (command == nullptr || arguments.size() > 1) {
     std::cerr << "twk: no command \"" << arguments[0] << "\"\n";
     printUsage(std::cerr);
@@ -53,13 +55,7 @@ int run(const std::vector<std::string>& arguments) {
   }
   // A damaged file is reported as a line on stderr, not a message box.
   zor::tarnwick::showInternalFailureBox(false);
-  const Command* command = zor::twk::findCommand(arguments[0]);
-  if (command == nullptr) {
-    std::cerr << "twk: unknown command \"" << arguments[0] << "\"\n";
-    printUsage(std::cerr);
-    return zor::twk::kExitUsage;
-  }
-  return command->run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+  return zor::twk::twkCommands().run(arguments, printUsage);
 }
 
 }  // namespace

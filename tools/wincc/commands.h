@@ -2,6 +2,7 @@
 // The wincc commands. Each returns the exit code: 0 done, 1 bad input (a
 // malformed declaration or block, an unreadable file), 2 bad arguments.
 
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ int previewCommand(const std::vector<std::string>& arguments);
 
 // Shared by the commands: reading inputs and reporting.
 bool endsWith(const std::string& text, const std::string& ending);
+// The usage lines, as "wincc help" and a usage error print them.
+void writeUsage(std::ostream& out);
 int usageError(const std::string& message);
 // The usage on stdout, with the declaration format's documentation named;
 // answers 0.

@@ -24,8 +24,13 @@ const char* const kUsage =
 
 }  // namespace
 
+void writeUsage(std::ostream& out) {
+  out << kUsage;
+}
+
 int usageError(const std::string& message) {
-  std::cerr << "wincc: " << message << "\n" << kUsage;
+  std::cerr << "wincc: " << message << "\n";
+  writeUsage(std::cerr);
   return 2;
 }
 

@@ -13,21 +13,36 @@
 #include <string>
 #include <vector>
 
+#include "tools/common/command_table.h"
 #include "tools/common/guarded_main.h"
 #include "tools/wincc/commands.h"
 
 namespace {
 
-int run(std::vector<std::string> arguments) {
+using zor::tool::CommandTable;
+
+const CommandTable& winccCommands() {
+  static const CommandTable commands = [] {
+    CommandTable table{"wincc"};
+    table.add({"compile", "IN.win OUT.cpp|OUT.bin", "", zor::tool::compileCommand, {}});
+    table.add({"dump", "FILE.win|FILE.bin", "", zor::tool::dumpCommand, {}});
+    table.add({"render", "FILE.win|FILE.bin [LABEL]", "", zor::tool::renderCommand, {}});
+    table.add({"preview",
+               "[--ui=gui|term] FILE.win|FILE.bin [LABEL]",
+               "",
+               zor::tool::previewCommand,
+               {}});
+    table.add(
+        {"help", "", "", [](const zor::tool::Arguments&) { return zor::tool::printUsage(); }, {}});
+    return table;
+  }();
+  return commands;
+}
+
+int run(const std::vector<std::string>& arguments) {
   if (arguments.empty()) return zor::tool::usageError("no command given");
-  std::string command = arguments.front();
-  arguments.erase(arguments.begin());
-  if (command == "compile") return zor::tool::compileCommand(arguments);
-  if (command == "dump") return zor::tool::dumpCommand(arguments);
-  if (command == "render") return zor::tool::renderCommand(arguments);
-  if (command == "preview") return zor::tool::previewCommand(arguments);
-  if (command == "help" || command == "--help" || command == "-h") return zor::tool::printUsage();
-  return zor::tool::usageError("unknown command '" + command + "'");
+  if (arguments[0] == "--help" || arguments[0] == "-h") return zor::tool::printUsage();
+  return winccCommands().run(arguments, zor::tool::writeUsage);
 }
 
 }  // namespace

@@ -10,33 +10,27 @@
 
 namespace {
 
-int printUsage(std::ostream& out) {
+void printUsage(std::ostream& out) {
   out << "usage: zor COMMAND [ARGUMENTS]\n\ncommands:\n";
-  for (const zor::tool::Command& command : zor::tool::registeredCommands()) {
+  for (const zor::tool::Command& command : zor::tool::zorCommands().sorted()) {
     out << "  zor " << command.name;
     if (!command.usage.empty()) out << ' ' << command.usage;
     out << '\n';
   }
-  return zor::tool::kExitOk;
 }
 
 int runHelp(const zor::tool::Arguments& /*arguments*/) {
-  return printUsage(std::cout);
+  printUsage(std::cout);
+  return zor::tool::kExitOk;
 }
 
 zor::tool::CommandRegistrar helpCommand{"help", "", runHelp};
 
 int run(const std::vector<std::string>& arguments) {
   if (arguments.empty() || arguments[0] == "--help" || arguments[0] == "-h") {
-    return printUsage(std::cout);
+    return runHelp(arguments);
   }
-  const zor::tool::Command* command = zor::tool::findCommand(arguments[0]);
-  if (command == nullptr) {
-    std::cerr << "zor: unknown command \"" << arguments[0] << "\"\n";
-    printUsage(std::cerr);
-    return zor::tool::kExitUsage;
-  }
-  return command->run(std::vector<std::string>(arguments.begin() + 1, arguments.end()));
+  return zor::tool::zorCommands().run(arguments, printUsage);
 }
 
 }  // namespace

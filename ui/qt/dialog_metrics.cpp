@@ -7,6 +7,7 @@
 #include <map>
 #include <tuple>
 
+#include "platform/ascii_case.h"
 #include "ui/control.h"
 #include "ui/properties.h"
 #include "ui/window.h"
@@ -15,8 +16,7 @@ namespace zor::ui::qt {
 namespace {
 
 bool fixedPitchName(const std::string& typeface) {
-  std::string lower;
-  for (char c : typeface) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const std::string lower = platform::asciiLowerCased(typeface);
   for (const char* word : {"courier", "fixedsys", "terminal", "mono", "consol", "lucida console"}) {
     if (lower.find(word) != std::string::npos) return true;
   }

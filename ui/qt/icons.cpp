@@ -5,9 +5,9 @@
 #include <QImage>
 #include <QPixmap>
 #include <QStyle>
-#include <cctype>
 #include <map>
 
+#include "platform/ascii_case.h"
 #include "platform/resources.h"
 #include "ui/statements.h"
 
@@ -16,14 +16,8 @@ namespace {
 
 constexpr const char* kIconResourceType = "ICON";
 
-std::string lowerCase(const std::string& text) {
-  std::string lower;
-  for (char c : text) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return lower;
-}
-
 std::optional<unsigned> standardNumber(const std::string& name) {
-  std::string lower = lowerCase(name);
+  std::string lower = platform::asciiLowerCased(name);
   static const std::pair<const char*, unsigned> kNames[] = {
       {"icon:hand", ICON::Hand},
       {"icon:question", ICON::Question},
@@ -99,7 +93,7 @@ QIcon iconNamed(const std::string& name) {
 }
 
 std::optional<Qt::CursorShape> cursorNamed(const std::string& name) {
-  std::string lower = lowerCase(name);
+  std::string lower = platform::asciiLowerCased(name);
   if (lower == "hand.cur" || lower == "~hand.cur") return Qt::PointingHandCursor;
   if (lower == "cursor:ibeam") return Qt::IBeamCursor;
   if (lower == "cursor:wait") return Qt::WaitCursor;
