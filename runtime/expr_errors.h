@@ -21,9 +21,10 @@ struct ExprError {
   int code = 0;
   size_t pos = kNoPosition;  // kNoPosition: at the end of the text, or not a parse error
   std::string detail;        // the unbound name for 1011
-  // Which limit of the parser stopped it ("" for none): for a person, since
-  // the error text itself is fixed.
-  std::string limit;
+  // What stopped the parser, for a person ("" when the error text says it
+  // all): a limit reached, an unknown function, a character no token starts
+  // with. The error text itself is fixed.
+  std::string hint;
 
   bool failed() const { return code != 0; }
   // "Invalid expression for EVALUATE at pos 4", "BIND has not been called for X at pos 0".

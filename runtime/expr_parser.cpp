@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <span>
+#include <string>
 
 #include "platform/ascii_case.h"
 #include "runtime/expr_functions.h"
@@ -17,8 +18,20 @@ struct ParseFailure {
   int code;
   size_t pos;
   std::string detail;
-  std::string limit;
+  std::string hint;
 };
+
+// Why the tokenizer stopped at a character starting with `c`.
+std::string unreadableTokenHint(char c) {
+  if (c == '\'') return "the quoted text there is never closed";
+  if (c == '@') return "the picture there is not valid";
+  const auto byte = static_cast<unsigned char>(c);
+  if (byte > 0x20 && byte < 0x7F)
+    return std::string("nothing in an expression starts with '") + c + "'";
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string("nothing in an expression starts with the byte 0x") + kDigits[byte >> 4] +
+         kDigits[byte & 15];
+}
 
 bool digitValue(char c, unsigned& value) {
   c = platform::asciiUpper(c);
@@ -88,7 +101,10 @@ class Parser {
 
   void run() {
     tokenize(text_, tokens_);
-    if (tokens_.back().kind == TokenKind::kError) fail(tokens_.back().pos);
+    if (tokens_.back().kind == TokenKind::kError) {
+      const size_t pos = tokens_.back().pos;
+      throw ParseFailure{kErrorInvalidExpression, pos, {}, unreadableTokenHint(text_[pos])};
+    }
     tree_.root = parseOr();
     if (peek().kind != TokenKind::kEnd) fail(peek().pos);
   }
@@ -373,7 +389,12 @@ class Parser {
   uint32_t name(const Token& token) {
     int function = findBuiltinFunction(token.text);
     if (peek().kind == TokenKind::kOpen) {
-      if (function < 0) fail(token.pos);
+      if (function < 0) {
+        throw ParseFailure{kErrorInvalidExpression,
+                           token.pos,
+                           {},
+                           "there is no function named " + std::string(token.text)};
+      }
       return call(token, function);
     }
     if (const Bindings::Binding* binding = bindings_.find(token.text)) {
@@ -489,7 +510,7 @@ bool compileExpression(std::string_view text, const Bindings& bindings, ExprTree
     tree = ExprTree{};
     error.code = failure.code;
     error.detail = failure.detail;
-    error.limit = failure.limit;
+    error.hint = failure.hint;
     error.pos = failure.pos < text.size() ? failure.pos : ExprError::kNoPosition;
     return false;
   }

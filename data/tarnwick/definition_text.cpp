@@ -105,12 +105,30 @@ class Reader {
       haveRecord_ = true;
       return {};
     }
+    if (kind != "field" && kind != "memo" && kind != "blob" && kind != "key") {
+      return "a line starts with record, field, memo, blob or key, not \"" + shown(kind) + "\"";
+    }
     uint16_t number = 0;
     if (words.size() < 3 || !toNumber(words[1], number)) return kind + " NUMBER NAME ...";
     if (kind == "field") return field(words, number);
-    if (kind == "memo" || kind == "blob") return memo(words, number, kind == "blob");
     if (kind == "key") return key(words, number);
-    return "unknown line \"" + kind + "\"";
+    return memo(words, number, kind == "blob");
+  }
+
+  // A word of the text as a message may quote it: at most 24 characters,
+  // bytes outside printable ASCII as \xNN.
+  static std::string shown(const std::string& word) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string text;
+    for (size_t i = 0; i < word.size() && i < 24; ++i) {
+      const auto byte = static_cast<unsigned char>(word[i]);
+      if (byte >= 0x20 && byte < 0x7F) {
+        text += word[i];
+      } else {
+        text += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
+      }
+    }
+    return word.size() > 24 ? text + "..." : text;
   }
 
   std::string finish() {

@@ -108,7 +108,7 @@ TEST_F(Wincc, RendersAWindowAsTheHeadlessFrontEndDrawsIt) {
 
   run = wincc("render " + input + " 'P1$NONE'");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.out, input + ": has no window P1$NONE\n");
+  EXPECT_EQ(run.out, "wincc: " + input + ": has no window P1$NONE\n");
 }
 
 TEST_F(Wincc, MalformedInputExitsWithOneAndWritesNothing) {
@@ -133,13 +133,20 @@ TEST_F(Wincc, MalformedInputExitsWithOneAndWritesNothing) {
 
 TEST_F(Wincc, InputsThatAreNoDeclarationsEndInAMessageNeverAnAbort) {
   fs::create_directories(path("folder.win"));
+  const std::string empty = file("empty.win", "");
+  const std::string comments = file("comments.win", "# nothing declared yet\n");
   for (const std::string command : {"dump", "render"}) {
     ToolRun run = wincc(command + " " + path("folder.win"));
     EXPECT_EQ(run.exitCode, 1) << command;
-    EXPECT_EQ(run.out, path("folder.win") + ": is a folder, not a file\n");
+    EXPECT_EQ(run.out, "wincc: " + path("folder.win") + ": is a folder, not a file\n");
+    for (const std::string& nothing : {empty, comments}) {
+      run = wincc(command + " " + nothing);
+      EXPECT_EQ(run.exitCode, 1) << command << " " << nothing;
+      EXPECT_EQ(run.out, "wincc: " + nothing + ": declares no window\n");
+    }
   }
   EXPECT_EQ(wincc("compile " + path("folder.win") + " " + path("out.cpp")).exitCode, 1);
-  ToolRun run = wincc("compile " + file("empty.win", "") + " " + path("empty.cpp"));
+  ToolRun run = wincc("compile " + empty + " " + path("empty.cpp"));
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.out.find("declares no window"), std::string::npos) << run.out;
   EXPECT_FALSE(fs::exists(path("empty.cpp")));
@@ -176,9 +183,12 @@ TEST_F(Wincc, HelpListsTheCommands) {
   for (const char* help : {"help", "--help", "-h"}) {
     ToolRun run = wincc(std::string(help));
     EXPECT_EQ(run.exitCode, 0) << help;
-    EXPECT_NE(run.out.find("usage: wincc compile"), std::string::npos);
+    EXPECT_NE(run.out.find("wincc compile IN.win"), std::string::npos);
     EXPECT_NE(run.out.find("docs/window-declarations.md"), std::string::npos);
   }
+  ToolRun run = wincc("help render");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "usage: wincc render FILE.win|FILE.bin [LABEL]");
 }
 
 TEST_F(Wincc, BadArgumentsExitWithTwo) {
@@ -195,7 +205,7 @@ TEST_F(Wincc, BadArgumentsExitWithTwo) {
   for (const std::string& arguments : bad) {
     ToolRun run = wincc(arguments);
     EXPECT_EQ(run.exitCode, 2) << arguments;
-    EXPECT_NE(run.out.find("usage: wincc compile"), std::string::npos) << arguments;
+    EXPECT_NE(run.out.find("wincc compile IN.win"), std::string::npos) << arguments;
   }
   // Named as zor and twk name an unknown command: one command table serves all three.
   EXPECT_NE(wincc("build").out.find("wincc: unknown command \"build\""), std::string::npos);

@@ -55,6 +55,15 @@ TEST(ZorEval, ErrorsSayWhatToMend) {
   for (int i = 2; i <= 300; ++i) chain += "+" + std::to_string(i);
   EXPECT_NE(zorEval({chain}).err.find(": more than 256 operations applied one after another"),
             std::string::npos);
+  const std::pair<const char*, const char*> named[] = {
+      {"NOPE(1)", "at pos 0: there is no function named NOPE"},
+      {"1 + \xC3\x8B", "at pos 4: nothing in an expression starts with the byte 0xC3"},
+      {"1 # 2", "at pos 2: nothing in an expression starts with '#'"},
+      {"'open", "at pos 0: the quoted text there is never closed"},
+  };
+  for (const auto& [expression, hint] : named) {
+    EXPECT_NE(zorEval({expression}).err.find(hint), std::string::npos) << expression;
+  }
 }
 
 TEST(ZorEval, BadArgumentsExitTwo) {

@@ -76,7 +76,6 @@ TEST(ZorPicture, BadArgumentsExitTwo) {
                                              {"format", "@D6", "yesterday"},
                                              {"deformat", "@P###", "123"},
                                              {"deformat", "@N9"},
-                                             {"locale", "/nonexistent/zor.ENV"},
                                              {"locale", "a", "b"}}) {
     PictureRun run = zor(arguments, true);
     EXPECT_EQ(run.exitCode, 2) << arguments[0] << " " << arguments[1];

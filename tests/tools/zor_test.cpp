@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -75,15 +77,46 @@ TEST(ZorConsole, MalformedArgumentsExitWithTwo) {
   }
 }
 
-TEST(ZorConsole, UsageListsEveryCommand) {
-  for (const char* arguments : {"", "help"}) {
-    ToolRun run = zor(arguments);
-    EXPECT_EQ(run.exitCode, 0);
-    for (const char* command :
-         {"zor date", "zor time", "zor decimal", "zor pdecimal", "zor age", "zor help"}) {
+TEST(ZorConsole, HelpListsOrExplainsTheCommands) {
+  // Without a command the list goes to stderr as a usage error; asked for, to stdout.
+  const std::pair<const char*, int> asked[] = {{"", 2}, {"help", 0}, {"--help", 0}};
+  for (const auto& [arguments, exitCode] : asked) {
+    ToolRun run = zor(arguments, true);
+    EXPECT_EQ(run.exitCode, exitCode) << arguments;
+    for (const char* command : {"zor date", "zor time", "zor decimal", "zor pdecimal", "zor age",
+                                "zor help", "zor locale [ENVFILE]"}) {
       EXPECT_NE(run.out.find(command), std::string::npos) << command;
     }
   }
+  ToolRun run = zor("help format");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out.substr(0, run.out.find('\n')), "usage: zor format PICTURE VALUE");
+  EXPECT_EQ(zor("help nosuchcommand").exitCode, 2);
+}
+
+TEST(ZorConsole, EnvironmentFilesWithoutSettingsAreRefused) {
+  const std::string folder = ::testing::TempDir() + "zor_locale_test/";
+  std::system(("mkdir -p " + folder).c_str());
+  auto write = [&](const std::string& name, const std::string& bytes) {
+    FILE* file = std::fopen((folder + name).c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    std::fclose(file);
+    return folder + name;
+  };
+  for (const std::string& bytes :
+       {std::string(), std::string("\xFF\xFEZ\0O\0R\0", 8), std::string("just some words\n\n")}) {
+    ToolRun run = zor("locale " + write("bad.env", bytes), true);
+    EXPECT_EQ(run.exitCode, 1) << run.out;
+    EXPECT_NE(run.out.find("holds no locale setting"), std::string::npos) << run.out;
+  }
+  ToolRun missing = zor("locale /nonexistent/zor.ENV", true);
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_EQ(missing.out, "zor: /nonexistent/zor.ENV: does not exist\n");
+  // A good line is applied; the line beside it that is no setting is named.
+  ToolRun run = zor("locale " + write("mixed.env", "ZORAMPM=vm,nm\r\nnonsense\n"), true);
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("mixed.env, line 2: no locale setting, ignored"), std::string::npos);
+  EXPECT_NE(run.out.find("am=vm; pm=nm"), std::string::npos) << run.out;
 }
 
 }  // namespace

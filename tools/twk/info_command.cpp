@@ -19,8 +19,7 @@ uint32_t identifierValue(const std::array<uint8_t, 4>& bytes) {
 int printInfo(tarnwick::TarnwickFile& file) {
   uint64_t bytes = 0;
   if (file.store().file().size(bytes) == 0 && bytes == 0) {
-    std::cout << "empty file: no Tarnwick header yet (a program opening it takes it for a new, "
-                 "empty file)\n";
+    std::cout << kEmptyFileNote << '\n';
     return kExitOk;
   }
   const tarnwick::FileHeader& header = file.header();

@@ -14,6 +14,11 @@ namespace zor::twk {
 // (...)", "is a folder, not a file", "does not exist" or the error's text.
 std::string openProblem(const std::string& path, int error);
 
+// What info, verify and pack say of a 0-byte file, which the driver takes
+// for a new, empty one.
+inline constexpr const char* kEmptyFileNote =
+    "empty file: no Tarnwick header yet (a program opening it takes it for a new, empty file)";
+
 // Opens `path` and runs `body` on it; answers body's exit code, or prints
 // "twk: PATH: REASON" and answers kExitFailure. A change a stopped writer
 // left pending is settled as a program's open would: with `settleOnDisk` in

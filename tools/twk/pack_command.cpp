@@ -2,7 +2,9 @@
 // item is written into a new file beside it, which then takes its place.
 // Needs the file alone: another program that has it open makes it refuse.
 
+#include <filesystem>
 #include <iostream>
+#include <system_error>
 
 #include "data/file_errors.h"
 #include "data/tarnwick/pack.h"
@@ -16,6 +18,12 @@ namespace {
 int runPack(const Arguments& arguments) {
   if (arguments.size() != 1) return usageError("pack", "pack takes one file");
   const std::string& path = arguments[0];
+  std::error_code ignored;
+  if (std::filesystem::is_regular_file(path, ignored) &&
+      std::filesystem::file_size(path, ignored) == 0) {
+    std::cout << kEmptyFileNote << "; nothing to pack\n";
+    return kExitOk;
+  }
   return withFailuresReported(path, [&] {
     tarnwick::PackResult packed;
     const int error = tarnwick::packFile(path, &packed);

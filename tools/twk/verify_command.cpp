@@ -44,8 +44,7 @@ void reportSettledChange(const tarnwick::TarnwickFile& file) {
 int verifyFile(const std::string& path, tarnwick::TarnwickFile& file) {
   uint64_t bytes = 0;
   if (file.store().file().size(bytes) == 0 && bytes == 0) {
-    std::cout << "empty file: no Tarnwick header yet (a program opening it takes it for a new, "
-                 "empty file)\n";
+    std::cout << kEmptyFileNote << '\n';
     return kExitFailure;
   }
   reportSettledChange(file);

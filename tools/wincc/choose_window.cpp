@@ -19,7 +19,7 @@ const ui::WindowDefinition* chooseWindow(const std::vector<ui::DefinitionModule>
       if (label.empty() || platform::equalsIgnoringCase(window.label, label)) return &window;
     }
   }
-  std::cerr << arguments[0] << ": "
+  std::cerr << "wincc: " << arguments[0] << ": "
             << (label.empty() ? "declares no window" : "has no window " + label) << "\n";
   return nullptr;
 }

@@ -18,12 +18,10 @@ int previewCommand(const std::vector<std::string>& arguments);
 
 // Shared by the commands: reading inputs and reporting.
 bool endsWith(const std::string& text, const std::string& ending);
-// The usage lines, as "wincc help" and a usage error print them.
+// The list of commands, as "wincc help" and a usage error print it.
 void writeUsage(std::ostream& out);
+// "wincc: MESSAGE" and the list on stderr; answers 2.
 int usageError(const std::string& message);
-// The usage on stdout, with the declaration format's documentation named;
-// answers 0.
-int printUsage();
 // The definitions in FILE: declarations for a .win file, otherwise a raw
 // resource. Prints the error and gives none on bad input.
 std::optional<std::vector<ui::DefinitionModule>> loadDefinitions(const std::string& path);

@@ -19,7 +19,7 @@ bool writeFile(const std::string& path, const std::string& content) {
     out.write(content.data(), std::streamsize(content.size()));
     out.close();
     if (!out) {
-      std::cerr << temporary << ": cannot be written\n";
+      std::cerr << "wincc: " << temporary << ": cannot be written\n";
       std::remove(temporary.c_str());
       return false;
     }
@@ -27,7 +27,7 @@ bool writeFile(const std::string& path, const std::string& content) {
   std::error_code error;
   std::filesystem::rename(temporary, path, error);
   if (error) {
-    std::cerr << path << ": cannot be written (" << error.message() << ")\n";
+    std::cerr << "wincc: " << path << ": cannot be written (" << error.message() << ")\n";
     std::remove(temporary.c_str());
     return false;
   }
@@ -60,15 +60,9 @@ int compileCommand(const std::vector<std::string>& arguments) {
 
   auto modules = loadDefinitions(input);
   if (!modules) return 1;
-  size_t windows = 0;
-  for (const ui::DefinitionModule& module : *modules) windows += module.windows.size();
-  if (windows == 0) {
-    std::cerr << input << ": declares no window; there is nothing to compile\n";
-    return 1;
-  }
   if (binary) {
     if (modules->size() != 1) {
-      std::cerr << input << ": declares " << modules->size()
+      std::cerr << "wincc: " << input << ": declares " << modules->size()
                 << " definitions; a .bin holds exactly one\n";
       return 1;
     }

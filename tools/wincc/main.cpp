@@ -5,11 +5,12 @@
 //   wincc render FILE.win|FILE.bin [LABEL]
 //   wincc preview [--ui=gui|term] FILE.win|FILE.bin [LABEL]
 
-//   wincc help | --help
+//   wincc help [COMMAND] | --help
 //
 // No input ends the program on an exception: anything the library throws
 // becomes a message and exit 1.
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -17,37 +18,54 @@
 #include "tools/common/guarded_main.h"
 #include "tools/wincc/commands.h"
 
-namespace {
+namespace zor::tool {
 
-using zor::tool::CommandTable;
+namespace {
 
 const CommandTable& winccCommands() {
   static const CommandTable commands = [] {
     CommandTable table{"wincc"};
-    table.add({"compile", "IN.win OUT.cpp|OUT.bin", "", zor::tool::compileCommand, {}});
-    table.add({"dump", "FILE.win|FILE.bin", "", zor::tool::dumpCommand, {}});
-    table.add({"render", "FILE.win|FILE.bin [LABEL]", "", zor::tool::renderCommand, {}});
+    table.add({"compile", "IN.win OUT.cpp|OUT.bin [--module NAME] [--function NAME]",
+               "declarations compiled into a C++ source that registers them, or into one "
+               "binary definition block (.bin)",
+               compileCommand,
+               "--module names the module the source registers, --function the function\n"
+               "that registers it. A run that fails leaves no output behind.\n"});
+    table.add({"dump",
+               "FILE.win|FILE.bin",
+               "declarations, or a compiled block, as declaration text",
+               dumpCommand,
+               {}});
+    table.add({"render", "FILE.win|FILE.bin [LABEL]",
+               "a window drawn as the headless front end shows it", renderCommand,
+               "LABEL chooses the window; without it, the file's first window.\n"});
     table.add({"preview",
                "[--ui=gui|term] FILE.win|FILE.bin [LABEL]",
-               "",
-               zor::tool::previewCommand,
+               "a window opened on the desktop or in the terminal",
+               previewCommand,
                {}});
-    table.add(
-        {"help", "", "", [](const zor::tool::Arguments&) { return zor::tool::printUsage(); }, {}});
+    table.setFooter("The declaration format is described in docs/window-declarations.md.\n");
     return table;
   }();
   return commands;
 }
 
-int run(const std::vector<std::string>& arguments) {
-  if (arguments.empty()) return zor::tool::usageError("no command given");
-  if (arguments[0] == "--help" || arguments[0] == "-h") return zor::tool::printUsage();
-  return winccCommands().run(arguments, zor::tool::writeUsage);
-}
-
 }  // namespace
 
+void writeUsage(std::ostream& out) {
+  winccCommands().printUsage(out);
+}
+
+int usageError(const std::string& message) {
+  std::cerr << "wincc: " << message << "\n";
+  writeUsage(std::cerr);
+  return kExitUsage;
+}
+
+}  // namespace zor::tool
+
 int main(int argc, char** argv) {
-  return zor::tool::runReportingExceptions(
-      "wincc", [&] { return run(std::vector<std::string>(argv + 1, argv + argc)); });
+  return zor::tool::runReportingExceptions("wincc", [&] {
+    return zor::tool::winccCommands().run(std::vector<std::string>(argv + 1, argv + argc));
+  });
 }

@@ -2,7 +2,8 @@
 // The zor console's commands. Each command lives in its own file and
 // registers itself with a static registrar:
 //
-//   static zor::tool::CommandRegistrar formatCommand{"format", "PICTURE VALUE", runFormat};
+//   static zor::tool::CommandRegistrar formatCommand{"format", "PICTURE VALUE",
+//                                                    "a value through a picture", runFormat};
 
 #include <cstdint>
 #include <string>
@@ -18,8 +19,10 @@ CommandTable& zorCommands();
 
 class CommandRegistrar {
  public:
-  CommandRegistrar(std::string name, std::string usage, CommandFunction run) {
-    zorCommands().add({std::move(name), std::move(usage), {}, std::move(run), {}});
+  CommandRegistrar(std::string name, std::string usage, std::string summary, CommandFunction run,
+                   std::string help = {}) {
+    zorCommands().add(
+        {std::move(name), std::move(usage), std::move(summary), std::move(run), std::move(help)});
   }
 };
 

@@ -81,9 +81,18 @@ int runAge(const Arguments& arguments) {
   return kExitOk;
 }
 
-CommandRegistrar dateCommand{"date", "N | Y M D", runDate};
-CommandRegistrar timeCommand{"time", "N", runTime};
-CommandRegistrar ageCommand{"age", "START [BASE]", runAge};
+CommandRegistrar dateCommand{
+    "date", "N | Y M D", "a day number as a date, or a date as its day number", runDate,
+    "With one argument, the standard date N (days since 28 December 1800) as\n"
+    "YYYY-MM-DD; with three, the day number of year Y, month M, day D. A month\n"
+    "or day beyond its range carries into the next year or month, as DATE()\n"
+    "does.\n"};
+CommandRegistrar timeCommand{
+    "time", "N", "a standard time as HH:MM:SS.hh", runTime,
+    "N counts hundredths of a second since midnight, plus one. A value that is\n"
+    "no time of day prints \"invalid\".\n"};
+CommandRegistrar ageCommand{"age", "START [BASE]",
+                            "the age from day number START to BASE (default: today)", runAge};
 
 }  // namespace
 

@@ -56,8 +56,12 @@ int runPDecimal(const Arguments& arguments) {
   return runPacked("pdecimal", true, arguments);
 }
 
-CommandRegistrar decimalCommand{"decimal", "D P VALUE", runDecimal};
-CommandRegistrar pdecimalCommand{"pdecimal", "D P VALUE", runPDecimal};
+CommandRegistrar decimalCommand{"decimal", "D P VALUE",
+                                "VALUE packed into DECIMAL(D,P): its bytes and the value read back",
+                                runDecimal};
+CommandRegistrar pdecimalCommand{
+    "pdecimal", "D P VALUE", "VALUE packed into PDECIMAL(D,P): its bytes and the value read back",
+    runPDecimal};
 
 }  // namespace
 

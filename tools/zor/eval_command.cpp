@@ -38,8 +38,8 @@ int runEval(const Arguments& arguments) {
     std::cerr << "zor: error " << error.code << ": " << error.message();
     // The error text is the runtime's own; what a person needs to mend the
     // expression follows it.
-    if (!error.limit.empty()) {
-      std::cerr << ": " << error.limit;
+    if (!error.hint.empty()) {
+      std::cerr << ": " << error.hint;
     } else if (error.code == kErrorInvalidExpression && error.pos == ExprError::kNoPosition) {
       std::cerr << ": it ends at character " << arguments[0].size() + 1
                 << " before it is complete (an operand or a closing bracket is missing)";
@@ -51,7 +51,11 @@ int runEval(const Arguments& arguments) {
   return kExitOk;
 }
 
-CommandRegistrar evalCommand{"eval", "EXPRESSION [NAME=VALUE ...]", runEval};
+CommandRegistrar evalCommand{
+    "eval", "EXPRESSION [NAME=VALUE ...]", "the value of an expression", runEval,
+    "Each NAME=VALUE binds NAME to a text variable holding VALUE. An invalid\n"
+    "expression prints the runtime's error number and text, and what stopped\n"
+    "it, on stderr (exit 1).\n"};
 
 }  // namespace
 

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <system_error>
 
-#include "data/file_errors.h"
 #include "runtime/locale.h"
+#include "runtime/locale_detail.h"
 #include "tools/common/input_file.h"
 #include "tools/zor/command.h"
 
@@ -63,15 +64,52 @@ std::string joined(std::string_view (*item)(int)) {
   return text;
 }
 
+// Applies ENVFILE's settings one line at a time, naming on stderr each line
+// the locale does not take. False, with the reason said, when the file cannot
+// be read or holds no setting at all (then nothing changed and there is
+// nothing to show).
+bool applyEnvironmentFile(const std::string& path) {
+  std::string text;
+  std::string problem;
+  if (!readInputFile(path, text, problem)) {
+    std::cerr << "zor: " << path << ": " << problem << '\n';
+    return false;
+  }
+  constexpr int kLinesNamed = 5;
+  int applied = 0;
+  int refused = 0;
+  size_t lineNumber = 0;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string_view line(text.data() + start, end - start);
+    start = end + 1;
+    ++lineNumber;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+    std::string key;
+    std::string_view value;
+    if (locale_detail::splitEnvironmentLine(line, key, value) && applyLocaleSetting(key, value)) {
+      ++applied;
+    } else if (++refused <= kLinesNamed) {
+      std::cerr << "zor: " << path << ", line " << lineNumber << ": no locale setting, ignored\n";
+    }
+  }
+  if (refused > kLinesNamed) {
+    std::cerr << "zor: " << path << ": " << refused - kLinesNamed << " more lines ignored\n";
+  }
+  if (applied == 0) {
+    std::cerr << "zor: " << path << ": holds no locale setting (KEY=value lines such as "
+              << "ZORMONTH=...); nothing to show\n";
+    return false;
+  }
+  return true;
+}
+
 int runLocale(const Arguments& arguments) {
   if (arguments.size() > 1) return usageError("locale", "expected at most an environment file");
   if (arguments.size() == 1) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(arguments[0], error)) {
-      return usageError("locale", "cannot read the environment file \"" + arguments[0] +
-                                      "\": " + fileProblem(arguments[0], data::kErrFileNotFound));
-    }
-    setEnvironmentFilePath(arguments[0]);
+    if (!applyEnvironmentFile(arguments[0])) return kExitFailure;
   } else {
     std::error_code error;
     std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -86,7 +124,12 @@ int runLocale(const Arguments& arguments) {
   return kExitOk;
 }
 
-CommandRegistrar localeCommand{"locale", "[ENVFILE]", runLocale};
+CommandRegistrar localeCommand{
+    "locale", "[ENVFILE]", "month names, designators and locale-built pictures", runLocale,
+    "Without ENVFILE the locale is the one the console itself starts with (the\n"
+    "environment file beside the program, if any). ENVFILE is read line by line\n"
+    "as KEY=value settings (ZORMONTH=..., ZORAMPM=..., ...); a line that is no\n"
+    "setting is named on stderr, and a file without any setting is refused.\n"};
 
 }  // namespace
 

@@ -93,8 +93,12 @@ int runDeformat(const Arguments& arguments) {
   return kExitOk;
 }
 
-CommandRegistrar formatCommand{"format", "PICTURE VALUE", runFormat};
-CommandRegistrar deformatCommand{"deformat", "PICTURE TEXT", runDeformat};
+CommandRegistrar formatCommand{
+    "format", "PICTURE VALUE", "VALUE shown through PICTURE", runFormat,
+    "PICTURE is a display picture such as @n10.2, @d6 or @s20. A date or time\n"
+    "picture takes a standard date or time number.\n"};
+CommandRegistrar deformatCommand{"deformat", "PICTURE TEXT", "typed TEXT read back through PICTURE",
+                                 runDeformat};
 
 }  // namespace
 
