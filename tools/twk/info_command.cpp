@@ -17,11 +17,7 @@ uint32_t identifierValue(const std::array<uint8_t, 4>& bytes) {
 }
 
 int printInfo(tarnwick::TarnwickFile& file) {
-  uint64_t bytes = 0;
-  if (file.store().file().size(bytes) == 0 && bytes == 0) {
-    std::cout << kEmptyFileNote << '\n';
-    return kExitOk;
-  }
+  if (saidEmpty(file)) return kExitOk;
   const tarnwick::FileHeader& header = file.header();
   std::cout << "pending start:   " << header.pendingStart << '\n'
             << "pending end:     " << header.pendingEnd << '\n'

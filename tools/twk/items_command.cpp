@@ -12,6 +12,7 @@ namespace {
 
 int printItems(tarnwick::TarnwickFile& file) {
   static const char* digits = "0123456789abcdef";
+  if (saidEmpty(file)) return kExitOk;
   tarnwick::Cursor cursor = file.cursor();
   std::string line;
   for (bool more = cursor.first(); more; more = cursor.next()) {

@@ -40,6 +40,13 @@ int withFailuresReported(const std::string& path, const std::function<int()>& bo
   return result;
 }
 
+bool saidEmpty(tarnwick::TarnwickFile& file) {
+  uint64_t bytes = 0;
+  if (file.store().file().size(bytes) != 0 || bytes != 0) return false;
+  std::cout << kEmptyFileNote << '\n';
+  return true;
+}
+
 int withOpenFile(const std::string& path, const std::function<int(tarnwick::TarnwickFile&)>& body,
                  bool settleOnDisk) {
   return withFailuresReported(path, [&] {

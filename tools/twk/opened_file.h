@@ -19,6 +19,9 @@ std::string openProblem(const std::string& path, int error);
 inline constexpr const char* kEmptyFileNote =
     "empty file: no Tarnwick header yet (a program opening it takes it for a new, empty file)";
 
+// For a 0-byte file: prints kEmptyFileNote and answers true.
+bool saidEmpty(tarnwick::TarnwickFile& file);
+
 // Opens `path` and runs `body` on it; answers body's exit code, or prints
 // "twk: PATH: REASON" and answers kExitFailure. A change a stopped writer
 // left pending is settled as a program's open would: with `settleOnDisk` in

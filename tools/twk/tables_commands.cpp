@@ -16,6 +16,7 @@ namespace {
 int runTables(const Arguments& arguments) {
   if (arguments.size() != 1) return usageError("tables", "tables takes one file");
   return withOpenFile(arguments[0], [](tarnwick::TarnwickFile& file) {
+    if (saidEmpty(file)) return kExitOk;
     for (const std::string& name : tarnwick::tableNames(file)) std::cout << name << '\n';
     return kExitOk;
   });

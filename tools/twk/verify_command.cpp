@@ -42,11 +42,7 @@ void reportSettledChange(const tarnwick::TarnwickFile& file) {
 }
 
 int verifyFile(const std::string& path, tarnwick::TarnwickFile& file) {
-  uint64_t bytes = 0;
-  if (file.store().file().size(bytes) == 0 && bytes == 0) {
-    std::cout << kEmptyFileNote << '\n';
-    return kExitFailure;
-  }
+  if (saidEmpty(file)) return kExitFailure;
   reportSettledChange(file);
   const bool unsafe = locksIgnored(path);
   const tarnwick::FileSurvey survey = tarnwick::surveyFile(file.store());
