@@ -1,7 +1,9 @@
 #include "ui/qt/dialog_metrics.h"
 
+#include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QStringList>
 #include <algorithm>
 #include <cctype>
 #include <map>
@@ -32,6 +34,27 @@ QFont::Weight qtWeight(int weight) {
   return QFont::Normal;
 }
 
+// A fixed-pitch family the desktop has. The system's "monospace" is not
+// always one (fontconfig may answer with a face it does not call fixed), so
+// the system's fixed font and then the font database are asked in turn.
+QString fixedPitchFamily() {
+  static const QString family = [] {
+    QFont probe(QStringLiteral("monospace"));
+    probe.setStyleHint(QFont::TypeWriter);
+    const QFontInfo chosen(probe);
+    if (chosen.fixedPitch()) return chosen.family();
+    const QFontInfo system(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    if (system.fixedPitch()) return system.family();
+    for (const QString& candidate : QFontDatabase::families()) {
+      if (QFontDatabase::isFixedPitch(candidate) && QFontInfo(QFont(candidate)).fixedPitch()) {
+        return candidate;
+      }
+    }
+    return chosen.family();
+  }();
+  return family;
+}
+
 QFont substitutedFont(const std::string& typeface, int pointSize, int weight) {
   QFont font;
   if (!typeface.empty()) {
@@ -40,7 +63,7 @@ QFont substitutedFont(const std::string& typeface, int pointSize, int weight) {
     // The desktop rarely has the declared face: take one of the same kind.
     if (!QFontInfo(font).exactMatch()) {
       font = QFont();
-      if (fixedPitchName(typeface)) font.setFamily(QStringLiteral("monospace"));
+      if (fixedPitchName(typeface)) font.setFamily(fixedPitchFamily());
       font.setStyleHint(fixedPitchName(typeface) ? QFont::TypeWriter : QFont::SansSerif);
       font.setFixedPitch(fixedPitchName(typeface));
     }
