@@ -1,7 +1,7 @@
 #include "ui/control_factory.h"
 
 #include "ui/button_control.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/edit_control.h"
 #include "ui/option_control.h"
 #include "ui/row_control.h"

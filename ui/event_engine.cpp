@@ -6,7 +6,7 @@
 
 #include "platform/threads.h"
 #include "runtime/fatal_error.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/message_layer.h"
 #include "ui/session_end.h"
 #include "ui/system_commands.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/base/event_numbers.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/window.h"
 #include "ui/window_input.h"
 

@@ -2,9 +2,9 @@
 
 #include <cctype>
 
+#include "ui/base/event_numbers.h"
 #include "ui/control.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/key_codes.h"
 #include "ui/sheet_control.h"
 #include "ui/thread_state.h"

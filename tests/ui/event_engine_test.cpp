@@ -8,7 +8,7 @@
 
 #include "platform/threads.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/message_layer.h"
 #include "ui/system_commands.h"
 #include "ui/thread_state.h"

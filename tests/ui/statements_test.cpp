@@ -8,7 +8,7 @@
 #include "platform/message_box.h"
 #include "platform/threads.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
 

@@ -5,8 +5,8 @@
 
 #include <set>
 
+#include "ui/base/event_numbers.h"
 #include "ui/control.h"
-#include "ui/event_numbers.h"
 #include "ui/message_layer.h"
 #include "ui/statements.h"
 #include "ui/term/colour_theme.h"
