@@ -3,7 +3,6 @@
 #include "ui/base/event_numbers.h"
 #include "ui/event_engine.h"
 #include "ui/key_codes.h"
-#include "ui/option_control.h"
 #include "ui/window.h"
 #include "ui/window_input.h"
 

@@ -108,6 +108,10 @@ class Control {
   virtual bool childShown(const Control&) const { return true; }
   // What its hot key, Space or a click does to the control (press, toggle, choose).
   virtual void activate(Window&) {}
+  // Ctrl+Tab or Ctrl+PgDn (delta 1), Ctrl+Shift+Tab or Ctrl+PgUp (-1): a
+  // sheet selects the next or previous tab and answers true; other controls
+  // answer false.
+  virtual bool stepTab(Window&, int /*delta*/) { return false; }
 
   virtual std::string property(int number, int index = 0) const;
   virtual void setProperty(int number, std::string value, int index = 0);

@@ -80,6 +80,11 @@ void SheetControl::step(Window& window, int delta) {
   }
 }
 
+bool SheetControl::stepTab(Window& window, int delta) {
+  step(window, delta);
+  return true;
+}
+
 void SheetControl::display() {
   Control::display();
   if (bound()) select(static_cast<int>(numberValue(contents)));
