@@ -2,7 +2,7 @@
 
 #include "app/dictionary.h"
 #include "app/program_globals.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/statements.h"
 
 namespace qv {

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "ui/definition_lookup.h"
+#include "ui/definition/definition_lookup.h"
 
 namespace qv {
 

@@ -18,7 +18,7 @@
 
 #include "bench/ratio_reporter.h"
 #include "bench/settings_rows.h"
-#include "ui/definition_model.h"
+#include "ui/definition/definition_model.h"
 #include "ui/front_end.h"
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/window_frame.h"

@@ -18,8 +18,8 @@
 #include "runtime/picture.h"
 #include "runtime/queue.h"
 #include "runtime/type_codes.h"
-#include "ui/list_format_parser.h"
-#include "ui/list_view.h"
+#include "ui/list_box/list_format_parser.h"
+#include "ui/list_box/list_view.h"
 
 namespace {
 

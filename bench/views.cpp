@@ -48,8 +48,8 @@
 #include "framework/window_controller.h"
 #include "runtime/queue.h"
 #include "runtime/type_codes.h"
-#include "ui/definition_kinds.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/window_builder.h"
 
 namespace {

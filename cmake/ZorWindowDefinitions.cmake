@@ -39,18 +39,24 @@ function(zor_window_definitions target)
   target_link_libraries(${target} PRIVATE ${target}_window_definitions zor_platform)
 endfunction()
 
-# The ui tests find a window compiled this way and read the application's,
-# the framework's and the driver's declarations; the wincc tests run the
-# built compiler. Both test programs are declared after this file is read,
-# so the links are made once the whole tree is configured.
+# The window definition tests find a window compiled this way; they and the
+# ui tests read the application's, the framework's and the driver's
+# declarations; the wincc tests run the built compiler. The test programs are
+# declared after this file is read, so the links are made once the whole tree
+# is configured.
 function(_zor_window_definitions_for_tests)
-  if(TARGET ui_tests)
-    zor_window_definitions(ui_tests SOURCES ${PROJECT_SOURCE_DIR}/tests/ui/definition_main_window.win)
-    target_compile_definitions(ui_tests PRIVATE
-      ZOR_APP_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/app/windows"
-      ZOR_FRAMEWORK_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/framework/windows"
-      ZOR_DRIVER_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/ui/windows")
+  if(TARGET ui_definition_tests)
+    zor_window_definitions(ui_definition_tests
+      SOURCES ${PROJECT_SOURCE_DIR}/tests/ui/definition/definition_main_window.win)
   endif()
+  foreach(target ui_tests ui_definition_tests)
+    if(TARGET ${target})
+      target_compile_definitions(${target} PRIVATE
+        ZOR_APP_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/app/windows"
+        ZOR_FRAMEWORK_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/framework/windows"
+        ZOR_DRIVER_WINDOWS_DIR="${PROJECT_SOURCE_DIR}/ui/windows")
+    endif()
+  endforeach()
   if(TARGET tools_tests AND TARGET wincc)
     add_dependencies(tools_tests wincc)
   endif()

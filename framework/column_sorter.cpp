@@ -2,7 +2,7 @@
 
 #include "framework/browse.h"
 #include "framework/window_controller.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/key_codes.h"
 #include "ui/properties.h"
 #include "ui/row_control.h"

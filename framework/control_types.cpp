@@ -1,7 +1,7 @@
 #include "framework/control_types.h"
 
 #include "ui/control.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 
 namespace zor::fw {
 

@@ -2,8 +2,8 @@
 // The control type codes the framework's tables are written in (the
 // resizer's defaults, its excluded types), and the window system's control
 // kinds mapped onto them. Most kinds carry their type code as their kind
-// code; the further kinds of ui/definition_kinds.h got codes of their own
-// there and are mapped here.
+// code; the further kinds of ui/base/control_kinds.h got codes of their own there
+// and are mapped here.
 
 #include <cstdint>
 

@@ -5,8 +5,9 @@
 #include "framework/browse.h"
 #include "framework/file_manager.h"
 #include "framework/relation_manager.h"
+#include "ui/base/event_numbers.h"
 #include "ui/control.h"
-#include "ui/event_numbers.h"
+#include "ui/control_factory.h"
 #include "ui/key_codes.h"
 #include "ui/properties.h"
 #include "ui/row_control.h"
@@ -92,7 +93,7 @@ void EditInPlace::CreateControls() {
   for (EditField& edit : EQ) {
     if (edit.Feq != 0) continue;
     ui::Control& control =
-        window->createControl(ui::ControlKind::Entry, "?EIP:" + std::to_string(edit.FieldNo));
+        ui::createControl(*window, ui::ControlKind::Entry, "?EIP:" + std::to_string(edit.FieldNo));
     edit.Feq = control.field();
     control.hidden = true;
     const ui::ListColumn* column = list->view().format().column(edit.FieldNo);

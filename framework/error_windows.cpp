@@ -6,8 +6,8 @@
 
 #include "runtime/queue.h"
 #include "runtime/type_codes.h"
-#include "ui/definition_lookup.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
+#include "ui/definition/definition_lookup.h"
 #include "ui/front_end.h"
 #include "ui/row_control.h"
 #include "ui/statements.h"

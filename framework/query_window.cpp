@@ -2,9 +2,9 @@
 
 #include "framework/text_rows.h"
 #include "runtime/picture.h"
-#include "ui/definition_lookup.h"
+#include "ui/base/event_numbers.h"
+#include "ui/definition/definition_lookup.h"
 #include "ui/edit_control.h"
-#include "ui/event_numbers.h"
 #include "ui/front_end.h"
 #include "ui/row_control.h"
 #include "ui/statements.h"

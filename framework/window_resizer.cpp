@@ -6,8 +6,8 @@
 
 #include "framework/control_types.h"
 #include "framework/error_reporter.h"
+#include "ui/base/event_numbers.h"
 #include "ui/control.h"
-#include "ui/event_numbers.h"
 #include "ui/properties.h"
 #include "ui/sheet_control.h"
 #include "ui/statements.h"

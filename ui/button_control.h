@@ -10,10 +10,9 @@
 #include <string>
 
 #include "ui/control.h"
+#include "ui/radio_group.h"
 
 namespace zor::ui {
-
-class OptionControl;
 
 // What the button class reports for a kind: "CHECK", "RADIO" or "BUTTON".
 std::string buttonClassKeyword(uint8_t kind);
@@ -29,7 +28,7 @@ class ButtonControl : public Control {
   // ticked ("1" unless set).
   std::string value;
   // The option group of a radio, set when the radio is added to it.
-  OptionControl* group = nullptr;
+  RadioGroup* group = nullptr;
 
   bool takesFocus() const override;
   bool key(Window& window, uint32_t code, char character) override;

@@ -1,6 +1,6 @@
 #include "ui/control.h"
 
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/hot_key_text.h"
 
 namespace zor::ui {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/base/control_kinds.h"
 #include "ui/geometry.h"
 #include "ui/input.h"
 #include "ui/properties.h"
@@ -18,22 +19,6 @@
 namespace zor::ui {
 
 class Window;
-
-// One-byte control kind codes. The further kinds have codes of their own in
-// ui/definition_kinds.h.
-namespace ControlKind {
-inline constexpr uint8_t Entry = 0x08;
-inline constexpr uint8_t Button = 0x09;
-inline constexpr uint8_t Prompt = 0x0A;
-inline constexpr uint8_t Option = 0x0B;
-inline constexpr uint8_t Check = 0x0C;
-inline constexpr uint8_t List = 0x0E;
-inline constexpr uint8_t Text = 0x11;
-inline constexpr uint8_t Radio = 0x15;
-inline constexpr uint8_t Window = 0x19;
-inline constexpr uint8_t Sheet = 0x25;
-inline constexpr uint8_t Tab = 0x26;
-}  // namespace ControlKind
 
 // The variable a control shows: read for DISPLAY, written for UPDATE.
 struct ControlBinding {
@@ -123,6 +108,10 @@ class Control {
   virtual bool childShown(const Control&) const { return true; }
   // What its hot key, Space or a click does to the control (press, toggle, choose).
   virtual void activate(Window&) {}
+  // Ctrl+Tab or Ctrl+PgDn (delta 1), Ctrl+Shift+Tab or Ctrl+PgUp (-1): a
+  // sheet selects the next or previous tab and answers true; other controls
+  // answer false.
+  virtual bool stepTab(Window&, int /*delta*/) { return false; }
 
   virtual std::string property(int number, int index = 0) const;
   virtual void setProperty(int number, std::string value, int index = 0);

@@ -1,11 +1,14 @@
 #include "ui/control_factory.h"
 
+#include "runtime/fatal_error.h"
 #include "ui/button_control.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/edit_control.h"
 #include "ui/option_control.h"
 #include "ui/row_control.h"
 #include "ui/sheet_control.h"
+#include "ui/thread_state.h"
+#include "ui/window.h"
 
 namespace zor::ui {
 
@@ -32,6 +35,14 @@ std::unique_ptr<Control> makeControl(uint8_t kind, std::string useLabel) {
     default:
       return std::make_unique<Control>(kind, std::move(useLabel));
   }
+}
+
+Control& createControl(Window& window, uint8_t kind, std::string useLabel, int parent) {
+  Window* active = activeWindow();
+  if (active && active != &window && active->modal) fatalRuntimeError(541, useLabel);
+  auto made = makeControl(kind, std::move(useLabel));
+  made->parent = window.control(parent) ? parent : 0;
+  return window.add(std::move(made));
 }
 
 }  // namespace zor::ui

@@ -6,10 +6,8 @@
 
 #include "platform/threads.h"
 #include "runtime/fatal_error.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/message_layer.h"
-#include "ui/session_end.h"
-#include "ui/system_commands.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
 
@@ -40,19 +38,6 @@ bool enqueue(Window& window, std::unique_ptr<Event> event, MergeMode mode) {
   window.acceptState().queue.push(std::move(event), mode);
   wakeWindow(window.handle());
   return true;
-}
-
-// An event handed over from another thread: queued on its window when that
-// window is still open on this thread, otherwise destroyed here.
-void receivePostedEvent(const Message& message) {
-  if (!message.payload) return;
-  auto handed = std::static_pointer_cast<Event>(message.payload);
-  auto event = std::make_unique<Event>(std::move(*handed));
-  Window* window = ownWindow(event->window);
-  if (!window) return;
-  event->mouseX = window->pointerX;
-  event->mouseY = window->pointerY;
-  enqueue(*window, std::move(event), MergeMode::Replace);
 }
 
 enum class Finish { Continue, EndLoop };
@@ -126,6 +111,17 @@ void handleLoopMessage(Window& window, Message& message) {
 }
 
 }  // namespace
+
+void receivePostedEvent(const Message& message) {
+  if (!message.payload) return;
+  auto handed = std::static_pointer_cast<Event>(message.payload);
+  auto event = std::make_unique<Event>(std::move(*handed));
+  Window* window = ownWindow(event->window);
+  if (!window) return;
+  event->mouseX = window->pointerX;
+  event->mouseY = window->pointerY;
+  enqueue(*window, std::move(event), MergeMode::Replace);
+}
 
 void setEventDelivery(bool enabled) {
   deliveryEnabled = enabled;
@@ -234,36 +230,6 @@ void refuseEvent(Window& window) {
 
 const Event* currentEvent(const Window& window) {
   return window.acceptState().current.get();
-}
-
-intptr_t windowProcedure(Window& window, const Message& message) {
-  switch (message.message) {
-    case QUERY_POSTEDEVENT:
-      receivePostedEvent(message);
-      return 1;
-    case WM_TIMER:
-      if (message.wParam == kWindowTimerId) post(window, EVENT::Timer);
-      if (message.wParam == kLoopTimerId && window.idleWork) window.idleWork();
-      return 0;
-    case QUERY_TIMERTICK:
-      post(window, EVENT::Timer);
-      return 0;
-    case QUERY_SETUSE:
-      window.acceptState().refreshPending = true;
-      return 0;
-    case QUERY_TOTOP:
-      bringWindowToTop(window.handle());
-      return 0;
-    case WM_CLOSE:
-      post(window, EVENT::CloseWindow);
-      return 0;
-    case WM_SYSCOMMAND:
-      return systemCommand(window, message.wParam, static_cast<const Rect*>(message.payload.get()));
-    case WM_QUERYENDSESSION:
-      return answerSessionEnd(window);
-    default:
-      return 0;
-  }
 }
 
 void setMessageHook(std::function<bool(const Message&)> hook) {

@@ -52,8 +52,10 @@ void refuseEvent(Window& window);
 // The event being delivered, or null.
 const Event* currentEvent(const Window& window);
 
-// The procedure of every runtime window in the message layer.
-intptr_t windowProcedure(Window& window, const Message& message);
+// A QUERY_POSTEDEVENT message: the event handed over from another thread is
+// queued on its window when that window is still open on this thread,
+// otherwise destroyed here.
+void receivePostedEvent(const Message& message);
 
 // The application's message hook of the calling thread: true consumes a
 // message before it is dispatched.

@@ -1,6 +1,6 @@
 #include "ui/event_queue.h"
 
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 
 namespace zor::ui {
 namespace {

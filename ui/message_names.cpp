@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdio>
 
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 
 namespace zor::ui {
 namespace {

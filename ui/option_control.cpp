@@ -1,8 +1,8 @@
 #include "ui/option_control.h"
 
+#include "ui/base/event_numbers.h"
 #include "ui/button_control.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/window.h"
 #include "ui/window_input.h"
 

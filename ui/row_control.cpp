@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "ui/base/event_numbers.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/icon_glyphs.h"
 #include "ui/key_codes.h"
-#include "ui/list_properties.h"
+#include "ui/list_box/list_properties.h"
 #include "ui/window.h"
 #include "ui/window_input.h"
 

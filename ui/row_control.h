@@ -20,10 +20,10 @@
 
 #include "runtime/queue.h"
 #include "ui/control.h"
-#include "ui/list_cells.h"
-#include "ui/list_events.h"
-#include "ui/list_scroll_bar.h"
-#include "ui/list_view.h"
+#include "ui/list_box/list_cells.h"
+#include "ui/list_box/list_events.h"
+#include "ui/list_box/list_scroll_bar.h"
+#include "ui/list_box/list_view.h"
 
 namespace zor::ui {
 

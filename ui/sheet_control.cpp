@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/base/event_numbers.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/window.h"
 #include "ui/window_input.h"
 
@@ -78,6 +78,11 @@ void SheetControl::step(Window& window, int delta) {
       return;
     }
   }
+}
+
+bool SheetControl::stepTab(Window& window, int delta) {
+  step(window, delta);
+  return true;
 }
 
 void SheetControl::display() {

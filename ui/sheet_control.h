@@ -42,6 +42,7 @@ class SheetControl : public Control {
   void update() override;
   void childAdded(Control& child) override;
   bool childShown(const Control& child) const override;
+  bool stepTab(Window& window, int delta) override;
   void mouse(Window& window, MouseAction action, Cell cell, int wheel) override;
   std::string property(int number, int index = 0) const override;
   void setProperty(int number, std::string value, int index = 0) override;

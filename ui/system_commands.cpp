@@ -2,8 +2,8 @@
 
 #include <mutex>
 
+#include "ui/base/event_numbers.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/messages.h"
 
 namespace zor::ui {

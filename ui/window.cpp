@@ -4,16 +4,8 @@
 
 #include "platform/ascii_case.h"
 #include "platform/threads.h"
-#include "runtime/fatal_error.h"
-#include "ui/control_factory.h"
-#include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/front_end.h"
-#include "ui/input.h"
 #include "ui/message_layer.h"
-#include "ui/system_commands.h"
-#include "ui/thread_state.h"
-#include "ui/window_input.h"
 
 namespace zor::ui {
 
@@ -23,61 +15,12 @@ Window::~Window() {
   if (isOpen() && thread_ == platform::threadNumber()) close();
 }
 
-void Window::open() {
-  if (isOpen()) fatalRuntimeError(535, title);
-  handle_ = createWindow([this](const Message& message) { return onMessage(message); });
-  if (handle_ == 0) fatalRuntimeError(529, title);
-  thread_ = platform::threadNumber();
-  accept_.phase = LoopPhase::Accepting;
-  enterWindow(*this);
-  applyTimer();
-  if (focus == 0) focus = firstFocusable(*this);
-  if (Control* focused = control(focus)) focused->focusGained(*this);
-  post(*this, EVENT::OpenWindow);
-  if (FrontEnd* front = frontEnd()) front->windowOpened(*this);
-}
-
-void Window::close() {
-  if (!isOpen()) fatalRuntimeError(536, title);
-  if (FrontEnd* front = frontEnd()) front->windowClosed(*this);
-  leaveWindow(*this);
-  destroyWindow(handle_);
-  handle_ = 0;
-  accept_.queue.clear();
-  accept_.preEvents.clear();
-  accept_.current.reset();
-  accept_.refused = false;
-  accept_.refreshPending = false;
-  accept_.pendingAccept = false;
-  accept_.phase = LoopPhase::Inactive;
-}
-
-intptr_t Window::onMessage(const Message& message) {
-  if (message.message == WM_KEYDOWN || isMouseMessage(message.message) ||
-      isScrollMessage(message.message)) {
-    return handleInput(*this, message);
-  }
-  return windowProcedure(*this, message);
-}
-
 Control& Window::add(std::unique_ptr<Control> control) {
   control->setField(static_cast<int>(controls_.size()) + 1);
   controls_.push_back(std::move(control));
   Control& added = *controls_.back();
   if (Control* parent = this->control(added.parent)) parent->childAdded(added);
   return added;
-}
-
-Control& Window::addControl(uint8_t kind, std::string useLabel) {
-  return add(makeControl(kind, std::move(useLabel)));
-}
-
-Control& Window::createControl(uint8_t kind, std::string useLabel, int parent) {
-  Window* active = activeWindow();
-  if (active && active != this && active->modal) fatalRuntimeError(541, useLabel);
-  auto made = makeControl(kind, std::move(useLabel));
-  made->parent = control(parent) ? parent : 0;
-  return add(std::move(made));
 }
 
 Control* Window::control(int field) const {
@@ -128,13 +71,7 @@ void Window::setProperty(int number, std::string value, int index) {
       return;
     case PROP::Maximize:
     case PROP::Iconize:
-      // Through the window command, so the procedure sees the same events
-      // as when the user maximises, iconises or restores the window.
-      if (flagValue(value)) {
-        systemCommand(*this, number == PROP::Maximize ? SC_MAXIMIZE : SC_MINIMIZE, nullptr);
-      } else {
-        systemCommand(*this, SC_RESTORE, nullptr);
-      }
+      showCommand(number, flagValue(value));
       return;
     case PROP::Resize:
       resizable = flagValue(value);

@@ -48,7 +48,8 @@ class Window {
   Window& operator=(const Window&) = delete;
 
   // Creates the window on the calling thread, gives the focus to the first
-  // control that takes it and queues OpenWindow. Runtime error 535 when it
+  // control that takes it and queues OpenWindow (ui/window_runtime.cpp, with
+  // close, onMessage and the show commands). Runtime error 535 when it
   // is open already, 529 when it cannot be created.
   void open();
   // Destroys the window; events still queued are dropped. Runtime error 536
@@ -59,11 +60,8 @@ class Window {
   int thread() const { return thread_; }
 
   // Adds a control; its field equate number is its position, from 1.
+  // (ui/control_factory.h makes a control of a kind and adds it.)
   Control& add(std::unique_ptr<Control> control);
-  Control& addControl(uint8_t kind, std::string useLabel);
-  // CREATE: a control of that kind made at run time inside `parent` (0: the
-  // window). Runtime error 541 while another window of the thread is modal.
-  Control& createControl(uint8_t kind, std::string useLabel, int parent = 0);
   // The control with that field equate number, or null.
   Control* control(int field) const;
   // The control with that use label ("?OK", "?LIST:2"; case ignored), or null.
@@ -115,6 +113,8 @@ class Window {
 
  private:
   void applyTimer();
+  // Maximize or Iconize set (or cleared: restore) as a system command.
+  void showCommand(int property, bool on);
 
   WindowHandle handle_ = 0;
   int thread_ = 0;

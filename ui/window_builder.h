@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "ui/definition_model.h"
+#include "ui/definition/definition_model.h"
 #include "ui/window.h"
 
 namespace zor::ui {

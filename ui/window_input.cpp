@@ -2,11 +2,10 @@
 
 #include <cctype>
 
+#include "ui/base/event_numbers.h"
 #include "ui/control.h"
 #include "ui/event_engine.h"
-#include "ui/event_numbers.h"
 #include "ui/key_codes.h"
-#include "ui/sheet_control.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
 
@@ -28,20 +27,18 @@ const Control* parentOf(const Window& window, const Control& control) {
   return window.control(control.parent);
 }
 
-// The sheet around the focused control, else the window's first sheet.
-SheetControl* currentSheet(Window& window) {
+// Steps the tabs of the sheet around the focused control, else of the
+// window's first shown sheet. False when there is none.
+bool stepCurrentSheet(Window& window, int delta) {
   for (const Control* at = window.control(window.focus); at; at = parentOf(window, *at)) {
     if (at->kind() == ControlKind::Sheet) {
-      return dynamic_cast<SheetControl*>(window.control(at->field()));
+      return window.control(at->field())->stepTab(window, delta);
     }
   }
   for (const auto& control : window.controls()) {
-    if (auto* sheet = dynamic_cast<SheetControl*>(control.get());
-        sheet && isShowing(window, *sheet)) {
-      return sheet;
-    }
+    if (isShowing(window, *control) && control->stepTab(window, delta)) return true;
   }
-  return nullptr;
+  return false;
 }
 
 Control* defaultButton(const Window& window) {
@@ -104,10 +101,8 @@ bool handleKey(Window& window, uint32_t code, char character) {
   bool switchTab =
       (mods & KEY::Ctrl) != 0 && (key == KEY::Tab || key == KEY::PageUp || key == KEY::PageDown);
   if (switchTab) {
-    SheetControl* sheet = currentSheet(window);
     bool backward = key == KEY::PageUp || (mods & KEY::Shift) != 0;
-    if (sheet) sheet->step(window, backward ? -1 : 1);
-    return sheet != nullptr;
+    return stepCurrentSheet(window, backward ? -1 : 1);
   }
   if (code == KEY::Enter) {
     if (!completeFocused(window)) return true;

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "ui/button_control.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/edit_control.h"
 #include "ui/hot_key_text.h"
 #include "ui/row_control.h"

@@ -9,7 +9,7 @@
 
 #include "runtime/queue.h"
 #include "runtime/record_builder.h"
-#include "ui/definition_model.h"
+#include "ui/definition/definition_model.h"
 
 namespace zor::ui {
 

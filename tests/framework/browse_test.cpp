@@ -11,7 +11,7 @@
 #include "data/file_statements.h"
 #include "framework/query_by_example.h"
 #include "tests/framework/test_procedures.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/headless/headless_session.h"
 #include "ui/key_codes.h"
 

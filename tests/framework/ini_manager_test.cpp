@@ -15,7 +15,7 @@
 #include "platform/registry.h"
 #include "runtime/type_codes.h"
 #include "tests/framework/framework_test_support.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/headless/headless_session.h"
 #include "ui/headless/message_box_script.h"
 #include "ui/key_codes.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/headless/headless_session.h"
 #include "ui/key_codes.h"
 #include "ui/menu_string.h"

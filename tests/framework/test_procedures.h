@@ -96,7 +96,7 @@ class ChildForm : public WindowController {
 
 #include "framework/browse.h"
 #include "runtime/queue.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/statements.h"
 
 namespace zor::fw::testing {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/ui/controls_test_forms.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/headless/headless_session.h"
 #include "ui/key_codes.h"
 #include "ui/statements.h"

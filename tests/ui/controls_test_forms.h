@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "ui/definition_kinds.h"
-#include "ui/definition_model.h"
+#include "ui/definition/definition_kinds.h"
+#include "ui/definition/definition_model.h"
 
 namespace zor::ui::test {
 

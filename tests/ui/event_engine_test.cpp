@@ -8,7 +8,8 @@
 
 #include "platform/threads.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
+#include "ui/control_factory.h"
 #include "ui/message_layer.h"
 #include "ui/system_commands.h"
 #include "ui/thread_state.h"
@@ -23,7 +24,7 @@ using test::fatalCodeOf;
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 0; i < 3; ++i) window.addControl(ControlKind::Button, "?B");
+    for (int i = 0; i < 3; ++i) window.add(makeControl(ControlKind::Button, "?B"));
     window.rect = Rect{10, 20, 200, 100};
     window.open();
     ASSERT_EQ(nextEvent(window), static_cast<int>(EVENT::OpenWindow));

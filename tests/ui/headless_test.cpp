@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "tests/ui/controls_test_forms.h"
-#include "tests/ui/list_test_rows.h"
+#include "tests/ui/list_box/list_test_rows.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/key_codes.h"
 #include "ui/row_control.h"
 #include "ui/statements.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/messages.h"
 
 namespace zor::ui {

@@ -8,7 +8,8 @@
 #include "platform/message_box.h"
 #include "platform/threads.h"
 #include "tests/ui/ui_test_support.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
+#include "ui/control_factory.h"
 #include "ui/thread_state.h"
 #include "ui/window.h"
 
@@ -19,8 +20,8 @@ using test::fatalCodeOf;
 
 TEST(Statements, AcceptLoopWithCycleAndQueries) {
   Window window("Form");
-  window.addControl(ControlKind::Entry, "?NAME");
-  window.addControl(ControlKind::Button, "?OK");
+  window.add(makeControl(ControlKind::Entry, "?NAME"));
+  window.add(makeControl(ControlKind::Button, "?OK"));
   window.open();
   EXPECT_EQ(event(), 0u) << "no event before the first ACCEPT";
   std::vector<uint32_t> seen;
@@ -62,7 +63,7 @@ TEST(Statements, DisplayUpdateAndControlStates) {
   std::string name = "Ada";
   std::string stored;
   for (int i = 0; i < 3; ++i) {
-    window.addControl(ControlKind::Entry, "?E")
+    window.add(makeControl(ControlKind::Entry, "?E"))
         .bind({[&] { return name; }, [&](const std::string& v) { stored = v; }});
   }
   window.open();
@@ -92,7 +93,7 @@ TEST(Statements, PostToAnotherThreadReachesItsActiveWindow) {
   std::atomic<int> received{0};
   std::thread worker([&] {
     Window window("Worker");
-    window.addControl(ControlKind::Button, "?B");
+    window.add(makeControl(ControlKind::Button, "?B"));
     window.open();
     thread = platform::threadNumber();
     while (accept()) {

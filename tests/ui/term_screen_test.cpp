@@ -5,8 +5,9 @@
 
 #include <set>
 
+#include "ui/base/event_numbers.h"
 #include "ui/control.h"
-#include "ui/event_numbers.h"
+#include "ui/control_factory.h"
 #include "ui/message_layer.h"
 #include "ui/statements.h"
 #include "ui/term/colour_theme.h"
@@ -127,9 +128,9 @@ TEST(TermScreen, WindowsStayOnTheScreenAboveTheStatusLine) {
 
 TEST(TermScreen, StatusLineShowsThePointedOrFocusedControlsTip) {
   auto window = windowAt(1, 1, 20, 4);
-  Control& first = window->addControl(ControlKind::Prompt, "?FIRST");
+  Control& first = window->add(makeControl(ControlKind::Prompt, "?FIRST"));
   first.tip = "first tip";
-  Control& second = window->addControl(ControlKind::Prompt, "?SECOND");
+  Control& second = window->add(makeControl(ControlKind::Prompt, "?SECOND"));
   second.tip = "second tip";
   window->focus = first.field();
   EXPECT_EQ(statusTip(*window, 0), "first tip");
@@ -197,9 +198,9 @@ TEST(TermScreen, AResizableWindowTakesTheScreensSizeAndLaterItsOwnBack) {
 
 TEST(TermScreen, AWindowLargerThanTheScreenScrollsToTheFocusedControl) {
   auto window = windowAt(0, 0, 100, 40);  // 102 x 42 cells with the frame
-  Control& left = window->addControl(ControlKind::Entry, "?LEFT");
+  Control& left = window->add(makeControl(ControlKind::Entry, "?LEFT"));
   left.rect = {0, 0, 10 * kUnitsPerCellX, kUnitsPerCellY};
-  Control& far = window->addControl(ControlKind::Button, "?FAR");
+  Control& far = window->add(makeControl(ControlKind::Button, "?FAR"));
   far.text = "Far";
   far.rect = {90 * kUnitsPerCellX, 35 * kUnitsPerCellY, 8 * kUnitsPerCellX, 2 * kUnitsPerCellY};
   window->focus = left.field();

@@ -7,11 +7,12 @@
 
 #include "tests/ui/controls_test_forms.h"
 #include "tests/ui/ui_test_support.h"
+#include "ui/base/event_numbers.h"
 #include "ui/button_control.h"
-#include "ui/definition_block.h"
-#include "ui/definition_source.h"
-#include "ui/definition_writer.h"
-#include "ui/event_numbers.h"
+#include "ui/control_factory.h"
+#include "ui/definition/definition_block.h"
+#include "ui/definition/definition_source.h"
+#include "ui/definition/definition_writer.h"
 #include "ui/headless/scripted_input.h"
 #include "ui/key_codes.h"
 #include "ui/statements.h"
@@ -108,15 +109,15 @@ TEST(WindowOpen, MalformedDefinitionsAndWrongStatesAreRuntimeErrors) {
 
 TEST(WindowOpen, CreatingControlsUnderAModalWindowIsRefused) {
   auto below = openWindow(test::customerForm());
-  Control& created = below->createControl(ControlKind::Button, "?MORE");
+  Control& created = createControl(*below, ControlKind::Button, "?MORE");
   EXPECT_EQ(created.field(), 15);
   WindowDefinition dialog = test::sheetForm();
   dialog.attributes = WindowAttr::Modal;
   auto modal = openWindow(dialog);
-  EXPECT_EQ(fatalCodeOf([&] { below->createControl(ControlKind::Button, "?LATE"); }), 541);
-  EXPECT_EQ(modal->createControl(ControlKind::Entry, "?OWN", 2).parent, 2);
+  EXPECT_EQ(fatalCodeOf([&] { createControl(*below, ControlKind::Button, "?LATE"); }), 541);
+  EXPECT_EQ(createControl(*modal, ControlKind::Entry, "?OWN", 2).parent, 2);
   modal->close();
-  EXPECT_EQ(below->createControl(ControlKind::Button, "?LATE").field(), 16);
+  EXPECT_EQ(createControl(*below, ControlKind::Button, "?LATE").field(), 16);
 }
 
 TEST(WindowOpen, WindowAndSystemProperties) {

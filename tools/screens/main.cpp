@@ -30,7 +30,7 @@
 #include "app/procedures.h"
 #include "app/program.h"
 #include "platform/ascii_case.h"
-#include "ui/definition_source.h"
+#include "ui/definition/definition_source.h"
 #include "ui/message_layer.h"
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/snapshot.h"

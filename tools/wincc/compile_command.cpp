@@ -5,7 +5,7 @@
 
 #include "tools/wincc/commands.h"
 #include "tools/wincc/registration_source.h"
-#include "ui/definition_writer.h"
+#include "ui/definition/definition_writer.h"
 
 namespace zor::tool {
 namespace {

@@ -1,7 +1,7 @@
 #include <iostream>
 
 #include "tools/wincc/commands.h"
-#include "ui/definition_format.h"
+#include "ui/definition/definition_format.h"
 
 namespace zor::tool {
 

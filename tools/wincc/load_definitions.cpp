@@ -2,8 +2,8 @@
 
 #include "tools/common/input_file.h"
 #include "tools/wincc/commands.h"
-#include "ui/definition_block.h"
-#include "ui/definition_source.h"
+#include "ui/definition/definition_block.h"
+#include "ui/definition/definition_source.h"
 
 namespace zor::tool {
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "ui/definition_writer.h"
+#include "ui/definition/definition_writer.h"
 
 namespace zor::tool {
 namespace {

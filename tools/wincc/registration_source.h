@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/definition_model.h"
+#include "ui/definition/definition_model.h"
 
 namespace zor::tool {
 

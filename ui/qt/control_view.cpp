@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "ui/control.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/qt/button_views.h"
 #include "ui/qt/edit_views.h"
 #include "ui/qt/list_box_view.h"

@@ -14,7 +14,7 @@
 #include <memory>
 
 #include "ui/input.h"
-#include "ui/list_font.h"
+#include "ui/list_box/list_font.h"
 
 class QWidget;
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "ui/geometry.h"
-#include "ui/list_font.h"
+#include "ui/list_box/list_font.h"
 
 namespace zor::ui {
 class Control;

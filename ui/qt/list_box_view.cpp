@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/list_layout.h"
-#include "ui/list_view.h"
+#include "ui/list_box/list_layout.h"
+#include "ui/list_box/list_view.h"
 #include "ui/properties.h"
 #include "ui/qt/icons.h"
 #include "ui/qt/list_painter.h"

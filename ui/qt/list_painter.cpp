@@ -9,8 +9,8 @@
 #include <QWidget>
 #include <algorithm>
 
-#include "ui/list_cell_look.h"
-#include "ui/list_view.h"
+#include "ui/list_box/list_cell_look.h"
+#include "ui/list_box/list_view.h"
 #include "ui/qt/qt_text.h"
 
 namespace zor::ui::qt {

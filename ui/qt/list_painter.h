@@ -12,8 +12,8 @@
 
 #include <QIcon>
 
-#include "ui/list_font.h"
-#include "ui/list_format.h"
+#include "ui/list_box/list_font.h"
+#include "ui/list_box/list_format.h"
 
 class QPainter;
 class QWidget;

@@ -8,7 +8,7 @@
 #include <QWidget>
 
 #include "ui/control.h"
-#include "ui/definition_kinds.h"
+#include "ui/definition/definition_kinds.h"
 #include "ui/properties.h"
 #include "ui/qt/hot_key_label.h"
 #include "ui/qt/icons.h"

@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/list_font.h"
+#include "ui/list_box/list_font.h"
 #include "ui/qt/control_view.h"
 
 namespace zor::ui {

@@ -15,8 +15,8 @@
 
 #include "framework/window_resizer.h"
 #include "runtime/fatal_error.h"
-#include "ui/definition_source.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
+#include "ui/definition/definition_source.h"
 #include "ui/statements.h"
 #include "ui/term/terminal_front_end.h"
 #include "ui/window.h"

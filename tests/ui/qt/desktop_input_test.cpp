@@ -15,10 +15,10 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "tests/ui/list_test_rows.h"
+#include "tests/ui/list_box/list_test_rows.h"
 #include "tests/ui/qt/desktop_test_support.h"
+#include "ui/base/event_numbers.h"
 #include "ui/edit_control.h"
-#include "ui/event_numbers.h"
 #include "ui/row_control.h"
 #include "ui/window_builder.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/definition_source.h"
+#include "ui/definition/definition_source.h"
 #include "ui/message_layer.h"
 #include "ui/qt/qt_front_end.h"
 #include "ui/qt/window_frame.h"
