@@ -12,36 +12,28 @@
 #include <filesystem>
 #include <string>
 
+#include "tests/xvfb_command.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string shellQuoted(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-bool installed(const std::string& program) {
-  return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
-}
+using zor::testing::shellWord;
 
 TEST(DesktopOnXvfb, TheProgramsWindowsAndABoxAreDrawnOnAnXServer) {
 #ifndef ZOR_SCREENS_TOOL
   GTEST_SKIP() << "this build has no desktop front end";
 #else
-  if (!installed("xvfb-run") || !installed("xauth")) {
+  if (!zor::testing::xvfbInstalled()) {
     GTEST_SKIP() << "xvfb-run (with xauth) is not installed";
   }
   fs::path work = fs::path(::testing::TempDir()) / ("xvfb_" + std::to_string(::getpid()));
   fs::create_directories(work);
   fs::path out = work / "screens";
-  std::string command = "cd " + shellQuoted(work.string()) +
-                        " && env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb"
-                        " timeout 60 xvfb-run -a -s '-screen 0 1280x1024x24' " +
-                        shellQuoted(ZOR_SCREENS_TOOL) + " " + shellQuoted(out.string()) + " " +
-                        shellQuoted(std::string(ZOR_APP_WINDOWS) + "/update_sections.win") + " >" +
-                        shellQuoted((work / "log").string()) + " 2>&1";
+  std::string command =
+      "cd " + shellWord(work.string()) + " && " +
+      zor::testing::onXvfb(shellWord(ZOR_SCREENS_TOOL) + " " + shellWord(out.string()) + " " +
+                               shellWord(std::string(ZOR_APP_WINDOWS) + "/update_sections.win"),
+                           (work / "log").string());
   int status = std::system(command.c_str());
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "see " << (work / "log");
   for (const char* picture : {"main.png", "notice.png", "update_sections.png"}) {

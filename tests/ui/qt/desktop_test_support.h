@@ -24,10 +24,12 @@
 
 namespace zor::ui::qt::test {
 
-// Created on first use, on the calling thread, and kept to the end.
+// Created on first use, on the calling thread, and kept to the end. On
+// Qt's offscreen platform, unless ZOR_DESKTOP_ON_X11 asks for the platform
+// the environment names (desktop_on_x11_test.cpp runs under Xvfb).
 inline QApplication& desktopApplication() {
   static QApplication* application = [] {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (!qEnvironmentVariableIsSet("ZOR_DESKTOP_ON_X11")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "ui_qt_tests";
     static char* argv[] = {name, nullptr};
