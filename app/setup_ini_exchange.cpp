@@ -214,7 +214,7 @@ std::string ExchangeReport::summary(bool exported) const {
   if (exported) {
     return std::to_string(sectionsKept) + " sections and " + std::to_string(settingsKept) +
            " settings written; " + std::to_string(settingsSkipped) +
-           " obsolete or unsectioned settings left out";
+           " obsolete, unsectioned or unnamed settings left out";
   }
   return "sections: " + std::to_string(sectionsAdded) + " added, " + std::to_string(sectionsKept) +
          " kept; settings: " + std::to_string(settingsAdded) + " added, " +
@@ -333,14 +333,18 @@ ExchangeReport exportSetupIni(const std::string& path) {
       const std::vector<uint8_t>& record = setupIniTable().record;
       const std::string section =
           textAt(record, setup_ini::kIniSection, setup_ini::kIniSectionSize);
-      if (record[setup_ini::kStatus] != 1 || section.empty()) {
+      const std::string name =
+          textAt(record, setup_ini::kSectionDescription, setup_ini::kSectionDescriptionSize);
+      // A setting without a name would be written as a bare "=VALUE" line,
+      // which no reader of the file can use.
+      if (record[setup_ini::kStatus] != 1 || section.empty() ||
+          name.find_first_not_of(' ') == std::string::npos) {
         ++report.settingsSkipped;
         continue;
       }
-      bySection[asciiUpperCased(section)].push_back(ParsedKey{
-          textAt(record, setup_ini::kSectionDescription, setup_ini::kSectionDescriptionSize),
-          textAt(record, setup_ini::kDefaultValue, setup_ini::kDefaultValueSize),
-          textAt(record, setup_ini::kHelpDescription, setup_ini::kHelpDescriptionSize)});
+      bySection[asciiUpperCased(section)].push_back(
+          ParsedKey{name, textAt(record, setup_ini::kDefaultValue, setup_ini::kDefaultValueSize),
+                    textAt(record, setup_ini::kHelpDescription, setup_ini::kHelpDescriptionSize)});
     }
     if (sectionFiles.SetOrder(sectionsDescriptionKey()) != Level::Benign) {
       failed(report, "the sections cannot be read");

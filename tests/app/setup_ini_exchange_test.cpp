@@ -116,6 +116,18 @@ TEST_F(SetupIniExchangeTest, DocumentedKeysKeepTheirHelpAndStatus) {
   EXPECT_EQ(read("out.ini"), "[Graphics]\n; Pixels across.\nWidth=640\nDepth=32\n")
       << "Width kept its help, the obsolete Height is left out";
   EXPECT_EQ(exported.settingsSkipped, 1);
+  // A setting whose name was left empty on the form is left out too.
+  ASSERT_EQ(threadDictionary().sections.relate->Open(), zor::fw::Level::Benign);
+  id = 3;
+  std::memcpy(setupIniTable().record.data() + setup_ini::kId, &id, 4);
+  ASSERT_EQ(settings.FetchByKey(setupIniIdKey()), zor::fw::Level::Benign);
+  std::memset(setupIniTable().record.data() + setup_ini::kSectionDescription, 0,
+              setup_ini::kSectionDescriptionSize);
+  ASSERT_EQ(settings.Update(), zor::fw::Level::Benign);
+  threadDictionary().sections.relate->Close();
+  exported = exportSetupIni("out.ini");
+  EXPECT_EQ(read("out.ini"), "[Graphics]\n; Pixels across.\nWidth=640\n");
+  EXPECT_EQ(exported.settingsSkipped, 2);
 
   // A section gone from its table (a damaged or replaced section.edt): its
   // settings cannot be written and are counted as left out.

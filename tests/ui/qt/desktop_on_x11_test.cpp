@@ -25,7 +25,7 @@
 
 #include "tests/ui/qt/desktop_test_support.h"
 #include "tests/xvfb_command.h"
-#include "ui/event_numbers.h"
+#include "ui/base/event_numbers.h"
 #include "ui/window_builder.h"
 
 namespace zor::ui::qt {
