@@ -37,6 +37,43 @@ PagePtr ItemTree::child(const Page& parent, size_t slot) {
   return found;
 }
 
+std::vector<uint8_t> ItemTree::anchorKey(PageStore& store, const Page& page) {
+  if (page.isLeaf() && page.frozen()) {
+    const Bytes key = page.firstKey();
+    return std::vector<uint8_t>(key.begin(), key.end());
+  }
+  if (page.count() == 0) internalFailure(FailurePlace::EmptyPage);
+  if (page.isLeaf() || page.count() >= 2) {
+    const Bytes key = page.key(page.isLeaf() ? 0 : 1);
+    return std::vector<uint8_t>(key.begin(), key.end());
+  }
+  PagePtr only = store.page(page.child(0));
+  if (only->level() + 1 != page.level()) internalFailure(FailurePlace::TreeLevel);
+  return anchorKey(store, *only);
+}
+
+PagePtr ItemTree::parentOf(PageStore& store, const Page& child, size_t& slot) {
+  if (child.number() == store.root()) return nullptr;
+  const std::vector<uint8_t> key = anchorKey(store, child);
+  PagePtr current = store.page(store.root());
+  while (true) {
+    if (current->level() <= child.level()) internalFailure(FailurePlace::ParentNotFound);
+    size_t s = current->childSlotFor(key);
+    if (current->level() == child.level() + 1) {
+      if (current->child(s) != child.number()) {
+        for (s = 0; s < current->count() && current->child(s) != child.number(); ++s) {
+        }
+        if (s == current->count()) internalFailure(FailurePlace::ParentNotFound);
+      }
+      slot = s;
+      return current;
+    }
+    PagePtr next = store.page(current->child(s));
+    if (next->level() + 1 != current->level()) internalFailure(FailurePlace::TreeLevel);
+    current = std::move(next);
+  }
+}
+
 void ItemTree::descend(Bytes key, std::vector<PathStep>& path) {
   path.clear();
   if (store_.root() == 0) return;
@@ -95,10 +132,41 @@ int ItemTree::insert(Bytes key, Bytes data) {
   if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
   std::vector<PathStep> path;
   if (descendToItem(key, path)) return kDuplicateItem;
+  insertAt(path, key, data);
+  return kOk;
+}
+
+void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
   PathStep& leaf = path.back();
   store_.pageForChange(leaf.page)->insert(leaf.slot, key, data);
   store_.touch();
   fixAfterGrowth(path);
+}
+
+int ItemTree::update(Bytes key, const std::function<void(std::vector<uint8_t>&)>& change) {
+  if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
+  std::vector<PathStep> path;
+  const bool exists = descendToItem(key, path);
+  PathStep& leaf = path.back();
+  std::vector<uint8_t> data;
+  if (exists) {
+    const Bytes stored = leaf.page->item(leaf.slot).data;
+    data.assign(stored.begin(), stored.end());
+  }
+  const size_t before = data.size();
+  change(data);
+  if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
+  if (!exists) {
+    insertAt(path, key, Bytes(data.data(), data.size()));
+    return kOk;
+  }
+  store_.pageForChange(leaf.page)->replaceData(leaf.slot, Bytes(data.data(), data.size()));
+  store_.touch();
+  if (data.size() > before) {
+    fixAfterGrowth(path);
+  } else {
+    fixAfterShrink(path);
+  }
   return kOk;
 }
 
@@ -133,13 +201,23 @@ int ItemTree::erase(Bytes key) {
   return kOk;
 }
 
-void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& page) {
+void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& page, size_t grownAt) {
   if (!page->shouldSplit()) return;
   if (page->count() < 2) internalFailure(FailurePlace::SplitSingleItem);
   // The middle item joins the half with fewer items (the second when equal).
+  // A page that grew by an item in its second half (keys added in ascending
+  // order, at the end of the tree or of one key's entries) splits right
+  // after that item instead: the items that follow it land in the page it
+  // ends, which then grows at its end and keeps every item it has, so the
+  // pages of an ascending load stay full instead of half full.
   const size_t count = page->count();
   const size_t middle = count / 2;
-  const size_t first = middle < count - middle - 1 ? middle + 1 : middle;
+  size_t first = middle < count - middle - 1 ? middle + 1 : middle;
+  if (grownAt + 1 == count) {
+    first = count - 1;  // grown at its end: the new item moves on alone
+  } else if (grownAt < count && grownAt >= middle) {
+    first = grownAt + 1;
+  }
   PagePtr right = store_.newPage(page->level());
   page->moveTail(first, *right);
   std::vector<uint8_t> separator;
@@ -156,7 +234,7 @@ void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& pag
   splitChild(parent, slot, page);
 }
 
-void ItemTree::splitRoot() {
+void ItemTree::splitRoot(size_t grownAt) {
   PagePtr root = store_.pageForChange(store_.root());
   if (root->level() == UINT8_MAX) internalFailure(FailurePlace::TreeLevel);
   // The root keeps its number: it hands its items to a new page and becomes
@@ -165,7 +243,12 @@ void ItemTree::splitRoot() {
   root->moveTail(0, *only);
   root->setLevel(static_cast<uint8_t>(only->level() + 1));
   root->insert(0, {}, {}, only->number());
-  splitChild(root, 0, only);
+  splitChild(root, 0, only, grownAt);
+}
+
+size_t ItemTree::grownSlot(const PathStep& step) {
+  // A leaf grew at its slot; an inner page after the child that split.
+  return step.page->isLeaf() ? step.slot : step.slot + 1;
 }
 
 void ItemTree::fixAfterGrowth(std::vector<PathStep>& path) {
@@ -173,9 +256,13 @@ void ItemTree::fixAfterGrowth(std::vector<PathStep>& path) {
     const PagePtr& page = path[depth].page;
     if (!page->shouldSplit()) return;
     PagePtr parent = store_.pageForChange(path[depth - 1].page);
-    splitChild(parent, path[depth - 1].slot, store_.pageForChange(page));
+    splitChild(parent, path[depth - 1].slot, store_.pageForChange(page), grownSlot(path[depth]));
   }
-  while (store_.page(store_.root())->shouldSplit()) splitRoot();
+  size_t grownAt = grownSlot(path.front());
+  while (store_.page(store_.root())->shouldSplit()) {
+    splitRoot(grownAt);
+    grownAt = kNoSlot;
+  }
 }
 
 void ItemTree::removeSlot(Page& parent, size_t slot) {

@@ -6,6 +6,7 @@
 // root's is the empty key), so any page's parent is found from its first key.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "data/tarnwick/item_key.h"
@@ -33,6 +34,9 @@ class ItemTree {
   [[nodiscard]] int replace(Bytes key, Bytes data);  // kItemNotFound when it does not
   [[nodiscard]] int put(Bytes key, Bytes data);      // inserts or replaces
   [[nodiscard]] int erase(Bytes key);                // kItemNotFound when it does not exist
+  // Lets `change` rewrite the data of the item with `key` (empty when there
+  // is none, which it then inserts), finding the item once.
+  [[nodiscard]] int update(Bytes key, const std::function<void(std::vector<uint8_t>&)>& change);
 
   // The path from the root to the leaf where `key` belongs; the leaf step's
   // slot is the first item at or above `key`. Empty when the tree has no page.
@@ -45,12 +49,26 @@ class ItemTree {
   // one level lower (a damaged page leading back up the tree) is an
   // internal failure, so that no walk of a damaged tree goes round for ever.
   PagePtr child(const Page& parent, size_t slot);
+  // The inner page and slot that lead to `child` (nullptr for the root),
+  // found by walking down from the root: the store asks for it when it
+  // moves or renumbers a page. A page the walk cannot reach is an internal
+  // failure.
+  static PagePtr parentOf(PageStore& store, const Page& child, size_t& slot);
 
  private:
+  // A key that leads from the root to `page`: the first key of its leftmost
+  // leaf (an inner page's first separator is empty and leads nowhere).
+  static std::vector<uint8_t> anchorKey(PageStore& store, const Page& page);
   // descend(), answering whether the leaf step stands on exactly `key`.
   bool descendToItem(Bytes key, std::vector<PathStep>& path);
-  void splitChild(const PagePtr& parent, size_t slot, const PagePtr& page);
-  void splitRoot();
+  void insertAt(std::vector<PathStep>& path, Bytes key, Bytes data);
+  static constexpr size_t kNoSlot = SIZE_MAX;
+  // `grownAt`: the slot of the item the page grew by (kNoSlot: none known).
+  void splitChild(const PagePtr& parent, size_t slot, const PagePtr& page,
+                  size_t grownAt = kNoSlot);
+  void splitRoot(size_t grownAt);
+  // The slot at which the page of `step` grew.
+  static size_t grownSlot(const PathStep& step);
   void fixAfterGrowth(std::vector<PathStep>& path);
   void fixAfterShrink(std::vector<PathStep>& path);
   void removeSlot(Page& parent, size_t slot);

@@ -407,7 +407,7 @@ int OpenTable::readAccess(Read read) {
 int OpenTable::step(bool forward) {
   if (!position_.isSet()) return kErrRecordNotAvailable;
   return readAccess([&] {
-    ItemKey item;
+    ItemKey& item = stepItem_;
     uint32_t record = 0;
     int result = kErrRecordNotAvailable;
     // peek leaves the position where it was until moveTo, so that a read
@@ -659,9 +659,21 @@ std::vector<std::string> OpenTable::tableNamesOfFile() {
 
 int OpenTable::lockFile(int32_t seconds) {
   if (fileLocked_) return kNoError;
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  while (access_->locks().take(LockMode::Writer, kFileLockNumber, false) != 0) {
-    if (seconds <= 0 || std::chrono::steady_clock::now() >= until) return kErrFileAlreadyLocked;
+  LockSpace& locks = access_->locks();
+  if (locks.take(LockMode::Writer, kFileLockNumber, false) != 0) {
+    // Waiting for another station: tried again after a pause that grows
+    // from 1 to 50 ms, so that a long wait costs next to nothing, and never
+    // past the time allowed.
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::seconds(std::max(seconds, 0));
+    auto pause = std::chrono::milliseconds(1);
+    for (;;) {
+      const auto now = Clock::now();
+      if (now >= until) return kErrFileAlreadyLocked;
+      std::this_thread::sleep_for(std::min<Clock::duration>(pause, until - now));
+      if (locks.takeAtOnce(LockMode::Writer, kFileLockNumber) == 0) break;
+      pause = std::min(pause * 2, std::chrono::milliseconds(50));
+    }
   }
   fileLocked_ = true;
   return kNoError;

@@ -158,6 +158,7 @@ class OpenTable : public data::DriverFileObject, public TransactionFile {
   uint32_t current_ = 0;
   std::vector<uint8_t> currentImage_;
   std::vector<uint8_t> readImage_;  // readRecord's buffer
+  ItemKey stepItem_;                // step()'s item key, kept between reads
   std::vector<std::string> memos_;
 
   bool holdPending_ = false;

@@ -55,8 +55,26 @@ void Page::appendToArena(Bytes key, Bytes data, Slot& slot) {
   slot.offset = static_cast<uint32_t>(arena_.size());
   slot.total = static_cast<uint16_t>(total);
   slot.keyLength = static_cast<uint16_t>(key.size());
-  arena_.insert(arena_.end(), key.begin(), key.end());
-  arena_.insert(arena_.end(), data.begin(), data.end());
+  growArena(slot.offset + total);
+  if (!key.empty()) std::memcpy(arena_.data() + slot.offset, key.data(), key.size());
+  if (!data.empty())
+    std::memcpy(arena_.data() + slot.offset + key.size(), data.data(), data.size());
+}
+
+void Page::growArena(size_t size) {
+  // The arena grows unset and is copied in one piece: its allocator would
+  // otherwise move and construct the bytes one at a time.
+  if (size > arena_.capacity()) {
+    Arena bigger;
+    // A page of large items (records) is given room for a full page at
+    // once, so that its next item does not move it again.
+    const size_t room = size > kSoftSplitMeasure / 4 ? kSplitMeasure : size;
+    bigger.reserve(std::max({size, arena_.capacity() * 2, room}));
+    bigger.resize(arena_.size());
+    if (!arena_.empty()) std::memcpy(bigger.data(), arena_.data(), arena_.size());
+    arena_.swap(bigger);
+  }
+  arena_.resize(size);
 }
 
 void Page::insert(size_t i, Bytes key, Bytes data, PageNumber child) {
@@ -123,8 +141,9 @@ void Page::compactArena() {
   fresh.reserve(arena_.size() - garbage_);
   for (Slot& slot : slots_) {
     const uint32_t offset = static_cast<uint32_t>(fresh.size());
-    fresh.insert(fresh.end(), arena_.begin() + slot.offset,
-                 arena_.begin() + slot.offset + slot.total);
+    fresh.resize(offset + slot.total);
+    if (slot.total != 0)
+      std::memcpy(fresh.data() + offset, arena_.data() + slot.offset, slot.total);
     slot.offset = offset;
   }
   arena_.swap(fresh);

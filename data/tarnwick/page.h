@@ -112,6 +112,7 @@ class Page {
   };
   uint32_t itemMeasure(uint32_t total) const { return total + (isLeaf() ? 5 : 9); }
   void appendToArena(Bytes key, Bytes data, Slot& slot);
+  void growArena(size_t size);
   void compactArena();
   void encodeBody(std::vector<uint8_t>& out) const;
 

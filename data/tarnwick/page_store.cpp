@@ -10,6 +10,7 @@
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
+#include "data/tarnwick/item_tree.h"
 
 namespace zor::tarnwick {
 
@@ -607,46 +608,9 @@ void PageStore::dropChangedPages() {
   scratch_.clear();
 }
 
-std::vector<uint8_t> PageStore::anchorKey(const Page& page) {
-  if (page.isLeaf() && page.frozen()) {
-    const Bytes key = page.firstKey();
-    return std::vector<uint8_t>(key.begin(), key.end());
-  }
-  if (page.count() == 0) internalFailure(FailurePlace::EmptyPage);
-  if (page.isLeaf() || page.count() >= 2) {
-    const Bytes key = page.key(page.isLeaf() ? 0 : 1);
-    return std::vector<uint8_t>(key.begin(), key.end());
-  }
-  PagePtr only = this->page(page.child(0));
-  if (only->level() + 1 != page.level()) internalFailure(FailurePlace::TreeLevel);
-  return anchorKey(*only);
-}
-
-PagePtr PageStore::findParent(const Page& child, size_t& slot) {
-  if (child.number() == root_) return nullptr;
-  const std::vector<uint8_t> key = anchorKey(child);
-  PagePtr current = page(root_);
-  while (true) {
-    if (current->level() <= child.level()) internalFailure(FailurePlace::ParentNotFound);
-    size_t s = current->childSlotFor(key);
-    if (current->level() == child.level() + 1) {
-      if (current->child(s) != child.number()) {
-        for (s = 0; s < current->count() && current->child(s) != child.number(); ++s) {
-        }
-        if (s == current->count()) internalFailure(FailurePlace::ParentNotFound);
-      }
-      slot = s;
-      return current;
-    }
-    PagePtr next = page(current->child(s));
-    if (next->level() + 1 != current->level()) internalFailure(FailurePlace::TreeLevel);
-    current = std::move(next);
-  }
-}
-
 void PageStore::pointParentAt(const Page& child, PageNumber number) {
   size_t slot = 0;
-  PagePtr parent = findParent(child, slot);
+  PagePtr parent = ItemTree::parentOf(*this, child, slot);
   if (!parent) {
     setRoot(number);
     return;

@@ -222,11 +222,6 @@ class PageStore : private PageMover {
   int readHeaderOnce(bool& again);
   void movePage(uint32_t from, uint32_t to) override;
   void renumber(const PagePtr& page, PageNumber number);
-  // A key that leads from the root to `page`: the first key of its leftmost
-  // leaf (an inner page's first separator is empty and leads nowhere).
-  std::vector<uint8_t> anchorKey(const Page& page);
-  // The inner page and slot that lead to `page` (nullptr for the root).
-  PagePtr findParent(const Page& page, size_t& slot);
   void pointParentAt(const Page& page, PageNumber number);
   void assignUnits();
 

@@ -71,7 +71,12 @@ bool readDefinitionStream(TarnwickFile& file, const TableId& id, std::vector<uin
 }
 
 bool Table::readRecord(uint32_t number, std::vector<uint8_t>& image) {
-  return file_.find(bytesOf(recordKey(id_, number)), &image);
+  // The key as recordKey() builds it, without an allocation per record.
+  uint8_t key[kRecordKeySize];
+  std::copy(id_.begin(), id_.end(), key);
+  key[id_.size()] = kRecordKind;
+  storeBig32(key + id_.size() + 1, number);
+  return file_.find(Bytes(key, sizeof key), &image);
 }
 
 ItemKey Table::keyPrefix(const data::KeyBlock& key) const {
@@ -114,21 +119,17 @@ uint32_t Table::flags() {
 }
 
 int Table::storeFlags(uint32_t flags) {
-  const ItemKey key = counterKey(id_, kRecordCounter);
-  std::vector<uint8_t> data;
-  if (!file_.find(bytesOf(key), &data)) data.clear();
-  data.resize(std::max(data.size(), kCounterItemSize), 0);
-  store32(data.data() + 4, flags);
-  return file_.put(bytesOf(key), Bytes(data.data(), data.size()));
+  return file_.update(bytesOf(counterKey(id_, kRecordCounter)), [&](std::vector<uint8_t>& data) {
+    data.resize(std::max(data.size(), kCounterItemSize), 0);
+    store32(data.data() + 4, flags);
+  });
 }
 
 int Table::addToCounter(uint8_t which, int delta) {
-  const ItemKey key = counterKey(id_, which);
-  std::vector<uint8_t> data;
-  if (!file_.find(bytesOf(key), &data)) data.clear();
-  data.resize(std::max(data.size(), kCounterItemSize), 0);
-  store32(data.data(), load32(data.data()) + static_cast<uint32_t>(delta));
-  return file_.put(bytesOf(key), Bytes(data.data(), data.size()));
+  return file_.update(bytesOf(counterKey(id_, which)), [&](std::vector<uint8_t>& data) {
+    data.resize(std::max(data.size(), kCounterItemSize), 0);
+    store32(data.data(), load32(data.data()) + static_cast<uint32_t>(delta));
+  });
 }
 
 int Table::insertEntries(const uint8_t* image, uint32_t number) {

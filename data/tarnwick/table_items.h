@@ -38,6 +38,7 @@ ItemKey definitionChunkKey(const TableId& table, uint16_t chunk);
 // The table identifier followed by `kind`: the start of that kind's items.
 ItemKey kindPrefix(const TableId& table, uint8_t kind);
 ItemKey recordKey(const TableId& table, uint32_t record);
+inline constexpr size_t kRecordKeySize = 9;  // identifier, kind, record number
 // A key entry: the key's number (0-based), its encoded value and, in a key
 // with duplicates, the record number that keeps equal values apart.
 ItemKey keyEntryKey(const TableId& table, uint8_t keyNumber, Bytes value, bool withRecord,

@@ -66,8 +66,11 @@ bool TablePosition::accept(const Cursor& cursor, ItemKey& item, uint32_t& record
 }
 
 void TablePosition::moveTo(const ItemKey& item, bool cursorThere) {
-  forward_ = {item, false};
-  backward_ = {item, false};
+  // Assigned in place: a sequential read moves for every record.
+  forward_.key.assign(item.begin(), item.end());
+  forward_.inclusive = false;
+  backward_.key.assign(item.begin(), item.end());
+  backward_.inclusive = false;
   cursorThere_ = cursorThere;
 }
 

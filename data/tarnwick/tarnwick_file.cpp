@@ -75,6 +75,11 @@ int TarnwickFile::replace(Bytes key, Bytes data) {
   return error != 0 ? error : tree_.replace(key, data);
 }
 
+int TarnwickFile::update(Bytes key, const std::function<void(std::vector<uint8_t>&)>& change) {
+  const int error = checkWritable();
+  return error != 0 ? error : tree_.update(key, change);
+}
+
 int TarnwickFile::put(Bytes key, Bytes data) {
   const int error = checkWritable();
   return error != 0 ? error : tree_.put(key, data);

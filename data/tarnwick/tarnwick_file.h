@@ -66,6 +66,8 @@ class TarnwickFile {
   [[nodiscard]] int replace(Bytes key, Bytes data);
   [[nodiscard]] int put(Bytes key, Bytes data);
   [[nodiscard]] int erase(Bytes key);
+  // Rewrites an item's data through `change` (see ItemTree::update).
+  [[nodiscard]] int update(Bytes key, const std::function<void(std::vector<uint8_t>&)>& change);
   Cursor cursor() { return Cursor(tree_); }
 
   // The next identifier from the header's counter (big-endian, 4 bytes),

@@ -211,6 +211,19 @@ TEST_F(TablesRecordsTest, HoldAndLockWithSecondsWaitThatLongForTheOtherStation) 
   EXPECT_GE(steady_clock::now() - start, std::chrono::milliseconds(900));
   ASSERT_EQ(st::unlock(other_), 0);
   EXPECT_EQ(st::lock(fcb_, 1), 0);
+
+  // A wait that the other station ends by letting go gets the lock then.
+  ASSERT_EQ(st::unlock(fcb_), 0);
+  ASSERT_EQ(st::lock(other_), 0);
+  std::thread unlocker([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    st::unlock(other_);
+  });
+  start = steady_clock::now();
+  EXPECT_EQ(st::lock(fcb_, 10), 0);
+  EXPECT_LT(steady_clock::now() - start, std::chrono::seconds(5));
+  unlocker.join();
+  EXPECT_EQ(st::lock(other_), data::kErrFileAlreadyLocked);
 }
 
 TEST_F(TablesRecordsTest, PositionsResetAndRegetTheirRecord) {

@@ -142,6 +142,67 @@ TEST_F(TarnwickTree, CursorWalksBothWaysFromAnyKey) {
   file_.rollback();
 }
 
+TEST_F(TarnwickTree, AscendingLoadsFillTheirPagesInEveryRange) {
+  // Keys added in ascending order, in one range and in several ranges at
+  // once (as a key with duplicates grows), with small and record-sized
+  // items: the pages end up full, not half full, and the tree stays whole.
+  struct Case {
+    int ranges;
+    size_t dataLength;
+    int items;
+    uint64_t mostPages;  // half-full pages would need about twice as many
+  };
+  for (const Case& c : {Case{1, 100, 3000, 100}, Case{8, 100, 3000, 115}, Case{1, 6255, 200, 105},
+                        Case{3, 6255, 200, 110}}) {
+    SCOPED_TRACE(::testing::Message() << c.ranges << " ranges, " << c.dataLength << " bytes");
+    file_.close();
+    ASSERT_EQ(file_.create(path_), 0);
+    std::mt19937 random(c.ranges);
+    OrderedModel model;
+    for (int i = 0; i < c.items; ++i) {
+      std::vector<uint8_t> key(5);
+      key[0] = static_cast<uint8_t>(i % c.ranges);
+      storeBig32(key.data() + 1, static_cast<uint32_t>(i));
+      model[key] = randomBytes(random, c.dataLength);
+      ASSERT_EQ(file_.insert(key, model[key]), 0);
+    }
+    ASSERT_EQ(file_.commit(), 0);
+    reopen();
+    expectMatches(model);
+    const FileSurvey survey = surveyFile(file_.store());
+    uint64_t pages = 0;
+    for (uint64_t count : survey.pagesPerZone) pages += count;
+    EXPECT_LE(pages, c.mostPages);
+  }
+}
+
+TEST_F(TarnwickTree, UpdateInsertsChangesGrowsAndShrinksAnItem) {
+  // Small items around the one updated, so that its growth splits pages.
+  OrderedModel model;
+  for (int i = 0; i < 200; ++i) {
+    std::vector<uint8_t> key(4);
+    storeBig32(key.data(), static_cast<uint32_t>(i * 2));
+    model[key] = std::vector<uint8_t>(40, static_cast<uint8_t>(i));
+    ASSERT_EQ(file_.insert(key, model[key]), 0);
+  }
+  std::vector<uint8_t> key(4);
+  storeBig32(key.data(), 201);
+  // Absent: the change starts from no data and the item is inserted.
+  for (size_t length : {8u, 8u, 9000u, 3u, 0u}) {
+    ASSERT_EQ(file_.update(key,
+                           [&](std::vector<uint8_t>& data) {
+                             EXPECT_EQ(data, model[key]);
+                             data.assign(length, static_cast<uint8_t>(data.size() + 1));
+                           }),
+              0);
+    model[key].assign(length, static_cast<uint8_t>(model[key].size() + 1));
+    ASSERT_EQ(file_.commit(), 0);
+    expectMatches(model);
+  }
+  reopen();
+  expectMatches(model);
+}
+
 TEST_F(TarnwickTree, LargeItemsSplitAndTheLongestFitsAlone) {
   std::mt19937 random(5);
   OrderedModel model;
