@@ -428,9 +428,16 @@ TEST_F(TermTmux, AResizableFormFollowsTheTerminalAndKeepsItsControlsInside) {
     }
     first = false;
     std::string shown;
-    ASSERT_TRUE(session.waitFor({step.size, "Resizable form"}, &shown)) << shown;
+    FrameCells frame;
+    // The screen may be read while the frame is still being drawn: read it
+    // again until the frame is whole.
+    for (int read = 0; read < 40; ++read) {
+      ASSERT_TRUE(session.waitFor({step.size, "Resizable form"}, &shown)) << shown;
+      frame = frameOf(shown, "Resizable form");
+      if (frame.bottom > frame.top) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
     const std::string at = std::to_string(step.width) + "x" + std::to_string(step.height);
-    const FrameCells frame = frameOf(shown, "Resizable form");
     ASSERT_GE(frame.left, 0) << at << "\n" << shown;
     ASSERT_GT(frame.bottom, frame.top) << at << "\n" << shown;
     EXPECT_LT(frame.right, step.width) << at << "\n" << shown;
