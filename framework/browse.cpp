@@ -12,6 +12,7 @@
 #include "framework/requests.h"
 #include "framework/window_controller.h"
 #include "platform/ascii_case.h"
+#include "platform/hex_text.h"
 #include "runtime/error_state.h"
 #include "runtime/ufo.h"
 #include "ui/base/event_numbers.h"
@@ -35,13 +36,7 @@ constexpr char kHighestCharacter = '\xFE';
 
 // Positions are kept in the row as hexadecimal text.
 std::string toHex(const std::string& bytes) {
-  static const char digits[] = "0123456789ABCDEF";
-  std::string text;
-  for (unsigned char c : bytes) {
-    text += digits[c >> 4];
-    text += digits[c & 15];
-  }
-  return text;
+  return platform::hexText(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 std::string fromHex(const std::string& text) {

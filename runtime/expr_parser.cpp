@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/ascii_case.h"
+#include "platform/hex_text.h"
 #include "runtime/expr_functions.h"
 #include "runtime/expr_token.h"
 #include "runtime/type_codes.h"
@@ -28,9 +29,9 @@ std::string unreadableTokenHint(char c) {
   const auto byte = static_cast<unsigned char>(c);
   if (byte > 0x20 && byte < 0x7F)
     return std::string("nothing in an expression starts with '") + c + "'";
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  return std::string("nothing in an expression starts with the byte 0x") + kDigits[byte >> 4] +
-         kDigits[byte & 15];
+  std::string hint = "nothing in an expression starts with the byte 0x";
+  platform::appendHex(hint, byte);
+  return hint;
 }
 
 bool digitValue(char c, unsigned& value) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/file_control_block.h"
+#include "platform/hex_text.h"
 #include "runtime/type_codes.h"
 
 namespace zor::tarnwick {
@@ -118,14 +119,14 @@ class Reader {
   // A word of the text as a message may quote it: at most 24 characters,
   // bytes outside printable ASCII as \xNN.
   static std::string shown(const std::string& word) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string text;
     for (size_t i = 0; i < word.size() && i < 24; ++i) {
       const auto byte = static_cast<unsigned char>(word[i]);
       if (byte >= 0x20 && byte < 0x7F) {
         text += word[i];
       } else {
-        text += {'\\', 'x', kDigits[byte >> 4], kDigits[byte & 15]};
+        text += "\\x";
+        platform::appendHex(text, byte);
       }
     }
     return word.size() > 24 ? text + "..." : text;

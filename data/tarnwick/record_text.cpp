@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/hex_text.h"
 #include "runtime/date_time.h"
 #include "runtime/decimal.h"
 #include "runtime/picture.h"
@@ -28,16 +29,6 @@ T load(const uint8_t* p) {
 template <class T>
 void store(uint8_t* p, T value) {
   std::memcpy(p, &value, sizeof value);
-}
-
-std::string hexText(const uint8_t* bytes, size_t size) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string text;
-  for (size_t i = 0; i < size; ++i) {
-    text += kDigits[bytes[i] >> 4];
-    text += kDigits[bytes[i] & 15];
-  }
-  return text;
 }
 
 bool parseInteger(const std::string& text, int64_t low, int64_t high, int64_t& value) {
@@ -102,7 +93,7 @@ bool storeText(const FieldDescriptor& field, const std::string& text, uint8_t* a
 
 std::string fieldText(const FieldDescriptor& field, const uint8_t* record) {
   const uint8_t* at = record + field.offset;
-  if (!field.dimensions.empty()) return hexText(at, field.size);
+  if (!field.dimensions.empty()) return platform::hexText(at, field.size);
   switch (field.type) {
     case kString:
     case kGroup: {
@@ -147,7 +138,7 @@ std::string fieldText(const FieldDescriptor& field, const uint8_t* record) {
                            : formatPicture(kTimePicture, PictureValue::ofTime(standard));
     }
     default:
-      return hexText(at, field.size);
+      return platform::hexText(at, field.size);
   }
 }
 
