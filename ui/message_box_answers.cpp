@@ -1,7 +1,6 @@
 #include "ui/message_box_answers.h"
 
 #include "platform/message_box.h"
-#include "ui/statements.h"
 
 namespace zor::ui {
 namespace {

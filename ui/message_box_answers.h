@@ -12,6 +12,8 @@
 //   Cancel       64         IDCANCEL (2)
 //   Help        128         kIdHelp  (9)
 
+#include "ui/base/message_box_codes.h"
+
 namespace zor::ui {
 
 // A box may offer Help besides MESSAGE's buttons (ui/statements.h).

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "ui/message_box_answers.h"
-#include "ui/statements.h"
 
 namespace zor::ui {
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "ui/base/message_box_codes.h"
+
 namespace zor::ui {
 
 // ACCEPT: waits for the next event of the active window; false when the loop
@@ -52,30 +54,6 @@ void unhide(int first, int last = 0);
 inline constexpr int SystemTarget = -1;
 std::string getProperty(int target, int number, int index = 0);
 void setProperty(int target, int number, const std::string& value, int index = 0);
-
-// Buttons and icons of MESSAGE; answers are the button pressed.
-namespace BUTTON {
-inline constexpr unsigned Ok = 1;
-inline constexpr unsigned Yes = 2;
-inline constexpr unsigned No = 4;
-inline constexpr unsigned Abort = 8;
-inline constexpr unsigned Retry = 16;
-inline constexpr unsigned Ignore = 32;
-inline constexpr unsigned Cancel = 64;
-}  // namespace BUTTON
-namespace ICON {
-inline constexpr unsigned None = 0;
-inline constexpr unsigned Hand = 0x7F01;
-inline constexpr unsigned Question = 0x7F02;
-inline constexpr unsigned Exclamation = 0x7F03;
-inline constexpr unsigned Asterisk = 0x7F04;
-}  // namespace ICON
-
-// Styles of MESSAGE: SysModal keeps the box in front of every program's
-// windows, not only this one's.
-namespace MSGMODE {
-inline constexpr unsigned SysModal = 1;
-}  // namespace MSGMODE
 
 // MESSAGE(text, caption, icon, buttons, default, style): the standard message
 // box. A "|" in the text breaks the line. Buttons 0 means Ok; the default 0
