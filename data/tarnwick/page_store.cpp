@@ -195,12 +195,14 @@ int PageStore::readHeaderOnce(bool& again) {
 
 bool PageStore::headerUnchanged() {
   if (!rawKnown_) return false;
+  // The cost of every quick read: from the mapping of the file's start when
+  // there is one, a memory read.
   uint8_t bytes[kHeaderSize];
-  size_t done = 0;
-  if (file_.read(0, bytes, kHeaderSize, done) != 0 || done != kHeaderSize ||
-      std::memcmp(bytes, raw_.data(), kHeaderSize) != 0) {
-    return false;
+  if (!file_.readStart(bytes, kHeaderSize)) {
+    size_t done = 0;
+    if (file_.read(0, bytes, kHeaderSize, done) != 0 || done != kHeaderSize) return false;
   }
+  if (std::memcmp(bytes, raw_.data(), kHeaderSize) != 0) return false;
   headerCurrent_ = true;
   return true;
 }
