@@ -1,5 +1,6 @@
 #include "platform/mapped_file_start.h"
 
+#include <fcntl.h>
 #include <setjmp.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -8,6 +9,7 @@
 #include <atomic>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 namespace zor::platform {
 
@@ -56,7 +58,14 @@ MappedFileStart::~MappedFileStart() {
 bool MappedFileStart::map(const File& file, size_t length) {
   unmap();
   if (!file.isOpen() || length == 0 || length > pageSize() || !installHandler()) return false;
-  void* address = mmap(nullptr, pageSize(), PROT_READ, MAP_SHARED, file.nativeHandle(), 0);
+  // The mapping holds on to the open file it maps. It maps one of its own,
+  // so that the handle's byte-range locks (which belong to the handle's
+  // open file) still go when the handle closes.
+  const std::string own = "/proc/self/fd/" + std::to_string(file.nativeHandle());
+  const int fd = ::open(own.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  void* address = mmap(nullptr, pageSize(), PROT_READ, MAP_SHARED, fd, 0);
+  ::close(fd);
   if (address == MAP_FAILED) return false;
   base_ = static_cast<const unsigned char*>(address);
   length_ = length;

@@ -71,6 +71,13 @@ TEST(MappedFileStartTest, FollowsOtherWritersAndSurvivesAFileCutShort) {
 
   start.unmap();
   EXPECT_FALSE(start.read(seen.data(), 1)) << "nothing mapped";
+
+  // The mapping keeps no hold on the handle's locks: they go when it closes.
+  constexpr uint64_t kLock = uint64_t{1} << 31;
+  ASSERT_EQ(reader.lock(kLock, 1), 0);
+  ASSERT_TRUE(start.map(reader, 512));
+  reader.close();
+  EXPECT_EQ(writer.lock(kLock, 1), 0);
 }
 
 }  // namespace
