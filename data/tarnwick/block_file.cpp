@@ -2,6 +2,7 @@
 
 #include "data/system_error.h"
 #include "data/tarnwick/error_numbers.h"
+#include "data/tarnwick/file_header.h"
 #include "data/tarnwick/internal_failure.h"
 #include "platform/file_environment.h"
 
@@ -17,10 +18,14 @@ int BlockFile::open(const std::string& path, bool write, platform::Share share, 
   if (error != 0) return error;
   writable_ = write;
   stickyError_ = 0;
+  // Only where every process reads through the system's one cache does the
+  // mapping show what the others wrote.
+  if (file_.onLocalDisk()) start_.map(file_, kHeaderSize);
   return kOk;
 }
 
 void BlockFile::close() {
+  start_.unmap();
   file_.close();
   writable_ = false;
   stickyError_ = 0;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/file.h"
+#include "platform/mapped_file_start.h"
 
 namespace zor::tarnwick {
 
@@ -25,6 +26,11 @@ class BlockFile {
 
   // `done` receives the bytes read (short only at the end of the file).
   int read(uint64_t offset, void* buffer, size_t length, size_t& done);
+  // The first `length` bytes (at most the header) as the file holds them
+  // now, read from a mapping of the file's start without a system call;
+  // false when the file is not mapped (not on a local disk) or no longer
+  // reaches that far: the caller then reads them.
+  bool readStart(void* buffer, size_t length) const { return start_.read(buffer, length); }
   // Skipped (answering the sticky error) once a write has failed.
   int write(uint64_t offset, const void* buffer, size_t length);
   int flush();
@@ -37,6 +43,7 @@ class BlockFile {
 
  private:
   platform::File file_;
+  platform::MappedFileStart start_;
   bool writable_ = false;
   int stickyError_ = 0;
 };

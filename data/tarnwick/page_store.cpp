@@ -152,8 +152,9 @@ int PageStore::readHeaderOnce(bool& again) {
       (committedRegion || sameTree(disk, home_)) &&
       (regionEnd_ == regionStart_ || disk.pendingStart == regionStart_)) {
     // The same state at home; the region may have grown.
-  } else if (known && sameStateCheckpointed(disk)) {
-    // Exactly the state held was copied home: only the windows over the
+  } else if (known && (sameStateCheckpointed(disk) || takeRestOfCheckpoint(disk))) {
+    // Exactly the state held (or, with the rest of its region, the state
+    // that region ended in) was copied home: only the windows over the
     // pages that moved home are out of date.
     for (const auto& [home, copy] : pendingMap_) windows_.forget(unitOffset(home), copy.length);
     windows_.carryOver(home_.changeCounter, disk.changeCounter);
@@ -186,22 +187,94 @@ int PageStore::readHeaderOnce(bool& again) {
   }
   header_ = committed_;
   root_ = committed_.rootUnit;
-  if (!uncommitted_) {
-    std::memcpy(raw_.data(), bytes, kHeaderSize);
-    rawKnown_ = true;
-  }
+  // Known from here on, with what it names past the committed changes: the
+  // same bytes stand for the same state, a change under way included (see
+  // uncommitted()).
+  std::memcpy(raw_.data(), bytes, kHeaderSize);
+  rawKnown_ = true;
   return kOk;
+}
+
+bool PageStore::takeRestOfCheckpoint(const FileHeader& home) {
+  // The region this store took in part was copied home as a whole, and a
+  // new region may already be under way over its bytes. The part not taken
+  // is read from where it lay: it counts for the state copied home only if
+  // it runs on from what was taken, change by change, to the end the home
+  // header names, its last header copy holds that state, and every page in
+  // it is what now stands at its home (home pages hold still while this
+  // store holds its reader slot: a copy home first waits for every reader
+  // to leave). Bytes a new region wrote over it fail one or the other.
+  constexpr uint64_t kMostRest = uint64_t{4} << 20;
+  if (regionEnd_ <= regionStart_ || home.pending() || home.logEnd <= regionEnd_ ||
+      home.logEnd - regionEnd_ > kMostRest) {
+    return false;
+  }
+  std::vector<Found> found;
+  FileHeader newest;
+  if (!scanRegion(regionEnd_, home.logEnd, true, committed_.changeCounter, found, newest) ||
+      newest.changeCounter + 1 != home.changeCounter || !sameTree(newest, home)) {
+    tail_.clear();
+    return false;
+  }
+  std::unordered_map<uint32_t, Copy> rest;
+  if (!takeNewestCopies(found, newest, rest)) return false;
+  std::vector<uint8_t> atHome;
+  for (const auto& [unit, copy] : rest) {
+    if (!liveCopy(newest, unit, copy.length)) continue;  // left behind: never copied home
+    const uint8_t* copied = readAt(copy.offset, copy.length);
+    if (copied == nullptr) return false;
+    atHome.resize(copy.length);
+    size_t done = 0;
+    if (file_.read(unitOffset(unit), atHome.data(), atHome.size(), done) != 0 ||
+        done != atHome.size() || std::memcmp(copied, atHome.data(), copy.length) != 0) {
+      tail_.clear();
+      return false;
+    }
+  }
+  for (const auto& [unit, copy] : rest) {
+    pendingMap_[unit] = copy;
+    cache_.remove(unit);
+  }
+  regionEnd_ = home.logEnd;
+  committed_ = newest;
+  normalize(committed_);
+  root_ = committed_.rootUnit;
+  touch();
+  return true;
 }
 
 bool PageStore::headerUnchanged() {
   if (!rawKnown_) return false;
+  // The cost of every quick read: from the mapping of the file's start when
+  // there is one, a memory read.
   uint8_t bytes[kHeaderSize];
-  size_t done = 0;
-  if (file_.read(0, bytes, kHeaderSize, done) != 0 || done != kHeaderSize ||
-      std::memcmp(bytes, raw_.data(), kHeaderSize) != 0) {
+  if (!file_.readStart(bytes, kHeaderSize)) {
+    size_t done = 0;
+    if (file_.read(0, bytes, kHeaderSize, done) != 0 || done != kHeaderSize) return false;
+  }
+  if (std::memcmp(bytes, raw_.data(), kHeaderSize) != 0 && !changeWentOn(bytes)) return false;
+  headerCurrent_ = true;
+  return true;
+}
+
+bool PageStore::changeWentOn(const uint8_t* bytes) {
+  // A writer names each change in the region before it commits it for
+  // readers: the header then differs from the one known in the region's end
+  // alone (bytes 10 to 13), which grew. Nothing committed moved, so what
+  // this store holds still stands for it; the new bytes are known from here
+  // on, with a change under way (a read that finds its writer gone settles
+  // it, see SharedAccess).
+  constexpr size_t kEnd = 10;
+  const uint32_t start = load32(raw_.data() + 6);
+  const uint32_t knownEnd = load32(raw_.data() + kEnd);
+  if (start == knownEnd || load32(bytes + kEnd) <= knownEnd) return false;
+  if (std::memcmp(bytes, raw_.data(), kEnd) != 0 ||
+      std::memcmp(bytes + kEnd + 4, raw_.data() + kEnd + 4, kHeaderSize - kEnd - 4) != 0) {
     return false;
   }
-  headerCurrent_ = true;
+  std::memcpy(raw_.data(), bytes, kHeaderSize);
+  home_.pendingEnd = load32(bytes + kEnd);
+  uncommitted_ = true;
   return true;
 }
 
@@ -374,6 +447,7 @@ bool PageStore::loadPending() {
   root_ = newest.rootUnit;
   settledInMemory_ = true;
   uncommitted_ = unsure_ = false;
+  rawKnown_ = false;  // the state shown is no longer the home header's
   headerValid_ = true;
   touch();
   return true;
@@ -433,6 +507,7 @@ int PageStore::dropPending(bool write) {
   root_ = committed_.rootUnit;
   headerValid_ = headerCurrent_ = true;
   uncommitted_ = unsure_ = false;
+  rawKnown_ = false;  // the state shown is no longer the home header's
   touch();
   if (!write) return kOk;
   // Readers that took nothing of the region keep their pages.

@@ -37,7 +37,16 @@
 //     added since it last looked, dropping just the pages they touched; a
 //     checkpoint of exactly the state it holds (the home header counts one
 //     past its newest header copy and names that copy's end in bytes 0 to
-//     3) leaves its pages in place. Anything else drops what it holds.
+//     3) leaves its pages in place. So does a checkpoint of a region it took
+//     in part, when the rest still reads from the file as it was: changes
+//     counting on from the last it took, ending where bytes 0 to 3 say in
+//     a copy of the very tree at home, and every page in it byte for byte
+//     the one at its home (home pages do not move while the reader holds
+//     its slot, see 6). Anything else drops what it holds.
+//  5a. A home header that differs from the one a reader knows only in the
+//     region's end, which grew, names more of a change under way and no
+//     more committed changes: the reader keeps what it holds, and knows
+//     those bytes from then on as a header with a change under way.
 //  6. Pages are copied home only after every reader that might not know the
 //     whole region has left its access, and the home header that empties the
 //     region is written while no reader is inside one; the region's bytes
@@ -93,6 +102,8 @@ class PageStore : private PageMover {
   // Re-reads the home header and answers whether it is byte for byte the
   // one this store last wrote or took (then it counts as current again);
   // changes nothing otherwise.
+  // A header that names more of a change under way than the one known
+  // counts as unchanged as well (see changeWentOn).
   bool headerUnchanged();
   // While set, `guard` is told (once) before anything is read from the file.
   void setReadGuard(ReadGuard* guard) { readGuard_ = guard; }
@@ -217,6 +228,7 @@ class PageStore : private PageMover {
   };
 
   bool plausible(const FileHeader& header);
+  bool changeWentOn(const uint8_t* bytes);
   // One reading of the home header; `again` asks for another (the region it
   // names did not check out).
   int readHeaderOnce(bool& again);
@@ -242,6 +254,9 @@ class PageStore : private PageMover {
   bool takeRegion(const FileHeader& disk, uint64_t from, uint64_t to);
   // A checkpoint of exactly the state held: keeps the pages.
   bool sameStateCheckpointed(const FileHeader& home) const;
+  // A checkpoint of the region held in part: takes the rest of it from the
+  // file when it can still be read whole (then the pages stay as well).
+  bool takeRestOfCheckpoint(const FileHeader& home);
   void dropEverythingRead();
   void normalize(FileHeader& state) const;
 

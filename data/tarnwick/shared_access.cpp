@@ -76,6 +76,10 @@ bool SharedAccess::beginQuickRead() {
   if (!quickReads_ || inChange_ || readDepth_ > 0) return false;
   PageStore& store = file_.store();
   if (!store.headerUnchanged()) return false;
+  // A header that names a change under way is read beside as long as its
+  // writer was seen at work a moment ago; after that a statement looks
+  // again, so that a change whose writer is gone is settled.
+  if (store.uncommitted() && Clock::now() - writerSeen_ > kWriterSeenFor) return false;
   quick_ = true;
   readDepth_ = 1;
   store.setReadGuard(this);
@@ -142,7 +146,11 @@ int SharedAccess::reread() {
     // holds the writer byte it is a transaction's change under way: the
     // committed state is read beside it (unless that could not be read, when
     // the statement is refused, to be tried again).
-    if (writing_.takeAtOnce(LockMode::Writer) != 0) return store.unsure() ? kAccessDenied : kOk;
+    if (writing_.takeAtOnce(LockMode::Writer) != 0) {
+      if (store.unsure()) return kAccessDenied;
+      writerSeen_ = Clock::now();
+      return kOk;
+    }
     if (!file_.writable() || file_.stickyError() != 0) {
       // A handle that cannot write settles in memory only, reading the
       // newer pages from the region; its slot keeps writers out meanwhile.

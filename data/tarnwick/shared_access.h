@@ -13,14 +13,21 @@
 // can start again may first try a quick read (see quick_read.h), which
 // takes the slot only once it has to read from the file. A change found
 // pending that is not committed, while its writer still holds the writer
-// byte, is a transaction's change under way and is read around; one whose
-// writer is gone is settled by the handle that gets the writer byte.
+// byte, is a change under way and is read around; one whose writer is gone
+// is settled by the handle that gets the writer byte. Quick reads go on
+// beside a change under way (the header naming it, or more of it, as last
+// known) for at most kWriterSeenFor after its writer was last found at
+// work; the statement after that looks for the writer again.
+//
+// The header is looked at through a mapping of the file's start, so that
+// a statement that finds nothing committed since costs no system call.
 //
 // A file opened with a deny mode takes no reader slot. When it lets others
 // read (deny write) it still takes the writer byte for its changes and the
 // exclusive lock to copy them home, because a deny-none reader may be
 // watching; a file that denies reading shares with nobody and locks nothing.
 
+#include <chrono>
 #include <cstdint>
 #include <thread>
 
@@ -101,6 +108,10 @@ class SharedAccess : private ReadGuard, private ReaderExclusion {
   int readDepth_ = 0;   // reads nest; the slot is held by the outermost
   bool quick_ = false;  // a quick read without a slot is under way
   bool quickReads_;     // quick reads can be trusted for this file
+  // When a change under way was last found with its writer at work.
+  using Clock = std::chrono::steady_clock;
+  static constexpr auto kWriterSeenFor = std::chrono::milliseconds(2);
+  Clock::time_point writerSeen_{};
   platform::File::Identity identity_;
   std::thread::id registered_;  // the thread the writer byte is held for
   bool inChange_ = false;

@@ -1,6 +1,7 @@
 #include "data/tarnwick/tarnwick_driver.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <vector>
 
@@ -380,8 +381,15 @@ int performOnTable(DriverCall& call, OpenTable& table) {
 class TarnwickDriver : public FramedDriver {
  public:
   const DriverDescriptor& descriptor() const override {
-    const DriverDescriptor* registered = findDriver("TARNWICK");
-    return registered != nullptr ? *registered : tarnwickDescriptor();
+    // Asked on every call. A registered record keeps its address (a new
+    // registration overwrites it in place), so it is looked up by name once.
+    const DriverDescriptor* registered = registered_.load(std::memory_order_acquire);
+    if (registered == nullptr) {
+      registered = findDriver("TARNWICK");
+      if (registered == nullptr) return tarnwickDescriptor();
+      registered_.store(registered, std::memory_order_release);
+    }
+    return *registered;
   }
 
   int perform(DriverCall& call) override {
@@ -401,6 +409,9 @@ class TarnwickDriver : public FramedDriver {
     }
     return performOnTable(call, *table);
   }
+
+ private:
+  mutable std::atomic<const DriverDescriptor*> registered_{nullptr};
 };
 
 TarnwickDriver& driver() {

@@ -3,6 +3,7 @@
 // under way beside a reader, a change whose writer is gone, transactions
 // over several files, and the SEND switches.
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <thread>
@@ -16,6 +17,7 @@
 #include "data/tarnwick/transaction_control_file.h"
 #include "data/tarnwick/transaction_marker.h"
 #include "platform/fault_injection.h"
+#include "platform/file.h"
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "runtime/error_state.h"
@@ -212,6 +214,117 @@ TEST_F(LockingDriverTest, AChangeWhoseWriterIsGoneIsSettledByTheNextAccess) {
   st::close(a_);
   st::close(b_);
   EXPECT_TRUE(checkTables(path).ok());
+}
+
+// A header naming a change under way does not stop quick reads while its
+// writer was just seen at work; a statement after that looks again, and
+// one whose writer is gone settles the change.
+TEST_F(LockingDriverTest, QuickReadsGoOnBesideAChangeUnderWayUntilItsWriterIsGone) {
+  const std::string path = scratchPath("lock_quick_beside.twk");
+  OpenTable& writer = durableChangeBesideReader(path);
+  OpenTable& reader = tableOf(b_);
+  EXPECT_EQ(count(b_), 1) << "the full read finds the writer at work";
+  ASSERT_TRUE(reader.access().beginQuickRead());
+  reader.access().endRead();
+  EXPECT_EQ(getLong(b_, 2), data::kErrRecordNotFound);
+
+  writer.file().store().file().file().close();
+  std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  EXPECT_FALSE(reader.access().beginQuickRead()) << "the writer was not seen for too long";
+  EXPECT_EQ(count(b_), 2);
+  EXPECT_EQ(getLong(b_, 2), 0);
+  EXPECT_FALSE(reader.file().header().pending());
+  ASSERT_TRUE(reader.access().beginQuickRead()) << "settled and known again";
+  reader.access().endRead();
+}
+
+// A writer names each change in the header before it commits it: to a
+// reader that header only extends what it holds by a change under way. One
+// whose writer stopped there is settled by the next full read.
+TEST_F(LockingDriverTest, AHeaderNamingMoreOfAChangeKeepsWhatAReaderHolds) {
+  const std::string path = scratchPath("lock_named_more.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  setLong(a_, 1);
+  ASSERT_EQ(st::add(a_), 0);
+  ASSERT_EQ(getLong(b_, 1), 0);
+  PageStore& seen = tableOf(b_).file().store();
+  const size_t cached = seen.cachedPages();
+  // The write after the naming header's flush (the commit for readers)
+  // fails: the header names the change and no more.
+  platform::setFaultPlan({platform::FaultKind::Fail, platform::FaultStep::WriteOrFlush, 5});
+  setLong(a_, 2);
+  st::add(a_);
+  platform::clearFaultPlan();
+  ASSERT_TRUE(seen.headerUnchanged());
+  EXPECT_TRUE(seen.uncommitted());
+  EXPECT_EQ(seen.cachedPages(), cached);
+  EXPECT_FALSE(tableOf(b_).access().beginQuickRead()) << "its writer was never seen at work";
+  EXPECT_EQ(getLong(b_, 2), 0) << "the named change stands";
+  EXPECT_EQ(count(b_), 2);
+}
+
+// A reader that took the region in part keeps its pages when the whole of
+// it is copied home, by reading the rest from where it lay; a rest that no
+// longer reads as what went home (a new change wrote over it) is not taken.
+TEST_F(LockingDriverTest, AReaderBehindACopyHomeTakesTheRestOrReadsAfresh) {
+  const std::string path = scratchPath("lock_rest_of_region.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  for (int32_t value = 1; value <= 300; ++value) {
+    setLong(a_, value);
+    ASSERT_EQ(st::add(a_), 0);
+  }
+  PageStore& written = tableOf(a_).file().store();
+  PageStore& seen = tableOf(b_).file().store();
+  const auto scanAll = [&] {
+    int64_t records = 0;
+    EXPECT_EQ(st::set(b_, b_.keys.front()), 0);
+    while (st::next(b_) == 0) ++records;
+    return records;
+  };
+  const auto addWithLimit = [&](int32_t value, uint64_t limit) {
+    PageStore::setRegionLimit(limit);
+    setLong(a_, value);
+    EXPECT_EQ(st::add(a_), 0);
+    PageStore::setRegionLimit(0);
+  };
+  for (int32_t base : {1000, 2000}) {
+    const bool overwritten = base == 2000;
+    SCOPED_TRACE(overwritten);
+    addWithLimit(base, 1);  // copied home: the region is empty
+    ASSERT_EQ(scanAll(), overwritten ? 305 : 301);
+    const size_t cached = seen.cachedPages();
+    ASSERT_GE(cached, 4u);
+    addWithLimit(base + 1, 0);
+    ASSERT_EQ(getLong(b_, base + 1), 0);  // B takes the region this far
+    const uint64_t rest = written.home().pendingEnd;
+    addWithLimit(base + 2, 0);
+    // The next change takes the region past its limit, and it is copied
+    // home (with room for it kept in the file).
+    addWithLimit(base + 3, written.home().pendingEnd - written.home().pendingStart);
+    ASSERT_FALSE(written.home().pending());
+    if (overwritten) {
+      // One byte of the rest's first page differs from its home.
+      platform::File raw;
+      ASSERT_EQ(raw.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
+                         platform::Disposition::OpenExisting),
+                0);
+      uint8_t byte = 0;
+      size_t done = 0;
+      ASSERT_EQ(raw.read(rest + 20, &byte, 1, done), 0);
+      byte ^= 0xFF;
+      ASSERT_EQ(raw.write(rest + 20, &byte, 1), 0);
+    }
+    EXPECT_EQ(getLong(b_, base + 3), 0);
+    EXPECT_EQ(getLong(b_, base + 2), 0);
+    if (overwritten) {
+      EXPECT_LT(seen.cachedPages(), cached / 2) << "read afresh";
+    } else {
+      EXPECT_GE(seen.cachedPages() + 4, cached) << "kept what the changes left alone";
+    }
+  }
+  EXPECT_EQ(scanAll(), 308);
 }
 
 TEST_F(LockingDriverTest, AHandleWhoseCopyHomeFailedStillReadsItsStandingChange) {
