@@ -232,7 +232,7 @@ const uint8_t* PageStore::readAt(uint64_t offset, size_t size) {
 }
 
 bool PageStore::scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
-                           std::vector<Found>& found, FileHeader& newest) {
+                           std::vector<Found>& found, FileHeader& newest, uint64_t* lowestEnd) {
   found.clear();
   uint64_t fileSize = 0;
   if (from < kHeaderSize || to < from || (from - kHeaderSize) % kUnitSize != 0 ||
@@ -268,6 +268,7 @@ bool PageStore::scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t cou
         return false;
       }
       newest = copy;
+      if (lowestEnd != nullptr) *lowestEnd = std::min(*lowestEnd, copy.logicalEnd());
       anyCopy = endsWithCopy = true;
       continue;
     }
@@ -300,13 +301,20 @@ bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
   if (regionEnd_ == regionStart_) regionStart_ = disk.pendingStart;
   std::vector<Found> found;
   FileHeader newest;
-  if (!scanRegion(from, to, true, committed_.changeCounter, found, newest) || !plausible(newest)) {
+  uint64_t lowestEnd = committed_.logicalEnd();
+  if (!scanRegion(from, to, true, committed_.changeCounter, found, newest, &lowestEnd) ||
+      !plausible(newest)) {
     if (regionEnd_ == regionStart_) regionStart_ = regionEnd_ = 0;
     tail_.clear();
     return false;
   }
   std::unordered_map<uint32_t, Copy> newestCopies;
   if (!takeNewestCopies(found, newest, newestCopies)) return false;
+  // These changes may have written pages straight home past the lowest end
+  // of the states they passed through: what was read there before is stale.
+  uint64_t size = 0;
+  if (file_.size(size) == 0 && size > lowestEnd) windows_.forget(lowestEnd, size - lowestEnd);
+  cache_.removeFrom(static_cast<PageNumber>((lowestEnd - kHeaderSize) / kUnitSize));
   for (const auto& [home, copy] : newestCopies) {
     pendingMap_[home] = copy;
     cache_.remove(home);
@@ -780,6 +788,16 @@ int PageStore::writeRegion(bool committed) {
     written += region.size();
     region.clear();
   };
+  // Pages lying wholly past the end of every state a crash or a reader can
+  // find go straight home, when the region is empty (see invariant 7).
+  const uint64_t homeFrom =
+      fresh ? std::max(committed_.logicalEnd(), home_.logicalEnd()) : UINT64_MAX;
+  std::vector<uint8_t> direct;
+  uint64_t directAt = 0;
+  auto writeDirect = [&] {
+    if (error == 0 && !direct.empty()) error = writeAt(directAt, direct.data(), direct.size());
+    direct.clear();
+  };
   std::vector<Found> placed;
   std::vector<uint8_t> encoded;
   for (const PagePtr& changed : pages) {
@@ -792,10 +810,19 @@ int PageStore::writeRegion(bool committed) {
     if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
       internalFailure(FailurePlace::PageLength);
     }
+    if (unitOffset(home) >= homeFrom) {
+      // Neighbours in the file are written in one piece.
+      if (!direct.empty() && directAt + direct.size() != unitOffset(home)) writeDirect();
+      if (direct.empty()) directAt = unitOffset(home);
+      direct.insert(direct.end(), encoded.begin(), encoded.end());
+      if (direct.size() >= kRegionWriteBytes) writeDirect();
+      continue;
+    }
     placed.push_back({home, at + written + region.size(), static_cast<uint32_t>(encoded.size())});
     region.insert(region.end(), encoded.begin(), encoded.end());
     if (region.size() >= kRegionWriteBytes) writeOut();
   }
+  writeDirect();
   const uint64_t end = at + written + region.size() + kHeaderSize;
   if (end > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
   FileHeader copy = header_;

@@ -42,6 +42,15 @@
 //     whole region has left its access, and the home header that empties the
 //     region is written while no reader is inside one; the region's bytes
 //     are written over only after that header reached the disk.
+//  7. A change written to an empty region writes its pages that lie wholly
+//     at or past the logical end of both the committed state and the tree
+//     at home straight to their home, before the flush that precedes naming
+//     the region. No state a crash, a settle (by keeping or by dropping) or
+//     a reader can find uses those units, and the region holds no copy for
+//     them, so the bytes there matter only once the region naming the new
+//     state is durable. A reader that takes region changes forgets what it
+//     read at or past the lowest logical end of the states they pass
+//     through, since a straight-home page may lie there.
 
 #include <array>
 #include <cstdint>
@@ -228,8 +237,10 @@ class PageStore : private PageMover {
   // Reading the region. scanRegion walks the region's items from `from` to
   // `to`; with `strict` each header copy must count on from `counter` and
   // end where it says, and the walk must end with one.
+  // `lowestEnd`, when given, is lowered to the least logical end of the
+  // header copies passed.
   bool scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
-                  std::vector<Found>& found, FileHeader& newest);
+                  std::vector<Found>& found, FileHeader& newest, uint64_t* lowestEnd = nullptr);
   // Whether a copy at `home` of `length` bytes is harmless in `state`: the
   // live page there, or in no zone at all.
   static bool liveCopy(const FileHeader& state, uint32_t home, uint32_t length);
