@@ -53,11 +53,9 @@ class TarnwickCrash : public ::testing::Test {
       if (child == 0) {
         TarnwickFile file;
         ItemModel scratch = before_;
-        if (file.open(trial_, OpenMode{}) != 0 ||
-            testing::applyChange(file, change, scratch) != 0) {
-          ::_exit(1);
-        }
+        if (file.open(trial_, OpenMode{}) != 0) ::_exit(1);
         platform::setFaultPlan({FaultKind::Stop, platform::FaultStep::WriteOrFlush, step});
+        if (testing::applyChange(file, change, scratch) != 0) ::_exit(1);
         (void)file.commit();  // stopped on the way
         ::_exit(0);
       }
@@ -70,9 +68,14 @@ class TarnwickCrash : public ::testing::Test {
     TarnwickFile file;
     ItemModel scratch = before_;
     ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
-    ASSERT_EQ(testing::applyChange(file, change, scratch), 0);
     platform::setFaultPlan({kind, platform::FaultStep::WriteOrFlush, step});
-    const int error = file.commit();
+    // A long change writes on the way already; a failure there fails it.
+    int error = testing::applyChange(file, change, scratch);
+    if (error != 0) {
+      file.rollback();
+    } else {
+      error = file.commit();
+    }
     platform::clearFaultPlan();
     EXPECT_NE(error, 0) << "step " << step;
     // After the failure the file shows what the next open will find.
@@ -112,7 +115,9 @@ TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
   const int changes = isLong ? 60 : 12;
   // Changes large enough to copy the pending region home after them.
   PageStore::setRegionLimit(4096);
-  script_ = testing::makeScript(isLong ? 1234 : 77, changes, isLong ? 60 : 30, 600);
+  script_ = testing::makeScript(isLong ? 1234 : 77, changes - 1, isLong ? 60 : 30, 600);
+  // Last, one change long enough to send leaves home before its commit.
+  script_.push_back(testing::makeLongChange(270, 12000));
   {
     TarnwickFile file;
     ASSERT_EQ(file.create(base_), 0);
@@ -129,8 +134,8 @@ TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
       copyBase();
       TarnwickFile file;
       ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
-      ASSERT_EQ(testing::applyChange(file, change, after_), 0);
       platform::clearFaultPlan();
+      ASSERT_EQ(testing::applyChange(file, change, after_), 0);
       ASSERT_EQ(file.commit(), 0);
       steps = platform::faultStepCount();
     }
