@@ -11,7 +11,7 @@ namespace zor::data {
 namespace {
 
 void textComponent(const uint8_t* text, size_t length, size_t size, bool noCase, uint8_t* out) {
-  for (size_t i = 0; i < size; ++i) out[i] = keyTextWeight(i < length ? text[i] : 0, noCase);
+  collationWeights(text, length, size, noCase, out);
 }
 
 void reversed(const uint8_t* bytes, size_t size, uint8_t* out) {

@@ -441,6 +441,16 @@ uint8_t collationWeight(unsigned char c) {
   return s.oem ? s.collateOem[c] : s.collate[c];
 }
 
+void collationWeights(const uint8_t* text, size_t length, size_t size, bool upper, uint8_t* out) {
+  const LocaleState& s = state();
+  const auto& table = s.oem ? s.collateOem : s.collate;
+  for (size_t i = 0; i < size; ++i) {
+    uint8_t c = i < length ? text[i] : 0;
+    if (upper && (s.charKind[c] & kLower)) c = static_cast<uint8_t>(s.casePartner[c]);
+    out[i] = table[c];
+  }
+}
+
 int collationCompare(std::string_view a, std::string_view b) {
   const LocaleState& s = state();
   WeightStream left(s, a), right(s, b);

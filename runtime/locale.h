@@ -84,6 +84,11 @@ uint32_t localeChangeCount();
 // (the OEM twin in OEM mode), and a comparison of two texts in which each
 // digraph sorts as its two-character expansion. Returns <0, 0 or >0.
 uint8_t collationWeight(unsigned char c);
+// The weights of `length` characters of `text` into `out`, each upper-cased
+// first when `upper`, followed by the weight of character 0 up to `size`:
+// the locale is looked up once for the whole text (key encoding calls this
+// for every key of every record).
+void collationWeights(const uint8_t* text, size_t length, size_t size, bool upper, uint8_t* out);
 int collationCompare(std::string_view a, std::string_view b);
 
 // Case mapping and character kinds of the locale.

@@ -138,6 +138,22 @@ int ItemTree::insert(Bytes key, Bytes data) {
 
 void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
   PathStep& leaf = path.back();
+  if (path.size() > 1 && leaf.slot == leaf.page->count() && leaf.page->count() > 0 &&
+      !leaf.page->shouldSplit() && leaf.page->wouldSplitWith(key.size() + data.size())) {
+    // Added after the last item of a leaf that it would make split: the
+    // split would move it on alone (see splitChild), so it starts its own
+    // leaf at once and the full leaf is neither copied nor changed.
+    PagePtr right = store_.newPage(0);
+    right->insert(0, key, data);
+    const PathStep& up = path[path.size() - 2];
+    const Bytes last = leaf.page->key(leaf.page->count() - 1);
+    store_.pageForChange(up.page)->insert(up.slot + 1, separatorBetween(last, key), {},
+                                          right->number());
+    store_.touch();
+    path.pop_back();  // the parent grew after the child it led to
+    fixAfterGrowth(path);
+    return;
+  }
   store_.pageForChange(leaf.page)->insert(leaf.slot, key, data);
   store_.touch();
   fixAfterGrowth(path);

@@ -76,6 +76,13 @@ class Page {
   bool shouldSplit() const {
     return mustSplit() || (measure_ > kSoftSplitMeasure && count() > kSoftSplitItems);
   }
+  // Whether the page would split once it held one more item of `total`
+  // bytes (key and data).
+  bool wouldSplitWith(size_t total) const {
+    const size_t measure = measure_ + itemMeasure(static_cast<uint32_t>(total));
+    return measure > kSplitMeasure ||
+           (measure > kSoftSplitMeasure && count() + 1 > kSoftSplitItems);
+  }
 
   // Stored form: header, child numbers, prefix-compressed items, packed when
   // that is smaller, zero-padded to whole units. `home` is written as the

@@ -45,6 +45,18 @@ PagePtr PageCache::remove(PageNumber number) {
   return nullptr;
 }
 
+void PageCache::removeFrom(PageNumber first) {
+  for (auto& slots : buckets_) {
+    for (size_t i = 0; i < slots.size();) {
+      if (slots[i].number >= first) {
+        drop(slots, i);
+      } else {
+        ++i;
+      }
+    }
+  }
+}
+
 void PageCache::clear() {
   for (auto& slots : buckets_) slots.clear();
   for (Recency& recency : recency_) {

@@ -27,6 +27,8 @@ class PageCache {
   // Trims, then adds the page (its number must not be cached yet).
   void add(PagePtr page);
   PagePtr remove(PageNumber number);
+  // Removes every page numbered `first` or above.
+  void removeFrom(PageNumber first);
   void clear();
   size_t size() const { return recency_[kLeaves].size() + recency_[kInner].size(); }
 

@@ -305,7 +305,7 @@ const uint8_t* PageStore::readAt(uint64_t offset, size_t size) {
 }
 
 bool PageStore::scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
-                           std::vector<Found>& found, FileHeader& newest) {
+                           std::vector<Found>& found, FileHeader& newest, uint64_t* lowestEnd) {
   found.clear();
   uint64_t fileSize = 0;
   if (from < kHeaderSize || to < from || (from - kHeaderSize) % kUnitSize != 0 ||
@@ -341,6 +341,7 @@ bool PageStore::scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t cou
         return false;
       }
       newest = copy;
+      if (lowestEnd != nullptr) *lowestEnd = std::min(*lowestEnd, copy.logicalEnd());
       anyCopy = endsWithCopy = true;
       continue;
     }
@@ -373,13 +374,20 @@ bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
   if (regionEnd_ == regionStart_) regionStart_ = disk.pendingStart;
   std::vector<Found> found;
   FileHeader newest;
-  if (!scanRegion(from, to, true, committed_.changeCounter, found, newest) || !plausible(newest)) {
+  uint64_t lowestEnd = committed_.logicalEnd();
+  if (!scanRegion(from, to, true, committed_.changeCounter, found, newest, &lowestEnd) ||
+      !plausible(newest)) {
     if (regionEnd_ == regionStart_) regionStart_ = regionEnd_ = 0;
     tail_.clear();
     return false;
   }
   std::unordered_map<uint32_t, Copy> newestCopies;
   if (!takeNewestCopies(found, newest, newestCopies)) return false;
+  // These changes may have written pages straight home past the lowest end
+  // of the states they passed through: what was read there before is stale.
+  uint64_t size = 0;
+  if (file_.size(size) == 0 && size > lowestEnd) windows_.forget(lowestEnd, size - lowestEnd);
+  cache_.removeFrom(static_cast<PageNumber>((lowestEnd - kHeaderSize) / kUnitSize));
   for (const auto& [home, copy] : newestCopies) {
     pendingMap_[home] = copy;
     cache_.remove(home);
@@ -412,7 +420,12 @@ const uint8_t* PageStore::storedPage(uint32_t unit, size_t size) {
   if (readGuard_ != nullptr && !windows_.holds(offset, size, home_.changeCounter)) {
     beforeFileRead();
   }
-  if (const uint8_t* bytes = windows_.find(file_, offset, size, home_.changeCounter)) return bytes;
+  // Leaves a long change sent home are read back one by one: windows over
+  // them would only fill memory.
+  if (offset < sentHomeFrom_) {
+    if (const uint8_t* bytes = windows_.find(file_, offset, size, home_.changeCounter))
+      return bytes;
+  }
   beforeFileRead();
   readBuffer_.resize(size);
   size_t done = 0;
@@ -637,11 +650,12 @@ PagePtr PageStore::unfrozen(const PagePtr& changed) {
 
 void PageStore::keepChangeSmall() {
   if (unfrozen_.size() < kFreezeEvery) return;
-  // Only the pages changed or thawed since the last time are looked at; the
-  // stored forms of the leaves frozen now go to the scratch file in one
-  // piece, so that the change holds only some hundred bytes for each.
-  std::vector<uint8_t> stored;
-  std::vector<Page*> sent;
+  // Only the pages changed or thawed since the last time are looked at. The
+  // leaves frozen now that can be placed past the end of the file go home at
+  // once and leave memory; the stored forms of the others go to the scratch
+  // file in one piece, so that the change holds only some hundred bytes for
+  // each.
+  std::vector<PagePtr> frozen;
   std::vector<PageNumber> inUse;
   for (PageNumber number : unfrozen_) {
     const auto entry = dirty_.find(number);
@@ -651,21 +665,85 @@ void PageStore::keepChangeSmall() {
       continue;
     }
     Page& leaf = *entry->second;
-    if (leaf.frozen()) continue;  // listed twice
-    leaf.freeze();
-    if (!leaf.frozen()) continue;  // not a leaf
-    stored.insert(stored.end(), leaf.storedBody().begin(), leaf.storedBody().end());
-    sent.push_back(&leaf);
+    // A leaf moved to make room was frozen as it moved; one listed twice
+    // may be done already.
+    if (leaf.frozen() ? leaf.storedBodyAway() : (leaf.freeze(), !leaf.frozen())) continue;
+    frozen.push_back(entry->second);
   }
   unfrozen_.swap(inUse);
+  std::sort(frozen.begin(), frozen.end());
+  frozen.erase(std::unique(frozen.begin(), frozen.end()), frozen.end());
+  sendHome(frozen);
+  std::vector<uint8_t> stored;
+  for (const PagePtr& leaf : frozen)
+    stored.insert(stored.end(), leaf->storedBody().begin(), leaf->storedBody().end());
   uint64_t place = 0;
-  if (!sent.empty() && scratch_.append(stored.data(), stored.size(), place)) {
-    for (Page* leaf : sent) {
+  if (!frozen.empty() && scratch_.append(stored.data(), stored.size(), place)) {
+    for (const PagePtr& leaf : frozen) {
       const size_t length = leaf->storedBody().size();
       leaf->giveStoredBodyAway(place);
       place += length;
     }
   }
+}
+
+void PageStore::sendHome(std::vector<PagePtr>& leaves) {
+  if (leaves.empty() || durable_ || uncommitted_ || unsure_ || settledInMemory_ ||
+      !file_.writable() || file_.stickyError() != 0) {
+    return;
+  }
+  // The region must be empty (invariant 7): one holding committed changes
+  // is copied home first.
+  if (holdsChanges() && checkpoint() != kOk) return;
+  if (holdsChanges()) return;
+  const uint64_t homeFrom = std::max(committed_.logicalEnd(), home_.logicalEnd());
+  sentHomeFrom_ = homeFrom;
+  ZoneAllocator allocator(header_, *this);
+  std::vector<PagePtr> going, staying;
+  for (PagePtr& leaf : leaves) {
+    const uint32_t units = leaf->unitsNeeded();
+    if (leaf->number() <= 0) {
+      const uint32_t unit = allocator.allocate(static_cast<int>(units));
+      pointParentAt(*leaf, unit);
+      renumber(leaf, unit);
+      touch();
+    }
+    const auto unit = static_cast<uint32_t>(leaf->number());
+    // A page whose size changed is placed again when the change is written.
+    const bool placed = static_cast<uint32_t>(header_.zoneOf(unit)) == units;
+    (placed && unitOffset(unit) >= homeFrom ? going : staying).push_back(std::move(leaf));
+  }
+  // Pages moved up to make room for later ones keep their size and stay
+  // past the end; neighbours in the file are written in one piece.
+  std::sort(going.begin(), going.end(),
+            [](const PagePtr& a, const PagePtr& b) { return a->number() < b->number(); });
+  std::vector<uint8_t> piece, encoded;
+  uint64_t pieceAt = 0;
+  size_t first = 0;  // the first page of the piece
+  auto writePiece = [&](size_t end) {
+    if (first == end) return;
+    const bool written =
+        file_.stickyError() == 0 && writeAt(pieceAt, piece.data(), piece.size()) == 0;
+    for (size_t i = first; i < end; ++i) {
+      if (written) {
+        dirty_.erase(going[i]->number());  // home holds it now
+      } else {
+        staying.push_back(going[i]);  // kept in the change, to fail with it
+      }
+    }
+    piece.clear();
+    first = end;
+  };
+  for (size_t i = 0; i < going.size(); ++i) {
+    const auto unit = static_cast<uint32_t>(going[i]->number());
+    if (!piece.empty() && pieceAt + piece.size() != unitOffset(unit)) writePiece(i);
+    if (piece.empty()) pieceAt = unitOffset(unit);
+    going[i]->encode(unit, encoded);
+    piece.insert(piece.end(), encoded.begin(), encoded.end());
+    if (piece.size() >= kRegionWriteBytes) writePiece(i + 1);
+  }
+  writePiece(going.size());
+  leaves.swap(staying);
 }
 
 void PageStore::bringBack(Page& page) {
@@ -678,6 +756,7 @@ void PageStore::bringBack(Page& page) {
 }
 
 void PageStore::dropChangedPages() {
+  sentHomeFrom_ = UINT64_MAX;
   dirty_.clear();
   unfrozen_.clear();
   scratch_.clear();
@@ -788,9 +867,11 @@ int PageStore::completeChange(FileHeader& state, uint64_t emptiedEnd, bool exclu
   regionStart_ = regionEnd_ = 0;
   // The file keeps room for the next region; much more than that is given
   // back.
+  // (A change under way may have placed pages past the committed end.)
+  const uint64_t end = std::max(state.logicalEnd(), header_.logicalEnd());
   uint64_t size = 0;
-  const uint64_t keep = state.logicalEnd() + regionSlack() + 2 * regionLimit();
-  if (file_.size(size) == 0 && size > keep) file_.file().truncate(state.logicalEnd());
+  const uint64_t keep = end + regionSlack() + 2 * regionLimit();
+  if (file_.size(size) == 0 && size > keep) file_.file().truncate(end);
   return kOk;
 }
 
@@ -855,6 +936,16 @@ int PageStore::writeRegion(bool committed) {
     written += region.size();
     region.clear();
   };
+  // Pages lying wholly past the end of every state a crash or a reader can
+  // find go straight home, when the region is empty (see invariant 7).
+  const uint64_t homeFrom =
+      fresh ? std::max(committed_.logicalEnd(), home_.logicalEnd()) : UINT64_MAX;
+  std::vector<uint8_t> direct;
+  uint64_t directAt = 0;
+  auto writeDirect = [&] {
+    if (error == 0 && !direct.empty()) error = writeAt(directAt, direct.data(), direct.size());
+    direct.clear();
+  };
   std::vector<Found> placed;
   std::vector<uint8_t> encoded;
   for (const PagePtr& changed : pages) {
@@ -867,10 +958,19 @@ int PageStore::writeRegion(bool committed) {
     if (encoded.size() != static_cast<size_t>(header_.zoneOf(home)) * kUnitSize) {
       internalFailure(FailurePlace::PageLength);
     }
+    if (unitOffset(home) >= homeFrom) {
+      // Neighbours in the file are written in one piece.
+      if (!direct.empty() && directAt + direct.size() != unitOffset(home)) writeDirect();
+      if (direct.empty()) directAt = unitOffset(home);
+      direct.insert(direct.end(), encoded.begin(), encoded.end());
+      if (direct.size() >= kRegionWriteBytes) writeDirect();
+      continue;
+    }
     placed.push_back({home, at + written + region.size(), static_cast<uint32_t>(encoded.size())});
     region.insert(region.end(), encoded.begin(), encoded.end());
     if (region.size() >= kRegionWriteBytes) writeOut();
   }
+  writeDirect();
   const uint64_t end = at + written + region.size() + kHeaderSize;
   if (end > UINT32_MAX) internalFailure(FailurePlace::ZoneFull);
   FileHeader copy = header_;

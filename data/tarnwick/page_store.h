@@ -51,6 +51,17 @@
 //     whole region has left its access, and the home header that empties the
 //     region is written while no reader is inside one; the region's bytes
 //     are written over only after that header reached the disk.
+//  7. A change written to an empty region writes its pages that lie wholly
+//     at or past the logical end of both the committed state and the tree
+//     at home straight to their home, before the flush that precedes naming
+//     the region; a long change does so between its statements for leaves
+//     it is done with, once the region is empty (copied home first). No
+//     state a crash, a settle (by keeping or by dropping) or a reader can
+//     find uses those units, and the region holds no copy for them, so the
+//     bytes there matter only once the region naming the new state is
+//     durable. A reader that takes region changes forgets what it read at
+//     or past the lowest logical end of the states they pass through, since
+//     a straight-home page may lie there.
 
 #include <array>
 #include <cstdint>
@@ -168,8 +179,11 @@ class PageStore : private PageMover {
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_ || durable_; }
   // Between the statements of a long change: once it has changed or thawed
   // another kFreezeEvery pages, each of them not in use keeps only its stored
-  // form, and that in a scratch file, until it is wanted again, so that a
-  // transaction of 10^5 records holds some hundred bytes for each leaf.
+  // form until it is wanted again. A leaf that can be placed past the end of
+  // the file goes home at once and is read back from there (the region is
+  // copied home first when it holds changes); any other keeps its stored form
+  // in a scratch file, so that a transaction of 10^5 records holds some
+  // hundred bytes for each such leaf.
   void keepChangeSmall();
   // Writes the current change and commits it; on a failure the error sticks
   // and the store shows the file as the next open will find it. It runs in
@@ -240,8 +254,10 @@ class PageStore : private PageMover {
   // Reading the region. scanRegion walks the region's items from `from` to
   // `to`; with `strict` each header copy must count on from `counter` and
   // end where it says, and the walk must end with one.
+  // `lowestEnd`, when given, is lowered to the least logical end of the
+  // header copies passed.
   bool scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
-                  std::vector<Found>& found, FileHeader& newest);
+                  std::vector<Found>& found, FileHeader& newest, uint64_t* lowestEnd = nullptr);
   // Whether a copy at `home` of `length` bytes is harmless in `state`: the
   // live page there, or in no zone at all.
   static bool liveCopy(const FileHeader& state, uint32_t home, uint32_t length);
@@ -285,6 +301,10 @@ class PageStore : private PageMover {
   // Writes through to the read windows as well.
   int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
   void forgetChange();
+  // Writes the frozen leaves that can be placed wholly past the end of the
+  // file straight home (invariant 7), where they leave the change and
+  // memory; the others stay in `leaves`.
+  void sendHome(std::vector<PagePtr>& leaves);
   // A changed page whose stored form is in the scratch file gets it back.
   void bringBack(Page& page);
   // The changed page, thawed (and listed for the next keepChangeSmall).
@@ -344,6 +364,8 @@ class PageStore : private PageMover {
   // Changed pages that may be unfrozen: made part of the change or thawed
   // since keepChangeSmall last looked (a number may be listed twice).
   std::vector<PageNumber> unfrozen_;
+  // Where the leaves sent home by the change under way begin (see sendHome).
+  uint64_t sentHomeFrom_ = UINT64_MAX;
 };
 
 }  // namespace zor::tarnwick

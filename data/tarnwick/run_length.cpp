@@ -1,14 +1,12 @@
 #include "data/tarnwick/run_length.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace zor::tarnwick {
 
 namespace {
-
-// A run shorter than this costs more as a pair than as literal bytes.
-constexpr size_t kMinRun = 4;
 
 bool readVarint(const uint8_t*& in, const uint8_t* end, size_t& value) {
   if (in == end) return false;
@@ -60,23 +58,50 @@ size_t runAt(const uint8_t* data, size_t i, size_t length) {
   return end - i;
 }
 
+// The first position from `i` at which four equal bytes begin (`length`
+// when none does). Text is looked at eight bytes at a time: a byte of
+// x ^ (x >> 8) is zero where two neighbours are equal, and three zero bytes
+// in a row mark four equal ones.
+size_t nextRunOfFour(const uint8_t* data, size_t i, size_t length) {
+  if constexpr (std::endian::native == std::endian::little) {
+    constexpr uint64_t kLow7 = 0x7f7f7f7f7f7f7f7full;
+    constexpr uint64_t kHigh = 0x8080808080808080ull;
+    constexpr uint64_t kFirstFive = 0x0000008080808080ull;  // byte 7 has no neighbour
+    while (i + 8 <= length) {
+      uint64_t x = 0;
+      std::memcpy(&x, data + i, 8);
+      const uint64_t y = x ^ (x >> 8);
+      const uint64_t zero = ~(((y & kLow7) + kLow7) | y) & kHigh;
+      const uint64_t four = zero & (zero >> 8) & (zero >> 16) & kFirstFive;
+      if (four != 0) return i + static_cast<size_t>(std::countr_zero(four)) / 8;
+      i += 5;
+    }
+  }
+  for (; i + 3 < length; ++i) {
+    if (data[i] == data[i + 1] && data[i] == data[i + 2] && data[i] == data[i + 3]) return i;
+  }
+  return length;
+}
+
 }  // namespace
 
 void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out) {
+  // Every run of four or more equal bytes, taken whole, becomes a repeat
+  // (a shorter one costs more as a pair than as literal bytes); the bytes
+  // between them are literals.
   size_t literalStart = 0;
   size_t i = 0;
   while (i < length) {
-    const size_t run = runAt(data, i, length);
-    if (run < kMinRun) {
-      i += run;
-      continue;
-    }
+    const size_t found = nextRunOfFour(data, i, length);
+    if (found == length) break;
+    size_t start = found;  // the run began where its byte first appears
+    while (start > i && data[start - 1] == data[found]) --start;
+    const size_t run = runAt(data, start, length);
     // The literal ends with the run's first byte; the repeat adds the rest.
-    const size_t literal = i + 1 - literalStart;
-    appendVarint(out, static_cast<uint32_t>(literal));
-    out.insert(out.end(), data + literalStart, data + i + 1);
+    appendVarint(out, static_cast<uint32_t>(start + 1 - literalStart));
+    out.insert(out.end(), data + literalStart, data + start + 1);
     appendVarint(out, static_cast<uint32_t>(run - 1));
-    i += run;
+    i = start + run;
     literalStart = i;
   }
   if (literalStart < length || length == 0) {

@@ -61,10 +61,25 @@ inline std::vector<ScriptChange> makeScript(uint32_t seed, int changes, int maxO
   return script;
 }
 
+// A long change of `count` large items in ascending key order after every
+// key of makeScript, as a load adds them: enough changed leaves to be sent
+// home between its statements.
+inline ScriptChange makeLongChange(uint32_t count, size_t length) {
+  ScriptChange change(count);
+  for (uint32_t i = 0; i < count; ++i) {
+    change[i].key = {1, static_cast<uint8_t>(i >> 8), static_cast<uint8_t>(i)};
+    change[i].data.assign(length, static_cast<uint8_t>(i));
+    for (size_t j = 0; j < length; j += 9) change[i].data[j] = static_cast<uint8_t>(i * 7 + j);
+  }
+  return change;
+}
+
 // Applies a change to the file (uncommitted) and to the model; answers the
-// first unexpected error.
+// first unexpected error. Between operations the file is told that a
+// statement ended, as a transaction's are.
 inline int applyChange(TarnwickFile& file, const ScriptChange& change, ItemModel& model) {
   for (const ScriptOperation& operation : change) {
+    file.store().keepChangeSmall();
     if (operation.erase) {
       const int error = file.erase(operation.key);
       if (error != (model.erase(operation.key) ? kOk : kItemNotFound))

@@ -110,6 +110,8 @@ class TarnwickPowerCut : public ::testing::Test {
 TEST_F(TarnwickPowerCut, EveryCommittedChangeSurvivesAndTheOneUnderWayIsWholeOrAbsent) {
   const bool isLong = std::getenv("ZOR_LONG_TESTS") != nullptr;
   script_ = testing::makeScript(isLong ? 91 : 19, isLong ? 40 : 12, 25, 500);
+  // Last, one change long enough to send leaves home before its commit.
+  script_.push_back(testing::makeLongChange(270, 12000));
   ItemModel model;
   {
     TarnwickFile file;

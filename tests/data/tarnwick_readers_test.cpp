@@ -213,5 +213,72 @@ TEST_F(TarnwickReadersTest, ReadersSeeEachFilesPartOfATwoFileTransactionWhole) {
   run(roundsFor(1000, 6000));
 }
 
+// A writer loads records in one long transaction, whose leaves go home
+// before it commits, then deletes them, so that the file shrinks and the
+// next load writes over what readers read before. Readers count the records
+// (the load is there whole or not at all) and GET loaded ones, each of which
+// must come whole with its own round's blob.
+TEST_F(TarnwickReadersTest, ReadersSeeALongLoadWholeWhileItsPagesGoHome) {
+  constexpr int32_t kLoaded = 150;  // two blob chunks each: some 300 leaves
+  constexpr int kRounds = 3;
+  makeFiles(1);
+  const std::string path = paths_.front();
+  SharedMemory<Progress> progress;
+  auto write = [&](std::string& output) {
+    Ledger ledger(path, true);
+    std::vector<data::FileControlBlock*> files = {&ledger.fcb()};
+    int error = ledger.open();
+    for (uint32_t round = 1; round <= kRounds && error == 0; ++round) {
+      error = st::logout(1, files);
+      for (int32_t id = 100; id < 100 + kLoaded && error == 0; ++id) {
+        const std::string blob = blobOf(id, round, kBlobSize);
+        error = ledger.add(entryOf(id, round, id), nullptr, &blob);
+      }
+      if (error == 0) error = st::commit(ledger.fcb());
+      if (error == 0) error = st::logout(1, files);
+      for (int32_t id = 100; id < 100 + kLoaded && error == 0; ++id) {
+        error = ledger.get(id);
+        if (error == 0) error = st::erase(ledger.fcb());
+      }
+      if (error == 0) error = st::commit(ledger.fcb());
+    }
+    progress->writerDone = true;
+    if (error != 0) output = "the writer met " + std::to_string(error);
+    return error == 0 ? 0 : 1;
+  };
+  auto read = [&](int reader, std::string& output) {
+    Ledger ledger(path, true);
+    std::ostringstream problems;
+    if (const int error = ledger.open(st::kReadOnlyDenyNone); error != 0)
+      problems << "open answered " << error;
+    std::mt19937 random(static_cast<uint32_t>(reader));
+    for (bool last = false; problems.tellp() == 0 && !last;) {
+      last = progress->writerDone.load();
+      int64_t count = 0;
+      if (const int error = st::records(ledger.fcb(), count); error != 0) {
+        problems << "RECORDS answered " << error;
+      } else if (count != kRecordsPerFile && count != kRecordsPerFile + kLoaded) {
+        problems << "RECORDS counted " << count << ": part of a load";
+      }
+      const int32_t id = 100 + static_cast<int32_t>(random() % kLoaded);
+      const int answer = ledger.get(id);
+      const Entry e = ledger.entry();
+      if (answer == 0 && (e.id != id || e.check != checkOf(e.id, e.seq, e.value))) {
+        problems << "record " << id << " read as id " << e.id << ", seq " << e.seq;
+      } else if (answer == 0 && ledger.blob() != blobOf(id, e.seq, kBlobSize)) {
+        problems << "record " << id << " of round " << e.seq << " came with a stale blob";
+      } else if (answer != 0 && answer != data::kErrRecordNotFound) {
+        problems << "GET answered " << answer;
+      }
+    }
+    output = problems.str();
+    return problems.tellp() == 0 ? 0 : 1;
+  };
+  expectAllSucceeded(runTogether(3, [&](int index, std::string& output) {
+    return index == 0 ? write(output) : read(index, output);
+  }));
+  expectSoundFile(path);
+}
+
 }  // namespace
 }  // namespace zor::tarnwick::testing
