@@ -211,7 +211,9 @@ bool PageStore::takeRestOfCheckpoint(const FileHeader& home) {
   }
   std::vector<Found> found;
   FileHeader newest;
-  if (!scanRegion(regionEnd_, home.logEnd, true, committed_.changeCounter, found, newest) ||
+  uint64_t lowestEnd = committed_.logicalEnd();
+  if (!scanRegion(regionEnd_, home.logEnd, true, committed_.changeCounter, found, newest,
+                  &lowestEnd) ||
       newest.changeCounter + 1 != home.changeCounter || !sameTree(newest, home)) {
     tail_.clear();
     return false;
@@ -231,6 +233,7 @@ bool PageStore::takeRestOfCheckpoint(const FileHeader& home) {
       return false;
     }
   }
+  forgetFrom(lowestEnd);
   for (const auto& [unit, copy] : rest) {
     pendingMap_[unit] = copy;
     cache_.remove(unit);
@@ -370,6 +373,14 @@ bool PageStore::takeNewestCopies(const std::vector<Found>& found, const FileHead
   return true;
 }
 
+void PageStore::forgetFrom(uint64_t lowestEnd) {
+  // Changes may have written pages straight home past the lowest end of the
+  // states they passed through: what was read there before is stale.
+  uint64_t size = 0;
+  if (file_.size(size) == 0 && size > lowestEnd) windows_.forget(lowestEnd, size - lowestEnd);
+  cache_.removeFrom(static_cast<PageNumber>((lowestEnd - kHeaderSize) / kUnitSize));
+}
+
 bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
   if (regionEnd_ == regionStart_) regionStart_ = disk.pendingStart;
   std::vector<Found> found;
@@ -383,11 +394,7 @@ bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
   }
   std::unordered_map<uint32_t, Copy> newestCopies;
   if (!takeNewestCopies(found, newest, newestCopies)) return false;
-  // These changes may have written pages straight home past the lowest end
-  // of the states they passed through: what was read there before is stale.
-  uint64_t size = 0;
-  if (file_.size(size) == 0 && size > lowestEnd) windows_.forget(lowestEnd, size - lowestEnd);
-  cache_.removeFrom(static_cast<PageNumber>((lowestEnd - kHeaderSize) / kUnitSize));
+  forgetFrom(lowestEnd);
   for (const auto& [home, copy] : newestCopies) {
     pendingMap_[home] = copy;
     cache_.remove(home);

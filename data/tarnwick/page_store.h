@@ -273,6 +273,9 @@ class PageStore : private PageMover {
   // A checkpoint of the region held in part: takes the rest of it from the
   // file when it can still be read whole (then the pages stay as well).
   bool takeRestOfCheckpoint(const FileHeader& home);
+  // Forgets the pages and windows read at or past `lowestEnd`, the least
+  // logical end of the states just taken.
+  void forgetFrom(uint64_t lowestEnd);
   void dropEverythingRead();
   void normalize(FileHeader& state) const;
 
