@@ -10,10 +10,6 @@ namespace zor::data {
 
 namespace {
 
-void textComponent(const uint8_t* text, size_t length, size_t size, bool noCase, uint8_t* out) {
-  collationWeights(text, length, size, noCase, out);
-}
-
 void reversed(const uint8_t* bytes, size_t size, uint8_t* out) {
   for (size_t i = 0; i < size; ++i) out[i] = bytes[size - 1 - i];
 }
@@ -30,18 +26,18 @@ void encodeComponent(const FieldDescriptor& field, bool noCase, const uint8_t* r
   switch (field.type) {
     case kString:
     case kGroup:
-      textComponent(value, size, size, noCase, out);
+      collationWeights(value, size, size, noCase, out);
       break;
     case kCString: {
       const void* end = std::memchr(value, 0, size);
       const size_t length =
           end == nullptr ? size : static_cast<size_t>(static_cast<const uint8_t*>(end) - value);
-      textComponent(value, length, size, noCase, out);
+      collationWeights(value, length, size, noCase, out);
       break;
     }
     case kPString: {
       const size_t length = std::min<size_t>(value[0], size - 1);
-      textComponent(value + 1, length, size, noCase, out);
+      collationWeights(value + 1, length, size, noCase, out);
       break;
     }
     case kUShort:
@@ -153,8 +149,9 @@ bool recordHasEntry(const RecordLayout& fields, const KeyBlock& key, const uint8
 }
 
 uint8_t keyTextWeight(uint8_t c, bool noCase) {
-  if (noCase) c = static_cast<uint8_t>(toUpperLocale(static_cast<char>(c)));
-  return collationWeight(c);
+  uint8_t weight = 0;
+  collationWeights(&c, 1, 1, noCase, &weight);
+  return weight;
 }
 
 void fillKeyExtreme(const FieldDescriptor& field, bool noCase, bool highest, uint8_t* record) {
