@@ -1,6 +1,8 @@
 #include "data/tarnwick/record_csv.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
 namespace zor::tarnwick {
@@ -33,27 +35,50 @@ std::string csvLine(const std::vector<std::string>& cells) {
   return line;
 }
 
-bool CsvReader::readRecord(CsvRow& row, std::string& error) {
-  constexpr int kEnd = std::char_traits<char>::eof();
-  row.line = line_;
-  row.cells.clear();
-  std::string cell;
+bool CsvReader::refill() {
+  const std::streamsize got = in_.sgetn(block_.data(), static_cast<std::streamsize>(kBlockSize));
+  next_ = block_.data();
+  end_ = next_ + std::max<std::streamsize>(got, 0);
+  return next_ != end_;
+}
+
+void CsvReader::takePlain(std::string& cell) {
+  while (peek() != kEnd) {
+    const char* stop = next_;
+    while (stop != end_ && *stop != ',' && *stop != '\n') ++stop;
+    cell.append(next_, stop);
+    next_ = stop;
+    if (stop != end_) return;
+  }
+}
+
+bool CsvReader::takeQuoted(std::string& cell) {
   for (;;) {
+    if (peek() == kEnd) return false;
+    const auto* quote = static_cast<const char*>(std::memchr(next_, '"', size_t(end_ - next_)));
+    const char* stop = quote != nullptr ? quote : end_;
+    line_ += static_cast<int>(std::count(next_, stop, '\n'));
+    cell.append(next_, stop);
+    next_ = stop;
+    if (quote == nullptr) continue;
+    ++next_;
+    if (peek() != '"') return true;
+    cell += static_cast<char>(take());
+  }
+}
+
+bool CsvReader::readRecord(CsvRow& row, size_t& cells, std::string& error) {
+  row.line = line_;
+  cells = 0;
+  for (;;) {
+    if (cells == row.cells.size()) row.cells.emplace_back();
+    std::string& cell = row.cells[cells++];
+    cell.clear();
     if (peek() == '"') {
       take();
-      for (;;) {
-        const int c = take();
-        if (c == kEnd) {
-          error = "line " + std::to_string(row.line) + ": a quote is not closed";
-          return false;
-        }
-        if (c == '"') {
-          if (peek() != '"') break;
-          take();
-        } else if (c == '\n') {
-          ++line_;
-        }
-        cell += static_cast<char>(c);
+      if (!takeQuoted(cell)) {
+        error = "line " + std::to_string(row.line) + ": a quote is not closed";
+        return false;
       }
       if (peek() == '\r') take();
       if (peek() != kEnd && peek() != ',' && peek() != '\n') {
@@ -61,12 +86,9 @@ bool CsvReader::readRecord(CsvRow& row, std::string& error) {
         return false;
       }
     } else {
-      for (int c = peek(); c != kEnd && c != ',' && c != '\n'; c = peek())
-        cell += static_cast<char>(take());
+      takePlain(cell);
       if (!cell.empty() && cell.back() == '\r') cell.pop_back();
     }
-    row.cells.push_back(std::move(cell));
-    cell.clear();
     const int ended = take();
     if (ended != ',') {
       if (ended == '\n') ++line_;
@@ -77,9 +99,12 @@ bool CsvReader::readRecord(CsvRow& row, std::string& error) {
 
 bool CsvReader::next(CsvRow& row, std::string& error) {
   error.clear();
-  while (peek() != std::char_traits<char>::eof()) {
-    if (!readRecord(row, error)) return false;
-    if (!(row.cells.size() == 1 && row.cells[0].empty())) return true;
+  while (peek() != kEnd) {
+    size_t cells = 0;
+    const bool read = readRecord(row, cells, error);
+    row.cells.resize(cells);
+    if (!read) return false;
+    if (!(cells == 1 && row.cells[0].empty())) return true;
   }
   return false;
 }

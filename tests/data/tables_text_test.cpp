@@ -1,6 +1,8 @@
 // Tables as text: definitions in the form twk schema prints and twk load
 // reads, field values through their types, and CSV records.
 
+#include <algorithm>
+
 #include "data/tarnwick/definition_text.h"
 #include "data/tarnwick/record_csv.h"
 #include "data/tarnwick/record_text.h"
@@ -87,6 +89,38 @@ TEST(TablesText, CsvQuotesWhatItMustAndKeepsLineNumbers) {
   EXPECT_FALSE(parseCsv("ok\n\"x\"y\n", rows, error));
   EXPECT_EQ(error, "line 2: text after a closing quote");
   EXPECT_EQ(jsonString("a\"b\\\n"), "\"a\\\"b\\\\\\u000A\"");
+}
+
+// The reader takes its input in blocks: rows of every length, whose quotes,
+// doubled quotes, CRLF ends and line breaks fall on every side of a block's
+// end, read back as written, with the lines they start on.
+TEST(TablesText, CsvReadsLongInputAcrossItsBlocks) {
+  const std::vector<std::string> pieces = {"x", "a,b", "\"", "say \"\"hi\"", "two\nlines", " ", ""};
+  std::vector<std::vector<std::string>> written;
+  std::string text;
+  std::vector<int> lines;
+  int line = 1;
+  for (size_t row = 0; text.size() < 300 * 1024; ++row) {
+    std::vector<std::string> cells;
+    for (size_t cell = 0; cell < 1 + row % 4; ++cell) {
+      std::string value(1 + row * 7 % 97 + cell, 'v');
+      value += pieces[(row + cell) % pieces.size()];
+      cells.push_back(value);
+    }
+    lines.push_back(line);
+    const std::string csv = csvLine(cells);
+    line += 1 + static_cast<int>(std::count(csv.begin(), csv.end(), '\n'));
+    text += csv + (row % 3 == 0 ? "\r\n" : "\n");
+    written.push_back(std::move(cells));
+  }
+  std::vector<CsvRow> rows;
+  std::string error;
+  ASSERT_TRUE(parseCsv(text, rows, error)) << error;
+  ASSERT_EQ(rows.size(), written.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    ASSERT_EQ(rows[i].cells, written[i]) << "row " << i;
+    ASSERT_EQ(rows[i].line, lines[i]) << "row " << i;
+  }
 }
 
 }  // namespace

@@ -29,8 +29,12 @@ bool utf8ToLatin1(std::string_view text, std::string& out, std::string& problem)
   for (size_t i = 0; i < text.size(); ++character) {
     const auto lead = static_cast<unsigned char>(text[i]);
     if (lead < 0x80) {
-      out += static_cast<char>(lead);
-      ++i;
+      // Plain ASCII, most of any text, goes over as a run.
+      size_t run = i + 1;
+      while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80) ++run;
+      out.append(text, i, run - i);
+      character += run - i - 1;
+      i = run;
       continue;
     }
     const size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 ? 2 : 0;

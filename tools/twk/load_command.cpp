@@ -194,15 +194,17 @@ class Loader {
     std::fill(image.begin(), image.end(), 0);
     for (size_t i = 0; i < row.cells.size(); ++i) {
       const FieldDescriptor& field = schema_.fields[columns.fieldOfColumn[i]];
-      std::string text = row.cells[i];
+      const std::string* text = &row.cells[i];
       std::string reason;
-      if (encoding_ == tool::TextEncoding::Utf8 &&
-          !tool::utf8ToLatin1(row.cells[i], text, reason)) {
-        std::cerr << "twk: " << csvPath_ << ": line " << row.line << ", field " << field.name
-                  << ": " << reason << '\n';
-        return false;
+      if (encoding_ == tool::TextEncoding::Utf8) {
+        if (!tool::utf8ToLatin1(row.cells[i], converted_, reason)) {
+          std::cerr << "twk: " << csvPath_ << ": line " << row.line << ", field " << field.name
+                    << ": " << reason << '\n';
+          return false;
+        }
+        text = &converted_;
       }
-      if (!tarnwick::storeFieldText(field, text, image.data(), reason)) {
+      if (!tarnwick::storeFieldText(field, *text, image.data(), reason)) {
         std::cerr << "twk: " << csvPath_ << ": line " << row.line << ", field " << field.name
                   << ": " << reason << '\n';
         return false;
@@ -215,7 +217,8 @@ class Loader {
   std::string csvPath_;
   tool::TextEncoding encoding_;
   data::FileControlBlock schema_;
-  std::ifstream csv_;  // opened, past any byte order mark
+  std::ifstream csv_;      // opened, past any byte order mark
+  std::string converted_;  // a cell's text in single bytes, reused from cell to cell
   uint64_t csvBytes_ = 0;
 };
 
