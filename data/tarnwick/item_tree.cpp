@@ -1,5 +1,6 @@
 #include "data/tarnwick/item_tree.h"
 
+#include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
 
@@ -20,6 +21,20 @@ std::vector<uint8_t> separatorBetween(Bytes left, Bytes right) {
 bool sameKey(Bytes a, Bytes b) {
   return compareKeys(a, b) == 0;
 }
+
+// Lends the tree's kept path to one operation and lets go of its pages
+// after it: a page held there would count as in use.
+class LentPath {
+ public:
+  explicit LentPath(std::vector<PathStep>& path) : path_(path) {}
+  ~LentPath() { path_.clear(); }
+  LentPath(const LentPath&) = delete;
+  LentPath& operator=(const LentPath&) = delete;
+  std::vector<PathStep>& get() { return path_; }
+
+ private:
+  std::vector<PathStep>& path_;
+};
 
 // Inner pages: the first separator is empty (the page's lower bound is its
 // parent's); merging needs the parent's separator there instead.
@@ -74,12 +89,54 @@ PagePtr ItemTree::parentOf(PageStore& store, const Page& child, size_t& slot) {
   }
 }
 
-void ItemTree::descend(Bytes key, std::vector<PathStep>& path) {
+void ItemTree::addToCounter(Bytes key, uint32_t delta, size_t size) {
+  for (PendingCounter& pending : counters_) {
+    if (sameKey(Bytes(pending.key.data(), pending.key.size()), key)) {
+      pending.delta += delta;
+      pending.size = std::max(pending.size, size);
+      return;
+    }
+  }
+  counters_.push_back({std::vector<uint8_t>(key.begin(), key.end()), delta, size});
+}
+
+void ItemTree::writeCounters() {
+  if (counters_.empty()) return;
+  std::vector<PendingCounter> pending;
+  pending.swap(counters_);
+  for (const PendingCounter& counter : pending) {
+    // update() answers kOk whether or not the item was there.
+    static_cast<void>(
+        update(Bytes(counter.key.data(), counter.key.size()), [&](std::vector<uint8_t>& data) {
+          data.resize(std::max(data.size(), counter.size), 0);
+          store32(data.data(), load32(data.data()) + counter.delta);
+        }));
+  }
+}
+
+void ItemTree::writeCountersFor(Bytes key) {
+  for (const PendingCounter& pending : counters_) {
+    if (sameKey(Bytes(pending.key.data(), pending.key.size()), key)) {
+      writeCounters();
+      return;
+    }
+  }
+}
+
+void ItemTree::walk(Bytes key, std::vector<PathStep>& path, Bounds* bounds) {
   path.clear();
   if (store_.root() == 0) return;
   PagePtr current = store_.page(store_.root());
   while (!current->isLeaf()) {
     const size_t slot = current->childSlotFor(key);
+    if (bounds != nullptr) {
+      // An inner page's first separator stands for its parent's.
+      if (slot > 0) bounds->low = current->key(slot);
+      if (slot + 1 < current->count()) {
+        bounds->high = current->key(slot + 1);
+        bounds->highest = false;
+      }
+    }
     PagePtr next = child(*current, slot);
     path.push_back({std::move(current), slot});
     current = std::move(next);
@@ -99,14 +156,15 @@ void ItemTree::descendEdge(std::vector<PathStep>& path, bool last) {
   leaf.slot = last && leaf.page->count() > 0 ? leaf.page->count() - 1 : 0;
 }
 
-bool ItemTree::descendToItem(Bytes key, std::vector<PathStep>& path) {
-  descend(key, path);
+bool ItemTree::descendToItem(Bytes key, std::vector<PathStep>& path, Bounds* bounds) {
+  walk(key, path, bounds);
   if (path.empty()) return false;
   const PathStep& leaf = path.back();
   return leaf.slot < leaf.page->count() && sameKey(leaf.page->key(leaf.slot), key);
 }
 
 bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
+  if (!counters_.empty()) writeCountersFor(key);
   // The most frequent call: no path is kept.
   if (store_.root() == 0) return false;
   PagePtr current = store_.page(store_.root());
@@ -129,11 +187,86 @@ bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
 
 int ItemTree::insert(Bytes key, Bytes data) {
   if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
+  if (!counters_.empty()) writeCountersFor(key);
+  if (int answer = kOk; insertAtFinger(key, data, answer)) return answer;
   if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
-  std::vector<PathStep> path;
-  if (descendToItem(key, path)) return kDuplicateItem;
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
+  Bounds bounds;
+  if (descendToItem(key, path, &bounds)) return kDuplicateItem;
+  // Remembered before the insert: a split that follows narrows the bounds,
+  // and may change the inner pages they point into.
+  remember(path.back().page, bounds);
   insertAt(path, key, data);
   return kOk;
+}
+
+void ItemTree::forgetFingers() {
+  for (Finger& finger : fingers_) finger.leaf.reset();
+}
+
+PagePtr ItemTree::fingerFor(Bytes key) {
+  for (Finger& finger : fingers_) {
+    if (!finger.leaf) continue;
+    if (compareKeys(key, Bytes(finger.low.data(), finger.low.size())) < 0) continue;
+    if (!finger.highest && compareKeys(key, Bytes(finger.high.data(), finger.high.size())) >= 0)
+      continue;
+    const PagePtr held = store_.changedPage(finger.leaf->number());
+    if (held != finger.leaf || !held->isLeaf()) {
+      finger.leaf.reset();  // freed, sent home or no longer a leaf
+      continue;
+    }
+    finger.used = ++fingerClock_;
+    return held;
+  }
+  return nullptr;
+}
+
+void ItemTree::remember(const PagePtr& leaf, const Bounds& bounds) {
+  Finger* finger = &fingers_[0];
+  for (Finger& held : fingers_) {
+    if (held.leaf == leaf) {
+      finger = &held;
+      break;
+    }
+    if (held.used < finger->used) finger = &held;
+  }
+  finger->used = ++fingerClock_;
+  finger->leaf = leaf;
+  finger->low.assign(bounds.low.begin(), bounds.low.end());
+  finger->high.assign(bounds.high.begin(), bounds.high.end());
+  finger->highest = bounds.highest;
+}
+
+void ItemTree::splitFingers(const Page& leaf, const PagePtr& right, Bytes separator,
+                            bool followRight) {
+  for (Finger& finger : fingers_) {
+    if (finger.leaf.get() != &leaf) continue;
+    if (followRight) {
+      finger.leaf = right;
+      finger.low.assign(separator.begin(), separator.end());
+    } else {
+      finger.high.assign(separator.begin(), separator.end());
+      finger.highest = false;
+    }
+  }
+}
+
+bool ItemTree::insertAtFinger(Bytes key, Bytes data, int& answer) {
+  PagePtr leaf = fingerFor(key);
+  if (!leaf) return false;
+  if (leaf->frozen()) leaf = store_.pageForChange(leaf);  // thawed
+  const size_t slot = leaf->lowerBound(key);
+  if (slot < leaf->count() && sameKey(leaf->key(slot), key)) {
+    answer = kDuplicateItem;
+    return true;
+  }
+  // One that would split needs the path to its parent.
+  if (leaf->shouldSplit() || leaf->wouldSplitWith(key.size() + data.size())) return false;
+  store_.pageForChange(leaf)->insert(slot, key, data);
+  store_.touch();
+  answer = kOk;
+  return true;
 }
 
 void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
@@ -147,8 +280,9 @@ void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
     right->insert(0, key, data);
     const PathStep& up = path[path.size() - 2];
     const Bytes last = leaf.page->key(leaf.page->count() - 1);
-    store_.pageForChange(up.page)->insert(up.slot + 1, separatorBetween(last, key), {},
-                                          right->number());
+    const std::vector<uint8_t> separator = separatorBetween(last, key);
+    store_.pageForChange(up.page)->insert(up.slot + 1, separator, {}, right->number());
+    splitFingers(*leaf.page, right, Bytes(separator.data(), separator.size()), true);
     store_.touch();
     path.pop_back();  // the parent grew after the child it led to
     fixAfterGrowth(path);
@@ -160,8 +294,10 @@ void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
 }
 
 int ItemTree::update(Bytes key, const std::function<void(std::vector<uint8_t>&)>& change) {
+  if (!counters_.empty()) writeCountersFor(key);
   if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
-  std::vector<PathStep> path;
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
   const bool exists = descendToItem(key, path);
   PathStep& leaf = path.back();
   std::vector<uint8_t> data;
@@ -188,7 +324,9 @@ int ItemTree::update(Bytes key, const std::function<void(std::vector<uint8_t>&)>
 
 int ItemTree::replace(Bytes key, Bytes data) {
   if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
-  std::vector<PathStep> path;
+  if (!counters_.empty()) writeCountersFor(key);
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
   if (!descendToItem(key, path)) return kItemNotFound;
   PathStep& leaf = path.back();
   const bool grows = data.size() > leaf.page->item(leaf.slot).data.size();
@@ -208,7 +346,9 @@ int ItemTree::put(Bytes key, Bytes data) {
 }
 
 int ItemTree::erase(Bytes key) {
-  std::vector<PathStep> path;
+  if (!counters_.empty()) writeCountersFor(key);
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
   if (!descendToItem(key, path)) return kItemNotFound;
   PathStep& leaf = path.back();
   store_.pageForChange(leaf.page)->erase(leaf.slot);
@@ -239,6 +379,8 @@ void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& pag
   std::vector<uint8_t> separator;
   if (page->isLeaf()) {
     separator = separatorBetween(page->key(page->count() - 1), right->key(0));
+    splitFingers(*page, right, Bytes(separator.data(), separator.size()),
+                 grownAt != kNoSlot && grownAt >= first);
   } else {
     const Bytes key = right->key(0);
     separator.assign(key.begin(), key.end());
