@@ -1,5 +1,7 @@
 #include "data/tarnwick/item_tree.h"
 
+#include <algorithm>
+
 #include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
@@ -19,7 +21,7 @@ std::vector<uint8_t> separatorBetween(Bytes left, Bytes right) {
 }
 
 bool sameKey(Bytes a, Bytes b) {
-  return compareKeys(a, b) == 0;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
 
 // Lends the tree's kept path to one operation and lets go of its pages
