@@ -102,8 +102,7 @@ void ItemTree::addToCounter(Bytes key, uint32_t delta, size_t size) {
   counters_.push_back({std::vector<uint8_t>(key.begin(), key.end()), delta, size});
 }
 
-void ItemTree::writeCounters() {
-  if (counters_.empty()) return;
+void ItemTree::writeGatheredCounters() {
   std::vector<PendingCounter> pending;
   pending.swap(counters_);
   for (const PendingCounter& counter : pending) {
@@ -119,7 +118,7 @@ void ItemTree::writeCounters() {
 void ItemTree::writeCountersFor(Bytes key) {
   for (const PendingCounter& pending : counters_) {
     if (sameKey(Bytes(pending.key.data(), pending.key.size()), key)) {
-      writeCounters();
+      writeGatheredCounters();
       return;
     }
   }

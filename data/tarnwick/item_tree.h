@@ -77,7 +77,9 @@ class ItemTree {
   void addToCounter(Bytes key, uint32_t delta, size_t size);
   // Writes the gathered additions (rather than after each one, so that an
   // ADD does not walk the tree once per counter).
-  void writeCounters();
+  void writeCounters() {
+    if (!counters_.empty()) writeGatheredCounters();
+  }
   // Forgets what the tree keeps for the change under way: the gathered
   // counters and the fingers (a change written or taken back).
   void forgetChange() {
@@ -129,6 +131,7 @@ class ItemTree {
     uint32_t delta;
     size_t size;
   };
+  void writeGatheredCounters();
   // Writes the gathered additions when one is for `key`.
   void writeCountersFor(Bytes key);
   // descend() without writing the gathered counters first.
