@@ -197,7 +197,7 @@ int ItemTree::insert(Bytes key, Bytes data) {
   if (descendToItem(key, path, &bounds)) return kDuplicateItem;
   // Remembered before the insert: a split that follows narrows the bounds,
   // and may change the inner pages they point into.
-  remember(path.back().page, bounds);
+  remember(path, bounds);
   insertAt(path, key, data);
   return kOk;
 }
@@ -206,7 +206,7 @@ void ItemTree::forgetFingers() {
   for (Finger& finger : fingers_) finger.leaf.reset();
 }
 
-PagePtr ItemTree::fingerFor(Bytes key) {
+ItemTree::Finger* ItemTree::fingerFor(Bytes key) {
   for (Finger& finger : fingers_) {
     if (!finger.leaf) continue;
     if (compareKeys(key, Bytes(finger.low.data(), finger.low.size())) < 0) continue;
@@ -215,15 +215,26 @@ PagePtr ItemTree::fingerFor(Bytes key) {
     const PagePtr held = store_.changedPage(finger.leaf->number());
     if (held != finger.leaf || !held->isLeaf()) {
       finger.leaf.reset();  // freed, sent home or no longer a leaf
+      finger.parent.reset();
       continue;
     }
     finger.used = ++fingerClock_;
-    return held;
+    return &finger;
   }
   return nullptr;
 }
 
-void ItemTree::remember(const PagePtr& leaf, const Bounds& bounds) {
+PagePtr ItemTree::fingerParent(const Finger& finger) {
+  const PagePtr& parent = finger.parent;
+  if (!parent || store_.changedPage(parent->number()) != parent || parent->isLeaf() ||
+      finger.slot >= parent->count() || parent->child(finger.slot) != finger.leaf->number()) {
+    return nullptr;
+  }
+  return parent;
+}
+
+void ItemTree::remember(const std::vector<PathStep>& path, const Bounds& bounds) {
+  const PagePtr& leaf = path.back().page;
   Finger* finger = &fingers_[0];
   for (Finger& held : fingers_) {
     if (held.leaf == leaf) {
@@ -237,15 +248,19 @@ void ItemTree::remember(const PagePtr& leaf, const Bounds& bounds) {
   finger->low.assign(bounds.low.begin(), bounds.low.end());
   finger->high.assign(bounds.high.begin(), bounds.high.end());
   finger->highest = bounds.highest;
+  finger->parent = path.size() > 1 ? path[path.size() - 2].page : nullptr;
+  finger->slot = path.size() > 1 ? path[path.size() - 2].slot : 0;
 }
 
 void ItemTree::splitFingers(const Page& leaf, const PagePtr& right, Bytes separator,
-                            bool followRight) {
+                            bool followRight, const PagePtr& parent, size_t rightSlot) {
   for (Finger& finger : fingers_) {
     if (finger.leaf.get() != &leaf) continue;
     if (followRight) {
       finger.leaf = right;
       finger.low.assign(separator.begin(), separator.end());
+      finger.parent = parent;
+      finger.slot = rightSlot;
     } else {
       finger.high.assign(separator.begin(), separator.end());
       finger.highest = false;
@@ -254,20 +269,40 @@ void ItemTree::splitFingers(const Page& leaf, const PagePtr& right, Bytes separa
 }
 
 bool ItemTree::insertAtFinger(Bytes key, Bytes data, int& answer) {
-  PagePtr leaf = fingerFor(key);
-  if (!leaf) return false;
+  Finger* finger = fingerFor(key);
+  if (finger == nullptr) return false;
+  PagePtr leaf = finger->leaf;
   if (leaf->frozen()) leaf = store_.pageForChange(leaf);  // thawed
   const size_t slot = leaf->lowerBound(key);
   if (slot < leaf->count() && sameKey(leaf->key(slot), key)) {
     answer = kDuplicateItem;
     return true;
   }
-  // One that would split needs the path to its parent.
-  if (leaf->shouldSplit() || leaf->wouldSplitWith(key.size() + data.size())) return false;
-  store_.pageForChange(leaf)->insert(slot, key, data);
-  store_.touch();
+  if (leaf->shouldSplit()) return false;
   answer = kOk;
+  if (!leaf->wouldSplitWith(key.size() + data.size())) {
+    store_.pageForChange(leaf)->insert(slot, key, data);
+    store_.touch();
+    return true;
+  }
+  // Any other split needs the whole path; so does a parent that would split.
+  if (slot != leaf->count() || leaf->count() == 0) return false;
+  const PagePtr parent = fingerParent(*finger);
+  if (!parent) return false;
+  const std::vector<uint8_t> separator = separatorBetween(leaf->key(leaf->count() - 1), key);
+  if (parent->shouldSplit() || parent->wouldSplitWith(separator.size())) return false;
+  startLeafAfter(parent, finger->slot, *leaf, key, data, Bytes(separator.data(), separator.size()));
   return true;
+}
+
+void ItemTree::startLeafAfter(const PagePtr& parent, size_t slot, const Page& leaf, Bytes key,
+                              Bytes data, Bytes separator) {
+  PagePtr right = store_.newPage(0);
+  right->insert(0, key, data);
+  const PagePtr changed = store_.pageForChange(parent);
+  changed->insert(slot + 1, separator, {}, right->number());
+  splitFingers(leaf, right, separator, true, changed, slot + 1);
+  store_.touch();
 }
 
 void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
@@ -277,14 +312,11 @@ void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
     // Added after the last item of a leaf that it would make split: the
     // split would move it on alone (see splitChild), so it starts its own
     // leaf at once and the full leaf is neither copied nor changed.
-    PagePtr right = store_.newPage(0);
-    right->insert(0, key, data);
     const PathStep& up = path[path.size() - 2];
-    const Bytes last = leaf.page->key(leaf.page->count() - 1);
-    const std::vector<uint8_t> separator = separatorBetween(last, key);
-    store_.pageForChange(up.page)->insert(up.slot + 1, separator, {}, right->number());
-    splitFingers(*leaf.page, right, Bytes(separator.data(), separator.size()), true);
-    store_.touch();
+    const std::vector<uint8_t> separator =
+        separatorBetween(leaf.page->key(leaf.page->count() - 1), key);
+    startLeafAfter(up.page, up.slot, *leaf.page, key, data,
+                   Bytes(separator.data(), separator.size()));
     path.pop_back();  // the parent grew after the child it led to
     fixAfterGrowth(path);
     return;
@@ -381,7 +413,7 @@ void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& pag
   if (page->isLeaf()) {
     separator = separatorBetween(page->key(page->count() - 1), right->key(0));
     splitFingers(*page, right, Bytes(separator.data(), separator.size()),
-                 grownAt != kNoSlot && grownAt >= first);
+                 grownAt != kNoSlot && grownAt >= first, parent, slot + 1);
   } else {
     const Bytes key = right->key(0);
     separator.assign(key.begin(), key.end());

@@ -114,15 +114,30 @@ class ItemTree {
     std::vector<uint8_t> low, high;
     bool highest = true;
     uint64_t used = 0;  // when it last led to its leaf or was remembered
+    // The inner page that led to the leaf, and the slot it took there (a
+    // leaf full at its end gets a new leaf beside it through them).
+    PagePtr parent;
+    size_t slot = 0;
   };
   static constexpr size_t kFingers = 4;
-  // The remembered leaf whose bounds hold `key` (nullptr when none stands).
-  PagePtr fingerFor(Bytes key);
-  void remember(const PagePtr& leaf, const Bounds& bounds);
+  // The finger whose bounds hold `key` (nullptr when none stands).
+  Finger* fingerFor(Bytes key);
+  // The finger's parent while it still leads to the finger's leaf and is
+  // part of the change; nullptr otherwise.
+  PagePtr fingerParent(const Finger& finger);
+  // Remembers the leaf at the end of `path`.
+  void remember(const std::vector<PathStep>& path, const Bounds& bounds);
+  // Starts a new leaf holding only the item, right of `leaf`, which is child
+  // `slot` of `parent`: the item comes after `leaf`'s last and would make it
+  // split (the split would move the item on alone, see splitChild).
+  void startLeafAfter(const PagePtr& parent, size_t slot, const Page& leaf, Bytes key, Bytes data,
+                      Bytes separator);
   // A split left `leaf` the keys below `separator` only, `right` those at
   // or above it: a finger on `leaf` narrows, or moves on to `right` when
   // `followRight` (the leaf grew there, as ascending keys do).
-  void splitFingers(const Page& leaf, const PagePtr& right, Bytes separator, bool followRight);
+  // `right` is child `rightSlot` of `parent`.
+  void splitFingers(const Page& leaf, const PagePtr& right, Bytes separator, bool followRight,
+                    const PagePtr& parent, size_t rightSlot);
   // Inserts through a finger; false when none stands for `key` or the leaf
   // would split (then the caller walks).
   bool insertAtFinger(Bytes key, Bytes data, int& answer);
