@@ -18,15 +18,20 @@
 //
 // The tree also remembers a few leaves the change under way has written,
 // with the separators that bound them ("fingers"): an insert whose key lies
-// within a remembered leaf's bounds, and which does not make it split, goes
-// straight to that leaf instead of walking down from the root. A finger
-// stands only while:
-//  4. its leaf is the page the change holds under that leaf's number (a page
-//     freed, sent home or renumbered by the store no longer is), and is a
-//     leaf;
-//  5. its bounds hold every key the leaf may take: a split of the leaf
-//     narrows them at once; a merge only widens the leaf's true bounds;
-//  6. the change lasts: commit, makeDurable and rollback forget them all.
+// within a remembered leaf's bounds goes straight to that leaf instead of
+// walking down from the root, unless the leaf would split (an item after its
+// last starts a new leaf beside it through the inner page remembered with
+// it). A finger stands only while:
+//  4. its leaf is the page the change holds under the leaf's number, and is
+//     a leaf (one freed or sent home is not; one the store moves or
+//     renumbers still is: the finger follows the page, not the number);
+//  5. every key between its bounds belongs in its leaf: a split of the leaf
+//     narrows them at once, or hands them on to the new leaf right of it; a
+//     merge only widens the leaf's own;
+//  6. its inner page is used only while the change holds it and the slot
+//     remembered still leads to the leaf, and only when it takes the new
+//     separator without splitting;
+//  7. the change lasts: commit, makeDurable and rollback forget them all.
 
 #include <array>
 #include <cstdint>
