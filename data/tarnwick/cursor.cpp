@@ -29,6 +29,7 @@ bool Cursor::seekAtOrBefore(Bytes key) {
 }
 
 bool Cursor::first() {
+  tree_.writeCounters();  // counters read as they stand
   path_.clear();
   if (tree_.store().root() == 0) return settle(false);
   path_.push_back({tree_.store().page(tree_.store().root()), 0});
@@ -37,6 +38,7 @@ bool Cursor::first() {
 }
 
 bool Cursor::last() {
+  tree_.writeCounters();  // counters read as they stand
   path_.clear();
   if (tree_.store().root() == 0) return settle(false);
   path_.push_back({tree_.store().page(tree_.store().root()), 0});
@@ -94,6 +96,7 @@ void Cursor::checkStep(bool forward) const {
 }
 
 bool Cursor::next() {
+  tree_.writeCounters();  // counters read as they stand
   bool movedPast = false;
   if (!refresh(movedPast)) return settle(false);
   if (movedPast) return true;
@@ -103,6 +106,7 @@ bool Cursor::next() {
 }
 
 bool Cursor::previous() {
+  tree_.writeCounters();  // counters read as they stand
   if (!valid_) return false;
   if (version_ != tree_.store().version()) {
     const std::vector<uint8_t> remembered = key_;

@@ -1,5 +1,8 @@
 #include "data/tarnwick/item_tree.h"
 
+#include <algorithm>
+
+#include "data/tarnwick/byte_order.h"
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
 
@@ -18,8 +21,22 @@ std::vector<uint8_t> separatorBetween(Bytes left, Bytes right) {
 }
 
 bool sameKey(Bytes a, Bytes b) {
-  return compareKeys(a, b) == 0;
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
 }
+
+// Lends the tree's kept path to one operation and lets go of its pages
+// after it: a page held there would count as in use.
+class LentPath {
+ public:
+  explicit LentPath(std::vector<PathStep>& path) : path_(path) {}
+  ~LentPath() { path_.clear(); }
+  LentPath(const LentPath&) = delete;
+  LentPath& operator=(const LentPath&) = delete;
+  std::vector<PathStep>& get() { return path_; }
+
+ private:
+  std::vector<PathStep>& path_;
+};
 
 // Inner pages: the first separator is empty (the page's lower bound is its
 // parent's); merging needs the parent's separator there instead.
@@ -74,12 +91,53 @@ PagePtr ItemTree::parentOf(PageStore& store, const Page& child, size_t& slot) {
   }
 }
 
-void ItemTree::descend(Bytes key, std::vector<PathStep>& path) {
+void ItemTree::addToCounter(Bytes key, uint32_t delta, size_t size) {
+  for (PendingCounter& pending : counters_) {
+    if (sameKey(Bytes(pending.key.data(), pending.key.size()), key)) {
+      pending.delta += delta;
+      pending.size = std::max(pending.size, size);
+      return;
+    }
+  }
+  counters_.push_back({std::vector<uint8_t>(key.begin(), key.end()), delta, size});
+}
+
+void ItemTree::writeGatheredCounters() {
+  std::vector<PendingCounter> pending;
+  pending.swap(counters_);
+  for (const PendingCounter& counter : pending) {
+    // update() answers kOk whether or not the item was there.
+    static_cast<void>(
+        update(Bytes(counter.key.data(), counter.key.size()), [&](std::vector<uint8_t>& data) {
+          data.resize(std::max(data.size(), counter.size), 0);
+          store32(data.data(), load32(data.data()) + counter.delta);
+        }));
+  }
+}
+
+void ItemTree::writeCountersFor(Bytes key) {
+  for (const PendingCounter& pending : counters_) {
+    if (sameKey(Bytes(pending.key.data(), pending.key.size()), key)) {
+      writeGatheredCounters();
+      return;
+    }
+  }
+}
+
+void ItemTree::walk(Bytes key, std::vector<PathStep>& path, Bounds* bounds) {
   path.clear();
   if (store_.root() == 0) return;
   PagePtr current = store_.page(store_.root());
   while (!current->isLeaf()) {
     const size_t slot = current->childSlotFor(key);
+    if (bounds != nullptr) {
+      // An inner page's first separator stands for its parent's.
+      if (slot > 0) bounds->low = current->key(slot);
+      if (slot + 1 < current->count()) {
+        bounds->high = current->key(slot + 1);
+        bounds->highest = false;
+      }
+    }
     PagePtr next = child(*current, slot);
     path.push_back({std::move(current), slot});
     current = std::move(next);
@@ -99,14 +157,15 @@ void ItemTree::descendEdge(std::vector<PathStep>& path, bool last) {
   leaf.slot = last && leaf.page->count() > 0 ? leaf.page->count() - 1 : 0;
 }
 
-bool ItemTree::descendToItem(Bytes key, std::vector<PathStep>& path) {
-  descend(key, path);
+bool ItemTree::descendToItem(Bytes key, std::vector<PathStep>& path, Bounds* bounds) {
+  walk(key, path, bounds);
   if (path.empty()) return false;
   const PathStep& leaf = path.back();
   return leaf.slot < leaf.page->count() && sameKey(leaf.page->key(leaf.slot), key);
 }
 
 bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
+  if (!counters_.empty()) writeCountersFor(key);
   // The most frequent call: no path is kept.
   if (store_.root() == 0) return false;
   PagePtr current = store_.page(store_.root());
@@ -129,11 +188,121 @@ bool ItemTree::find(Bytes key, std::vector<uint8_t>* data) {
 
 int ItemTree::insert(Bytes key, Bytes data) {
   if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
+  if (!counters_.empty()) writeCountersFor(key);
+  if (int answer = kOk; insertAtFinger(key, data, answer)) return answer;
   if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
-  std::vector<PathStep> path;
-  if (descendToItem(key, path)) return kDuplicateItem;
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
+  Bounds bounds;
+  if (descendToItem(key, path, &bounds)) return kDuplicateItem;
+  // Remembered before the insert: a split that follows narrows the bounds,
+  // and may change the inner pages they point into.
+  remember(path, bounds);
   insertAt(path, key, data);
   return kOk;
+}
+
+void ItemTree::forgetFingers() {
+  for (Finger& finger : fingers_) finger.leaf.reset();
+}
+
+ItemTree::Finger* ItemTree::fingerFor(Bytes key) {
+  for (Finger& finger : fingers_) {
+    if (!finger.leaf) continue;
+    if (compareKeys(key, Bytes(finger.low.data(), finger.low.size())) < 0) continue;
+    if (!finger.highest && compareKeys(key, Bytes(finger.high.data(), finger.high.size())) >= 0)
+      continue;
+    const PagePtr held = store_.changedPage(finger.leaf->number());
+    if (held != finger.leaf || !held->isLeaf()) {
+      finger.leaf.reset();  // freed, sent home or no longer a leaf
+      finger.parent.reset();
+      continue;
+    }
+    finger.used = ++fingerClock_;
+    return &finger;
+  }
+  return nullptr;
+}
+
+PagePtr ItemTree::fingerParent(const Finger& finger) {
+  const PagePtr& parent = finger.parent;
+  if (!parent || store_.changedPage(parent->number()) != parent || parent->isLeaf() ||
+      finger.slot >= parent->count() || parent->child(finger.slot) != finger.leaf->number()) {
+    return nullptr;
+  }
+  return parent;
+}
+
+void ItemTree::remember(const std::vector<PathStep>& path, const Bounds& bounds) {
+  const PagePtr& leaf = path.back().page;
+  Finger* finger = &fingers_[0];
+  for (Finger& held : fingers_) {
+    if (held.leaf == leaf) {
+      finger = &held;
+      break;
+    }
+    if (held.used < finger->used) finger = &held;
+  }
+  finger->used = ++fingerClock_;
+  finger->leaf = leaf;
+  finger->low.assign(bounds.low.begin(), bounds.low.end());
+  finger->high.assign(bounds.high.begin(), bounds.high.end());
+  finger->highest = bounds.highest;
+  finger->parent = path.size() > 1 ? path[path.size() - 2].page : nullptr;
+  finger->slot = path.size() > 1 ? path[path.size() - 2].slot : 0;
+}
+
+void ItemTree::splitFingers(const Page& leaf, const PagePtr& right, Bytes separator,
+                            bool followRight, const PagePtr& parent, size_t rightSlot) {
+  for (Finger& finger : fingers_) {
+    if (finger.leaf.get() != &leaf) continue;
+    if (followRight) {
+      finger.leaf = right;
+      finger.low.assign(separator.begin(), separator.end());
+      finger.parent = parent;
+      finger.slot = rightSlot;
+    } else {
+      finger.high.assign(separator.begin(), separator.end());
+      finger.highest = false;
+    }
+  }
+}
+
+bool ItemTree::insertAtFinger(Bytes key, Bytes data, int& answer) {
+  Finger* finger = fingerFor(key);
+  if (finger == nullptr) return false;
+  PagePtr leaf = finger->leaf;
+  if (leaf->frozen()) leaf = store_.pageForChange(leaf);  // thawed
+  const size_t slot = leaf->lowerBound(key);
+  if (slot < leaf->count() && sameKey(leaf->key(slot), key)) {
+    answer = kDuplicateItem;
+    return true;
+  }
+  if (leaf->shouldSplit()) return false;
+  answer = kOk;
+  if (!leaf->wouldSplitWith(key.size() + data.size())) {
+    store_.pageForChange(leaf)->insert(slot, key, data);
+    store_.touch();
+    return true;
+  }
+  // Any other split needs the whole path; so does a parent that would split.
+  if (slot != leaf->count() || leaf->count() == 0) return false;
+  const PagePtr parent = fingerParent(*finger);
+  if (!parent) return false;
+  const std::vector<uint8_t> separator = separatorBetween(leaf->key(leaf->count() - 1), key);
+  if (parent->shouldSplit() || parent->wouldSplitWith(separator.size())) return false;
+  startLeafAfter(parent, finger->slot, *leaf, key, data, Bytes(separator.data(), separator.size()));
+  return true;
+}
+
+void ItemTree::startLeafAfter(const PagePtr& parent, size_t slot, const Page& leaf, Bytes key,
+                              Bytes data, Bytes separator) {
+  PagePtr right = store_.newPage(0);
+  right->insert(0, key, data);
+  const PagePtr changed = store_.pageForChange(parent);
+  changed->insert(slot + 1, separator, {}, right->number());
+  splitFingers(leaf, right, separator, true, changed, slot + 1);
+  store_.touch();
 }
 
 void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
@@ -143,13 +312,11 @@ void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
     // Added after the last item of a leaf that it would make split: the
     // split would move it on alone (see splitChild), so it starts its own
     // leaf at once and the full leaf is neither copied nor changed.
-    PagePtr right = store_.newPage(0);
-    right->insert(0, key, data);
     const PathStep& up = path[path.size() - 2];
-    const Bytes last = leaf.page->key(leaf.page->count() - 1);
-    store_.pageForChange(up.page)->insert(up.slot + 1, separatorBetween(last, key), {},
-                                          right->number());
-    store_.touch();
+    const std::vector<uint8_t> separator =
+        separatorBetween(leaf.page->key(leaf.page->count() - 1), key);
+    startLeafAfter(up.page, up.slot, *leaf.page, key, data,
+                   Bytes(separator.data(), separator.size()));
     path.pop_back();  // the parent grew after the child it led to
     fixAfterGrowth(path);
     return;
@@ -160,8 +327,10 @@ void ItemTree::insertAt(std::vector<PathStep>& path, Bytes key, Bytes data) {
 }
 
 int ItemTree::update(Bytes key, const std::function<void(std::vector<uint8_t>&)>& change) {
+  if (!counters_.empty()) writeCountersFor(key);
   if (store_.root() == 0) store_.setRoot(store_.newPage(0)->number());
-  std::vector<PathStep> path;
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
   const bool exists = descendToItem(key, path);
   PathStep& leaf = path.back();
   std::vector<uint8_t> data;
@@ -188,7 +357,9 @@ int ItemTree::update(Bytes key, const std::function<void(std::vector<uint8_t>&)>
 
 int ItemTree::replace(Bytes key, Bytes data) {
   if (key.size() + data.size() > kMaxItemLength) internalFailure(FailurePlace::ItemTooLong);
-  std::vector<PathStep> path;
+  if (!counters_.empty()) writeCountersFor(key);
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
   if (!descendToItem(key, path)) return kItemNotFound;
   PathStep& leaf = path.back();
   const bool grows = data.size() > leaf.page->item(leaf.slot).data.size();
@@ -208,7 +379,9 @@ int ItemTree::put(Bytes key, Bytes data) {
 }
 
 int ItemTree::erase(Bytes key) {
-  std::vector<PathStep> path;
+  if (!counters_.empty()) writeCountersFor(key);
+  LentPath lent(path_);
+  std::vector<PathStep>& path = lent.get();
   if (!descendToItem(key, path)) return kItemNotFound;
   PathStep& leaf = path.back();
   store_.pageForChange(leaf.page)->erase(leaf.slot);
@@ -239,6 +412,8 @@ void ItemTree::splitChild(const PagePtr& parent, size_t slot, const PagePtr& pag
   std::vector<uint8_t> separator;
   if (page->isLeaf()) {
     separator = separatorBetween(page->key(page->count() - 1), right->key(0));
+    splitFingers(*page, right, Bytes(separator.data(), separator.size()),
+                 grownAt != kNoSlot && grownAt >= first, parent, slot + 1);
   } else {
     const Bytes key = right->key(0);
     separator.assign(key.begin(), key.end());

@@ -166,6 +166,12 @@ class PageStore : private PageMover {
   PagePtr pageForChange(PageNumber number);
   // The same for a page already in hand (it may have left the cache since).
   PagePtr pageForChange(const PagePtr& page);
+  // The page the change holds under `number` as it stands (frozen or not);
+  // nullptr when the change holds none.
+  PagePtr changedPage(PageNumber number) const {
+    const auto it = dirty_.find(number);
+    return it != dirty_.end() ? it->second : nullptr;
+  }
   PagePtr newPage(uint8_t level);
   // Takes the page out of the tree; its units are given back when the change
   // is written.

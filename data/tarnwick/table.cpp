@@ -126,38 +126,56 @@ int Table::storeFlags(uint32_t flags) {
 }
 
 int Table::addToCounter(uint8_t which, int delta) {
-  return file_.update(bytesOf(counterKey(id_, which)), [&](std::vector<uint8_t>& data) {
-    data.resize(std::max(data.size(), kCounterItemSize), 0);
-    store32(data.data(), load32(data.data()) + static_cast<uint32_t>(delta));
-  });
-}
-
-int Table::insertEntries(const uint8_t* image, uint32_t number) {
-  uint8_t recordNumber[4];
-  storeBig32(recordNumber, number);
-  for (const data::KeyBlock& key : schema_.keys) {
-    if (!hasEntry(key, image)) continue;
-    const ItemKey entry = entryKey(key, image, number);
-    if (int error = file_.insert(bytesOf(entry), Bytes(recordNumber, 4)); error != kOk)
-      return error;
-    if (int error = addToCounter(counterOf(key), 1); error != kOk) return error;
-  }
+  // Gathered in memory until the change is written or the counter is read.
+  uint8_t key[kCounterKeySize];
+  std::copy(id_.begin(), id_.end(), key);
+  key[id_.size()] = kCounterKind;
+  key[id_.size() + 1] = which;
+  file_.tree().addToCounter(Bytes(key, sizeof key), static_cast<uint32_t>(delta), kCounterItemSize);
   return kOk;
 }
 
 int Table::insertRecord(const uint8_t* image, const std::vector<std::string>* memos,
                         uint32_t& number) {
+  // The number the record will get; it is taken once its keys are known to
+  // repeat no value.
+  number = recordNumberAt(file_.upcomingIdentifier().data());
+  uint8_t recordNumber[4];
+  storeBig32(recordNumber, number);
+  struct Entry {
+    const data::KeyBlock* key;
+    ItemKey item;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(schema_.keys.size());
   for (const data::KeyBlock& key : schema_.keys) {
-    if (!hasEntry(key, image)) continue;
-    if (int error = checkUnique(key, entryKey(key, image, 0), 0); error != kOk) return error;
+    if (hasEntry(key, image)) entries.push_back({&key, entryKey(key, image, number)});
+  }
+  // The entries of keys without duplicates go in first: inserting one finds
+  // a repeated value on the same walk. A repeated value takes back those
+  // inserted before it, so that a refused ADD leaves the items as they were.
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (entries[i].key->allowsDuplicates()) continue;
+    const int error = file_.insert(bytesOf(entries[i].item), Bytes(recordNumber, 4));
+    if (error == kOk) continue;
+    for (size_t back = 0; back < i; ++back) {
+      if (!entries[back].key->allowsDuplicates())
+        static_cast<void>(file_.erase(bytesOf(entries[back].item)));
+    }
+    return error;
   }
   TableId identifier{};
   if (int error = file_.nextIdentifier(identifier); error != kOk) return error;
-  number = recordNumberAt(identifier.data());
   if (int error = file_.insert(bytesOf(recordKey(id_, number)), Bytes(image, recordLength()));
       error != kOk)
     return error;
-  if (int error = insertEntries(image, number); error != kOk) return error;
+  for (const Entry& entry : entries) {
+    if (entry.key->allowsDuplicates()) {
+      if (int error = file_.insert(bytesOf(entry.item), Bytes(recordNumber, 4)); error != kOk)
+        return error;
+    }
+    if (int error = addToCounter(counterOf(*entry.key), 1); error != kOk) return error;
+  }
   if (int error = addToCounter(kRecordCounter, 1); error != kOk) return error;
   return memos != nullptr ? writeMemos(number, *memos) : kOk;
 }

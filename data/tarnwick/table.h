@@ -78,7 +78,6 @@ class Table {
   void readMemos(uint32_t number, std::vector<std::string>& memos);
 
  private:
-  [[nodiscard]] int insertEntries(const uint8_t* image, uint32_t number);
   [[nodiscard]] int checkUnique(const data::KeyBlock& key, const ItemKey& entry, uint32_t number);
   [[nodiscard]] int addToCounter(uint8_t which, int delta);
   [[nodiscard]] int writeMemos(uint32_t number, const std::vector<std::string>& memos);

@@ -47,7 +47,11 @@ ItemKey recordKey(const TableId& table, uint32_t record) {
 
 ItemKey keyEntryKey(const TableId& table, uint8_t keyNumber, Bytes value, bool withRecord,
                     uint32_t record) {
-  ItemKey key = kindPrefix(table, keyNumber);
+  // Built for every key of every record written: one allocation.
+  ItemKey key;
+  key.reserve(table.size() + 1 + value.size() + (withRecord ? 4 : 0));
+  key.assign(table.begin(), table.end());
+  key.push_back(keyNumber);
   key.insert(key.end(), value.begin(), value.end());
   if (withRecord) appendRecordNumber(key, record);
   return key;

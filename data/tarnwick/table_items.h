@@ -45,6 +45,7 @@ ItemKey keyEntryKey(const TableId& table, uint8_t keyNumber, Bytes value, bool w
                     uint32_t record);
 ItemKey memoChunkKey(const TableId& table, uint32_t record, uint8_t memo, uint16_t sequence);
 ItemKey counterKey(const TableId& table, uint8_t which);
+inline constexpr size_t kCounterKeySize = 6;  // identifier, kind, which
 ItemKey extensionKey(const TableId& table);
 
 // The record number at the end of a record item's key (or of any 4 bytes).

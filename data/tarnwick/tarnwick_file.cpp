@@ -48,6 +48,7 @@ int TarnwickFile::settleInterruptedChange(const SettleDecider& decider) {
 }
 
 void TarnwickFile::close() {
+  tree_.forgetChange();
   store_.close();
   settled_ = {};
 }
@@ -90,12 +91,17 @@ int TarnwickFile::erase(Bytes key) {
   return error != 0 ? error : tree_.erase(key);
 }
 
-int TarnwickFile::nextIdentifier(std::array<uint8_t, 4>& identifier) {
-  if (const int error = checkWritable(); error != 0) return error;
+std::array<uint8_t, 4> TarnwickFile::upcomingIdentifier() const {
   std::array<uint8_t, 4> counter = store_.header().lastIdentifier;
   for (int i = 3; i >= 0; --i) {
     if (++counter[static_cast<size_t>(i)] != 0) break;
   }
+  return counter;
+}
+
+int TarnwickFile::nextIdentifier(std::array<uint8_t, 4>& identifier) {
+  if (const int error = checkWritable(); error != 0) return error;
+  const std::array<uint8_t, 4> counter = upcomingIdentifier();
   if (counter[0] >= 254) internalFailure(FailurePlace::IdentifierExhausted);
   store_.headerForChange().lastIdentifier = counter;
   identifier = counter;

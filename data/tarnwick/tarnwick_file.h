@@ -73,18 +73,30 @@ class TarnwickFile {
   // The next identifier from the header's counter (big-endian, 4 bytes),
   // part of the current change.
   [[nodiscard]] int nextIdentifier(std::array<uint8_t, 4>& identifier);
+  // The identifier nextIdentifier() will give, without taking it.
+  std::array<uint8_t, 4> upcomingIdentifier() const;
 
-  bool changing() const { return store_.changing(); }
-  [[nodiscard]] int commit() { return store_.commit(); }
+  bool changing() const { return store_.changing() || tree_.holdsCounters(); }
+  // Counter additions gathered in memory go into the change first.
+  [[nodiscard]] int commit() {
+    finishTreeChange();
+    return store_.commit();
+  }
   // The two halves of commit of a transaction over several files (see
   // PageStore).
-  [[nodiscard]] int makeDurable() { return store_.makeDurable(); }
+  [[nodiscard]] int makeDurable() {
+    finishTreeChange();
+    return store_.makeDurable();
+  }
   int completeDurable() { return store_.completeDurable(); }
   bool durable() const { return store_.durable(); }
   // Copies the changes of the pending region home (see PageStore).
   [[nodiscard]] int checkpoint() { return store_.checkpoint(); }
   // Forgets the current change, taking back a durable one on disk.
-  int rollback() { return store_.rollback(); }
+  int rollback() {
+    tree_.forgetChange();
+    return store_.rollback();
+  }
 
   // What settling an interrupted change found, for the utilities that say
   // so: a change left pending by a writer that stopped, whether it stood
@@ -104,6 +116,11 @@ class TarnwickFile {
 
  private:
   int checkWritable();
+  // Writes the counters the tree gathered, and lets go of its fingers.
+  void finishTreeChange() {
+    tree_.writeCounters();
+    tree_.forgetFingers();
+  }
   int settleInterruptedChange(const SettleDecider& decider);
 
   PageStore store_;
