@@ -37,10 +37,15 @@
 //     added since it last looked, dropping just the pages they touched; a
 //     checkpoint of exactly the state it holds (the home header counts one
 //     past its newest header copy and names that copy's end in bytes 0 to
-//     3) leaves its pages in place. So does a checkpoint of a region it took
+//     3) leaves its pages in place, also when the reader first meets the
+//     header naming the region begun after it (that header keeps the
+//     emptying one's counter and tree; with a region held whole, no other
+//     history counts just one past its newest copy, since committed
+//     changes are never dropped). So does a checkpoint of a region it took
 //     in part, when the rest still reads from the file as it was: changes
-//     counting on from the last it took, ending where bytes 0 to 3 say in
-//     a copy of the very tree at home, and every page in it byte for byte
+//     counting on from the last it took, ending where bytes 0 to 3 say
+//     (or, once a new region is named, at the header copy counting one
+//     below the home header) in a copy of the very tree at home, and every page in it byte for byte
 //     the one at its home (home pages do not move while the reader holds
 //     its slot, see 6). Anything else drops what it holds.
 //  5a. A home header that differs from the one a reader knows only in the
@@ -241,7 +246,8 @@ class PageStore : private PageMover {
     uint32_t length;
   };
 
-  bool plausible(const FileHeader& header);
+  // `present`: the file is known to reach this far (0: look).
+  bool plausible(const FileHeader& header, uint64_t present = 0);
   bool changeWentOn(const uint8_t* bytes);
   // One reading of the home header; `again` asks for another (the region it
   // names did not check out).
@@ -273,6 +279,9 @@ class PageStore : private PageMover {
   // A checkpoint of the region held in part: takes the rest of it from the
   // file when it can still be read whole (then the pages stay as well).
   bool takeRestOfCheckpoint(const FileHeader& home);
+  // Where the header copy counting `counter` ends, walking on from the end
+  // of the region taken (0: not found).
+  uint64_t restEnd(uint32_t counter);
   // Forgets the pages and windows read at or past `lowestEnd`, the least
   // logical end of the states just taken.
   void forgetFrom(uint64_t lowestEnd);
