@@ -217,17 +217,16 @@ bool PageStore::takeRestOfCheckpoint(const FileHeader& home) {
   // it is what now stands at its home (home pages hold still while this
   // store holds its reader slot: a copy home first waits for every reader
   // to leave). Bytes a new region wrote over it fail one or the other.
-  // A header naming the region begun since no longer says where the one
-  // copied home ended: its last header copy, one below the home header's
-  // counter, says so itself.
   constexpr uint64_t kMostRest = uint64_t{4} << 20;
-  if (regionEnd_ <= regionStart_ || home.changeCounter == 0) return false;
-  const uint64_t end = home.pending() ? restEnd(home.changeCounter - 1) : home.logEnd;
-  if (end <= regionEnd_ || end - regionEnd_ > kMostRest) return false;
+  if (regionEnd_ <= regionStart_ || home.pending() || home.logEnd <= regionEnd_ ||
+      home.logEnd - regionEnd_ > kMostRest) {
+    return false;
+  }
   std::vector<Found> found;
   FileHeader newest;
   uint64_t lowestEnd = committed_.logicalEnd();
-  if (!scanRegion(regionEnd_, end, true, committed_.changeCounter, found, newest, &lowestEnd) ||
+  if (!scanRegion(regionEnd_, home.logEnd, true, committed_.changeCounter, found, newest,
+                  &lowestEnd) ||
       newest.changeCounter + 1 != home.changeCounter || !sameTree(newest, home)) {
     tail_.clear();
     return false;
@@ -252,35 +251,12 @@ bool PageStore::takeRestOfCheckpoint(const FileHeader& home) {
     pendingMap_[unit] = copy;
     cache_.remove(unit);
   }
-  regionEnd_ = end;
+  regionEnd_ = home.logEnd;
   committed_ = newest;
   normalize(committed_);
   root_ = committed_.rootUnit;
   touch();
   return true;
-}
-
-uint64_t PageStore::restEnd(uint32_t counter) {
-  // Walks the items past what was taken, as far as one read reaches.
-  std::vector<uint8_t> bytes(static_cast<size_t>(kTailBytes));
-  size_t done = 0;
-  beforeFileRead();
-  if (file_.read(regionEnd_, bytes.data(), bytes.size(), done) != 0) return 0;
-  for (size_t at = 0; at + kPageHeaderSize <= done;) {
-    const uint8_t* item = bytes.data() + at;
-    if (load32(item) != 0) {
-      const uint32_t stored = load16(item + 4);
-      if (stored < kPageHeaderSize) return 0;
-      at += roundUnits(stored);
-      continue;
-    }
-    FileHeader copy;
-    if (at + kHeaderSize > done || !copy.decode(item)) return 0;
-    at += kHeaderSize;
-    if (copy.changeCounter == counter) return regionEnd_ + at;
-    if (copy.changeCounter > counter) return 0;
-  }
-  return 0;
 }
 
 bool PageStore::headerUnchanged() {
@@ -419,6 +395,8 @@ void PageStore::forgetFrom(uint64_t lowestEnd) {
 }
 
 bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
+  // Only the first change of a region writes pages straight home.
+  const bool firstChange = from == disk.pendingStart;
   if (regionEnd_ == regionStart_) regionStart_ = disk.pendingStart;
   std::vector<Found> found;
   FileHeader newest;
@@ -432,7 +410,7 @@ bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
   }
   std::unordered_map<uint32_t, Copy> newestCopies;
   if (!takeNewestCopies(found, newest, newestCopies)) return false;
-  forgetFrom(lowestEnd);
+  if (firstChange) forgetFrom(lowestEnd);
   for (const auto& [home, copy] : newestCopies) {
     pendingMap_[home] = copy;
     cache_.remove(home);

@@ -43,9 +43,8 @@
 //     history counts just one past its newest copy, since committed
 //     changes are never dropped). So does a checkpoint of a region it took
 //     in part, when the rest still reads from the file as it was: changes
-//     counting on from the last it took, ending where bytes 0 to 3 say
-//     (or, once a new region is named, at the header copy counting one
-//     below the home header) in a copy of the very tree at home, and every page in it byte for byte
+//     counting on from the last it took, ending where bytes 0 to 3 say in
+//     a copy of the very tree at home, and every page in it byte for byte
 //     the one at its home (home pages do not move while the reader holds
 //     its slot, see 6). Anything else drops what it holds.
 //  5a. A home header that differs from the one a reader knows only in the
@@ -64,9 +63,10 @@
 //     state a crash, a settle (by keeping or by dropping) or a reader can
 //     find uses those units, and the region holds no copy for them, so the
 //     bytes there matter only once the region naming the new state is
-//     durable. A reader that takes region changes forgets what it read at
-//     or past the lowest logical end of the states they pass through, since
-//     a straight-home page may lie there.
+//     durable. A reader that takes region changes from the region's first
+//     one forgets what it read at or past the lowest logical end of the
+//     states they pass through, since a straight-home page may lie there
+//     (changes appended to a region write nothing straight home).
 
 #include <array>
 #include <cstdint>
@@ -279,9 +279,6 @@ class PageStore : private PageMover {
   // A checkpoint of the region held in part: takes the rest of it from the
   // file when it can still be read whole (then the pages stay as well).
   bool takeRestOfCheckpoint(const FileHeader& home);
-  // Where the header copy counting `counter` ends, walking on from the end
-  // of the region taken (0: not found).
-  uint64_t restEnd(uint32_t counter);
   // Forgets the pages and windows read at or past `lowestEnd`, the least
   // logical end of the states just taken.
   void forgetFrom(uint64_t lowestEnd);
