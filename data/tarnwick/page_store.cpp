@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -494,20 +495,22 @@ int PageStore::copyRegionHome(const std::vector<std::pair<uint32_t, Copy>>& page
   // change past it) is read in one piece, and pages that are neighbours at
   // home are written in one piece.
   constexpr uint64_t kReadWhole = uint64_t{8} << 20;
-  std::vector<uint8_t> region;
+  std::unique_ptr<uint8_t[]> region;
+  size_t regionBytes = 0;
   if (regionEnd_ > regionStart_ && regionEnd_ - regionStart_ <= kReadWhole) {
     beforeFileRead();
-    region.resize(static_cast<size_t>(regionEnd_ - regionStart_));
+    regionBytes = static_cast<size_t>(regionEnd_ - regionStart_);
+    region = std::make_unique_for_overwrite<uint8_t[]>(regionBytes);
     size_t done = 0;
-    if (file_.read(regionStart_, region.data(), region.size(), done) != 0 || done != region.size())
+    if (file_.read(regionStart_, region.get(), regionBytes, done) != 0 || done != regionBytes)
       internalFailure(FailurePlace::PageRead);
   }
   std::vector<uint8_t> run;
   uint64_t runAt = 0;
   for (const auto& [home, copy] : pages) {
     const uint8_t* bytes =
-        copy.offset >= regionStart_ && copy.offset + copy.length <= regionStart_ + region.size()
-            ? region.data() + (copy.offset - regionStart_)
+        copy.offset >= regionStart_ && copy.offset + copy.length <= regionStart_ + regionBytes
+            ? region.get() + (copy.offset - regionStart_)
             : readAt(copy.offset, copy.length);
     if (bytes == nullptr) internalFailure(FailurePlace::PageRead);
     if (!run.empty() &&
