@@ -4,6 +4,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <utility>
 
@@ -57,13 +58,14 @@ constexpr uint64_t kTailBytes = uint64_t{256} << 10;
 
 }  // namespace
 
-bool PageStore::plausible(const FileHeader& header) {
+bool PageStore::plausible(const FileHeader& header, uint64_t present) {
   // Zones in order, a root inside them, and every page within the file (the
   // pages of a change reach the file before the header naming them does).
   uint64_t size = 0;
   return header.zonesValid() && (header.rootUnit == 0 || header.zoneOf(header.rootUnit) != 0) &&
-         file_.size(size) == 0 &&
-         header.logicalEnd() <= std::max<uint64_t>(size, kHeaderSize + kUnitSize);
+         (header.logicalEnd() <= present ||
+          (file_.size(size) == 0 &&
+           header.logicalEnd() <= std::max<uint64_t>(size, kHeaderSize + kUnitSize)));
 }
 
 void PageStore::normalize(FileHeader& state) const {
@@ -85,6 +87,12 @@ bool PageStore::sameStateCheckpointed(const FileHeader& home) const {
   // where the region ended, and holds the very tree taken.
   if (home.changeCounter != committed_.changeCounter + 1 || !sameTree(home, committed_))
     return false;
+  // A reader that missed the header emptying the region it held whole may
+  // first meet the header naming the region begun after it. That one keeps
+  // the emptied header's counter and tree, and only a copy home of this
+  // very state counts one past its newest copy: committed changes are never
+  // dropped, so any other history counts further.
+  if (home.pending() && regionEnd_ > regionStart_) return true;
   const uint64_t ended = regionEnd_ > regionStart_ ? regionEnd_ : home_.pendingStart;
   return home.logEnd == ended;
 }
@@ -113,12 +121,18 @@ int PageStore::readHeader() {
 
 int PageStore::readHeaderOnce(bool& again) {
   uint8_t bytes[kHeaderSize];
+  // The header as this store last wrote or took it: nothing has changed
+  // since, so neither decoding nor checking it again is needed. This is the
+  // cost of every access of a shared file: a memory read where the file's
+  // start is mapped.
+  if (rawKnown_ && file_.readStart(bytes, kHeaderSize) &&
+      std::memcmp(bytes, raw_.data(), kHeaderSize) == 0) {
+    headerCurrent_ = true;
+    return kOk;
+  }
   size_t done = 0;
   const int error = file_.read(0, bytes, kHeaderSize, done);
   if (error != 0) return error;
-  // The header as this store last wrote or took it: nothing has changed
-  // since, so neither decoding nor checking it again is needed. This is the
-  // cost of every access of a shared file.
   if (rawKnown_ && done == kHeaderSize && std::memcmp(bytes, raw_.data(), kHeaderSize) == 0) {
     headerCurrent_ = true;
     return kOk;
@@ -310,9 +324,10 @@ const uint8_t* PageStore::readAt(uint64_t offset, size_t size) {
 bool PageStore::scanRegion(uint64_t from, uint64_t to, bool strict, uint32_t counter,
                            std::vector<Found>& found, FileHeader& newest, uint64_t* lowestEnd) {
   found.clear();
-  uint64_t fileSize = 0;
+  // A region past the end of the file (named by a header caught half
+  // written) fails on the short read.
   if (from < kHeaderSize || to < from || (from - kHeaderSize) % kUnitSize != 0 ||
-      (to - from) % kUnitSize != 0 || file_.size(fileSize) != 0 || to > fileSize) {
+      (to - from) % kUnitSize != 0) {
     return false;
   }
   tail_.clear();
@@ -376,25 +391,27 @@ bool PageStore::takeNewestCopies(const std::vector<Found>& found, const FileHead
 void PageStore::forgetFrom(uint64_t lowestEnd) {
   // Changes may have written pages straight home past the lowest end of the
   // states they passed through: what was read there before is stale.
-  uint64_t size = 0;
-  if (file_.size(size) == 0 && size > lowestEnd) windows_.forget(lowestEnd, size - lowestEnd);
+  windows_.forgetFrom(lowestEnd);
   cache_.removeFrom(static_cast<PageNumber>((lowestEnd - kHeaderSize) / kUnitSize));
 }
 
 bool PageStore::takeRegion(const FileHeader& disk, uint64_t from, uint64_t to) {
+  // Only the first change of a region writes pages straight home.
+  const bool firstChange = from == disk.pendingStart;
   if (regionEnd_ == regionStart_) regionStart_ = disk.pendingStart;
   std::vector<Found> found;
   FileHeader newest;
   uint64_t lowestEnd = committed_.logicalEnd();
+  // The walk read the last header copy, which ends at `to`.
   if (!scanRegion(from, to, true, committed_.changeCounter, found, newest, &lowestEnd) ||
-      !plausible(newest)) {
+      !plausible(newest, to)) {
     if (regionEnd_ == regionStart_) regionStart_ = regionEnd_ = 0;
     tail_.clear();
     return false;
   }
   std::unordered_map<uint32_t, Copy> newestCopies;
   if (!takeNewestCopies(found, newest, newestCopies)) return false;
-  forgetFrom(lowestEnd);
+  if (firstChange) forgetFrom(lowestEnd);
   for (const auto& [home, copy] : newestCopies) {
     pendingMap_[home] = copy;
     cache_.remove(home);
@@ -474,12 +491,37 @@ bool PageStore::loadPending() {
 }
 
 int PageStore::copyRegionHome(const std::vector<std::pair<uint32_t, Copy>>& pages) {
-  for (const auto& [home, copy] : pages) {
-    const uint8_t* bytes = readAt(copy.offset, copy.length);
-    if (bytes == nullptr) internalFailure(FailurePlace::PageRead);
-    // The bytes may live in the read buffer, which writeAt leaves alone.
-    if (const int error = writeAt(unitOffset(home), bytes, copy.length); error != 0) return error;
+  // A region of single changes (at most the largest region limit and one
+  // change past it) is read in one piece, and pages that are neighbours at
+  // home are written in one piece.
+  constexpr uint64_t kReadWhole = uint64_t{8} << 20;
+  std::unique_ptr<uint8_t[]> region;
+  size_t regionBytes = 0;
+  if (regionEnd_ > regionStart_ && regionEnd_ - regionStart_ <= kReadWhole) {
+    beforeFileRead();
+    regionBytes = static_cast<size_t>(regionEnd_ - regionStart_);
+    region = std::make_unique_for_overwrite<uint8_t[]>(regionBytes);
+    size_t done = 0;
+    if (file_.read(regionStart_, region.get(), regionBytes, done) != 0 || done != regionBytes)
+      internalFailure(FailurePlace::PageRead);
   }
+  std::vector<uint8_t> run;
+  uint64_t runAt = 0;
+  for (const auto& [home, copy] : pages) {
+    const uint8_t* bytes =
+        copy.offset >= regionStart_ && copy.offset + copy.length <= regionStart_ + regionBytes
+            ? region.get() + (copy.offset - regionStart_)
+            : readAt(copy.offset, copy.length);
+    if (bytes == nullptr) internalFailure(FailurePlace::PageRead);
+    if (!run.empty() &&
+        (runAt + run.size() != unitOffset(home) || run.size() >= kRegionWriteBytes)) {
+      if (const int error = writeAt(runAt, run.data(), run.size()); error != 0) return error;
+      run.clear();
+    }
+    if (run.empty()) runAt = unitOffset(home);
+    run.insert(run.end(), bytes, bytes + copy.length);
+  }
+  if (!run.empty()) return writeAt(runAt, run.data(), run.size());
   return kOk;
 }
 

@@ -37,7 +37,11 @@
 //     added since it last looked, dropping just the pages they touched; a
 //     checkpoint of exactly the state it holds (the home header counts one
 //     past its newest header copy and names that copy's end in bytes 0 to
-//     3) leaves its pages in place. So does a checkpoint of a region it took
+//     3) leaves its pages in place, also when the reader first meets the
+//     header naming the region begun after it (that header keeps the
+//     emptying one's counter and tree; with a region held whole, no other
+//     history counts just one past its newest copy, since committed
+//     changes are never dropped). So does a checkpoint of a region it took
 //     in part, when the rest still reads from the file as it was: changes
 //     counting on from the last it took, ending where bytes 0 to 3 say in
 //     a copy of the very tree at home, and every page in it byte for byte
@@ -59,9 +63,10 @@
 //     state a crash, a settle (by keeping or by dropping) or a reader can
 //     find uses those units, and the region holds no copy for them, so the
 //     bytes there matter only once the region naming the new state is
-//     durable. A reader that takes region changes forgets what it read at
-//     or past the lowest logical end of the states they pass through, since
-//     a straight-home page may lie there.
+//     durable. A reader that takes region changes from the region's first
+//     one forgets what it read at or past the lowest logical end of the
+//     states they pass through, since a straight-home page may lie there
+//     (changes appended to a region write nothing straight home).
 
 #include <array>
 #include <cstdint>
@@ -247,7 +252,8 @@ class PageStore : private PageMover {
     uint32_t length;
   };
 
-  bool plausible(const FileHeader& header);
+  // `present`: the file is known to reach this far (0: look).
+  bool plausible(const FileHeader& header, uint64_t present = 0);
   bool changeWentOn(const uint8_t* bytes);
   // One reading of the home header; `again` asks for another (the region it
   // names did not check out).

@@ -89,6 +89,11 @@ void ReadWindows::forget(uint64_t offset, size_t length) {
     windows_.erase(index);
 }
 
+void ReadWindows::forgetFrom(uint64_t offset) {
+  std::erase_if(windows_,
+                [&](const auto& entry) { return (entry.first + 1) * kWindowSize > offset; });
+}
+
 bool ReadWindows::missedBefore(uint64_t index) {
   if (std::count(misses_.begin(), misses_.end(), index + 1) >= 2) return true;
   misses_[nextMiss_] = index + 1;

@@ -44,6 +44,8 @@ class ReadWindows {
   void carryOver(uint32_t from, uint32_t to);
   // Lets go of the windows holding any of these bytes.
   void forget(uint64_t offset, size_t length);
+  // Lets go of the windows holding any byte at or past `offset`.
+  void forgetFrom(uint64_t offset);
   void clear();
   size_t size() const { return windows_.size(); }
 

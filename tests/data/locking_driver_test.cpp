@@ -73,6 +73,33 @@ class LockingDriverTest : public TarnwickDriverTest {
     return error == 0 ? answer : "<error " + std::to_string(error) + ">";
   }
 
+  // The records B finds in key order.
+  int64_t scanAll() {
+    int64_t records = 0;
+    EXPECT_EQ(st::set(b_, b_.keys.front()), 0);
+    while (st::next(b_) == 0) ++records;
+    return records;
+  }
+  // A adds a record with the region limit set to `limit` meanwhile.
+  void addWithLimit(int32_t value, uint64_t limit) {
+    PageStore::setRegionLimit(limit);
+    setLong(a_, value);
+    EXPECT_EQ(st::add(a_), 0);
+    PageStore::setRegionLimit(0);
+  }
+
+  static void flipByte(const std::string& path, uint64_t offset) {
+    platform::File raw;
+    ASSERT_EQ(raw.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
+                       platform::Disposition::OpenExisting),
+              0);
+    uint8_t byte = 0;
+    size_t done = 0;
+    ASSERT_EQ(raw.read(offset, &byte, 1, done), 0);
+    byte ^= 0xFF;
+    ASSERT_EQ(raw.write(offset, &byte, 1), 0);
+  }
+
   OpenTable& tableOf(data::FileControlBlock& fcb) {
     return *dynamic_cast<OpenTable*>(fcb.driverObject.get());
   }
@@ -277,18 +304,6 @@ TEST_F(LockingDriverTest, AReaderBehindACopyHomeTakesTheRestOrReadsAfresh) {
   }
   PageStore& written = tableOf(a_).file().store();
   PageStore& seen = tableOf(b_).file().store();
-  const auto scanAll = [&] {
-    int64_t records = 0;
-    EXPECT_EQ(st::set(b_, b_.keys.front()), 0);
-    while (st::next(b_) == 0) ++records;
-    return records;
-  };
-  const auto addWithLimit = [&](int32_t value, uint64_t limit) {
-    PageStore::setRegionLimit(limit);
-    setLong(a_, value);
-    EXPECT_EQ(st::add(a_), 0);
-    PageStore::setRegionLimit(0);
-  };
   for (int32_t base : {1000, 2000}) {
     const bool overwritten = base == 2000;
     SCOPED_TRACE(overwritten);
@@ -306,15 +321,7 @@ TEST_F(LockingDriverTest, AReaderBehindACopyHomeTakesTheRestOrReadsAfresh) {
     ASSERT_FALSE(written.home().pending());
     if (overwritten) {
       // One byte of the rest's first page differs from its home.
-      platform::File raw;
-      ASSERT_EQ(raw.open(path, platform::Access::ReadWrite, platform::Share::DenyNone,
-                         platform::Disposition::OpenExisting),
-                0);
-      uint8_t byte = 0;
-      size_t done = 0;
-      ASSERT_EQ(raw.read(rest + 20, &byte, 1, done), 0);
-      byte ^= 0xFF;
-      ASSERT_EQ(raw.write(rest + 20, &byte, 1), 0);
+      flipByte(path, rest + 20);
     }
     EXPECT_EQ(getLong(b_, base + 3), 0);
     EXPECT_EQ(getLong(b_, base + 2), 0);
@@ -325,6 +332,53 @@ TEST_F(LockingDriverTest, AReaderBehindACopyHomeTakesTheRestOrReadsAfresh) {
     }
   }
   EXPECT_EQ(scanAll(), 308);
+}
+
+// A reader that missed the header emptying its region may first meet the
+// header naming the region begun after it. Holding that region whole (a
+// writer copied it home as it closed), it keeps its pages; behind by a
+// change, it reads afresh.
+TEST_F(LockingDriverTest, AReaderThatMissedACopyHomeOfAllItHeldKeepsItsPages) {
+  const std::string path = scratchPath("lock_missed_copy_home.twk");
+  declare(a_, path, true);
+  declare(b_, path);
+  for (int32_t value = 1; value <= 3000; ++value) {
+    setLong(a_, value);
+    ASSERT_EQ(st::add(a_), 0);
+  }
+  const auto written = [&]() -> PageStore& { return tableOf(a_).file().store(); };
+  PageStore& seen = tableOf(b_).file().store();
+  int64_t expected = 3000;
+  for (const bool whole : {true, false}) {
+    SCOPED_TRACE(whole);
+    const int32_t base = whole ? 10000 : 20000;
+    addWithLimit(base, 1);  // copied home: the region is empty
+    ASSERT_EQ(scanAll(), ++expected);
+    const size_t cached = seen.cachedPages();
+    ASSERT_GE(cached, 40u);
+    for (int32_t taken = base + 1; taken <= base + 4; ++taken) addWithLimit(taken, 0);
+    ASSERT_EQ(getLong(b_, base + 1), 0);  // B takes the region this far
+    if (whole) {
+      declare(c_, path);  // a writer closing copies the region home
+      st::close(c_);
+    } else {
+      addWithLimit(base + 5, 0);                  // B misses a change, and the next one takes the
+      const FileHeader& home = written().home();  // region past its limit
+      addWithLimit(base + 6, home.pendingEnd - home.pendingStart);
+      ASSERT_FALSE(written().home().pending());
+    }
+    addWithLimit(base + 7, 0);  // a new region
+    ASSERT_TRUE(written().home().pending());
+    EXPECT_EQ(getLong(b_, base + 7), 0);
+    EXPECT_EQ(getLong(b_, base + 6), whole ? data::kErrRecordNotFound : 0);
+    if (whole) {
+      EXPECT_GE(seen.cachedPages() + 12, cached) << "kept what the changes left alone";
+    } else {
+      EXPECT_LT(seen.cachedPages(), cached / 2) << "read afresh";
+    }
+    expected += whole ? 5 : 7;
+  }
+  EXPECT_EQ(scanAll(), expected);
 }
 
 TEST_F(LockingDriverTest, AHandleWhoseCopyHomeFailedStillReadsItsStandingChange) {
