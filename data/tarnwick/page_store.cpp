@@ -658,14 +658,17 @@ PagePtr PageStore::unfrozen(const PagePtr& changed) {
 void PageStore::keepChangeSmall() {
   if (unfrozen_.size() < kFreezeEvery) return;
   // Only the pages changed or thawed since the last time, and the inner
-  // pages still waiting to go home, are looked at. The pages not in use that
-  // can be placed past the end of the file go home at once and leave memory;
-  // the stored forms of the leaves that stay go to the scratch file in one
-  // piece, so that the change holds only some hundred bytes for each.
+  // pages waiting to go home, are looked at. The pages not in use that can
+  // be placed past the end of the file go home at once and leave memory; the
+  // stored forms of the leaves that stay go to the scratch file in one
+  // piece, so that the change holds only some hundred bytes for each. An
+  // inner page goes home only once a whole round has passed without it
+  // changing: those the change keeps coming back to (where it grows) stay
+  // in memory rather than being packed and read back again and again.
   std::vector<PagePtr> done;
   std::vector<PageNumber> inUse;
-  unfrozen_.insert(unfrozen_.end(), innerWaiting_.begin(), innerWaiting_.end());
-  innerWaiting_.clear();
+  std::vector<PageNumber> waiting;
+  waiting.swap(innerWaiting_);
   for (PageNumber number : unfrozen_) {
     const auto entry = dirty_.find(number);
     if (entry == dirty_.end()) continue;  // freed, or listed twice and done
@@ -674,13 +677,25 @@ void PageStore::keepChangeSmall() {
       continue;
     }
     Page& page = *entry->second;
-    // A leaf moved to make room was frozen as it moved; one listed twice
-    // may be done already.
-    if (page.isLeaf() &&
-        (page.frozen() ? page.storedBodyAway() : (page.freeze(), !page.frozen()))) {
+    if (!page.isLeaf()) {
+      innerWaiting_.push_back(number);
       continue;
     }
+    // A leaf moved to make room was frozen as it moved; one listed twice
+    // may be done already.
+    if (page.frozen() ? page.storedBodyAway() : (page.freeze(), !page.frozen())) continue;
     done.push_back(entry->second);
+  }
+  std::sort(unfrozen_.begin(), unfrozen_.end());
+  for (PageNumber number : waiting) {
+    if (std::binary_search(unfrozen_.begin(), unfrozen_.end(), number)) continue;  // changed
+    const auto entry = dirty_.find(number);
+    if (entry == dirty_.end() || entry->second->isLeaf()) continue;
+    if (entry->second.use_count() != 1) {
+      innerWaiting_.push_back(number);
+    } else {
+      done.push_back(entry->second);
+    }
   }
   unfrozen_.swap(inUse);
   std::sort(done.begin(), done.end());
@@ -699,6 +714,8 @@ void PageStore::keepChangeSmall() {
       innerWaiting_.push_back(page->number());  // its children are not all placed yet
     }
   }
+  std::sort(innerWaiting_.begin(), innerWaiting_.end());
+  innerWaiting_.erase(std::unique(innerWaiting_.begin(), innerWaiting_.end()), innerWaiting_.end());
   std::vector<uint8_t> stored;
   for (const PagePtr& leaf : frozen)
     stored.insert(stored.end(), leaf->storedBody().begin(), leaf->storedBody().end());
@@ -721,9 +738,11 @@ void PageStore::placeForHome(ZoneAllocator& allocator, const PagePtr& page) {
   if (page->number() > 0) {
     const auto unit = static_cast<uint32_t>(page->number());
     const int zone = header_.zoneOf(unit);
-    if (zone == units) return;
-    // Its size changed: its place goes back to its zone, whose last page
-    // (a live one) fills it, and it is placed anew.
+    // A leaf whose size changed keeps its stored form in the scratch file
+    // until the change is written; an inner page (a few of them, cold) is
+    // placed anew: its place goes back to its zone, whose last page (a live
+    // one) fills it.
+    if (zone == units || page->isLeaf()) return;
     const PageNumber temporary = nextTemporary_--;
     pointParentAt(*page, temporary);
     renumber(page, temporary);

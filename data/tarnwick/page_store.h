@@ -180,10 +180,11 @@ class PageStore : private PageMover {
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_ || durable_; }
   // Between the statements of a long change: once it has changed or thawed
   // another kFreezeEvery pages, each of them not in use keeps only its stored
-  // form until it is wanted again. A leaf or an inner page that can be
-  // placed past the end of the file goes home at once and is read back from
-  // there (the region is copied home first when it holds changes; a page
-  // whose size changed is placed anew); any other leaf keeps its stored form
+  // form until it is wanted again. A leaf, or an inner page left unchanged
+  // for a whole such round, that can be placed past the end of the file goes
+  // home at once and is read back from there (the region is copied home
+  // first when it holds changes; such an inner page whose size changed is
+  // placed anew); any other leaf keeps its stored form
   // in a scratch file, so that a transaction of 10^5 records holds some
   // hundred bytes for each such leaf, and the memory a long change holds
   // does not grow with it.
