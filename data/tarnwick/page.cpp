@@ -397,6 +397,13 @@ PageFault PageCodec::decode(const uint8_t* bytes, size_t size, uint32_t expected
   return PageFault::None;
 }
 
+void Page::keepStoredForm(const uint8_t* bytes, size_t size, uint32_t prefix, uint32_t stored,
+                          uint32_t unpacked) {
+  storedBody_.assign(bytes + prefix, bytes + stored);
+  unpackedLength_ = unpacked;
+  unitsCache_ = static_cast<uint32_t>(size / kUnitSize);
+}
+
 PageFault PageCodec::decodeFrozen(const uint8_t* bytes, size_t size, uint32_t expectedHome,
                                   Page& page) {
   StoredHead head;
@@ -404,8 +411,14 @@ PageFault PageCodec::decodeFrozen(const uint8_t* bytes, size_t size, uint32_t ex
     return fault;
   const uint32_t measure = load16(bytes + 8);
   // The measure field saturates: such a page's is known only from its items.
-  if (head.level != 0 || head.count == 0 || measure == 0xffff)
-    return decode(bytes, size, expectedHome, page);
+  if (head.level != 0 || head.count == 0 || measure == 0xffff) {
+    const PageFault fault = decode(bytes, size, expectedHome, page);
+    // The stored form stands for the items decoded from it: a page that
+    // only moves is not packed again.
+    if (fault == PageFault::None)
+      page.keepStoredForm(bytes, size, head.prefix, head.stored, head.unpacked);
+    return fault;
+  }
   ItemReader items(bytes, head);
   std::vector<uint8_t> firstKey;
   if (!items.next(0)) return items.fault();
@@ -415,9 +428,7 @@ PageFault PageCodec::decodeFrozen(const uint8_t* bytes, size_t size, uint32_t ex
   page.clear();
   page.setLevel(0);
   page.measure_ = measure;
-  page.storedBody_.assign(bytes + head.prefix, bytes + head.stored);
-  page.unpackedLength_ = head.unpacked;
-  page.unitsCache_ = static_cast<uint32_t>(size / kUnitSize);
+  page.keepStoredForm(bytes, size, head.prefix, head.stored, head.unpacked);
   page.frozenFirstKey_ = std::move(firstKey);
   page.frozenCount_ = head.count;
   page.frozen_ = true;

@@ -141,6 +141,10 @@ class Page {
   // The stored form of the items (packed or not), kept until they change:
   // a change of child numbers alone leaves it as it is.
   void prepareStoredBody() const;
+  // Takes the stored form of the page as read (`size` bytes, the body from
+  // `prefix` to `stored`) as its own.
+  void keepStoredForm(const uint8_t* bytes, size_t size, uint32_t prefix, uint32_t stored,
+                      uint32_t unpacked);
   mutable uint32_t unitsCache_ = 0;  // 0: not prepared
   mutable uint32_t unpackedLength_ = 0;
   mutable std::vector<uint8_t> storedBody_;
