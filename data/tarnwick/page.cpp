@@ -150,7 +150,8 @@ void Page::compactArena() {
   garbage_ = 0;
 }
 
-void Page::encodeBody(std::vector<uint8_t>& out) const {
+template <typename Sink>
+void Page::forEachBodyPiece(Sink&& sink) const {
   const uint8_t* previous = nullptr;
   uint32_t previousTotal = 0;
   uint32_t previousKey = 0;
@@ -162,21 +163,23 @@ void Page::encodeBody(std::vector<uint8_t>& out) const {
       const uint32_t limit = std::min<uint32_t>({63, previousTotal, slot.total});
       while (shared < limit && previous[shared] == bytes[shared]) ++shared;
     }
-    uint8_t flag = static_cast<uint8_t>(shared);
+    // The flag (shared count, which lengths follow) and the lengths.
+    uint8_t head[5];
+    size_t used = 1;
+    head[0] = static_cast<uint8_t>(shared);
     const bool first = previous == nullptr;
-    if (first || slot.total != previousTotal) flag |= 0x80;
-    if (first || slot.keyLength != previousKey) flag |= 0x40;
-    out.push_back(flag);
-    uint8_t number[2];
-    if (flag & 0x80) {
-      store16(number, slot.total);
-      out.insert(out.end(), number, number + 2);
+    if (first || slot.total != previousTotal) {
+      head[0] |= 0x80;
+      store16(head + used, slot.total);
+      used += 2;
     }
-    if (flag & 0x40) {
-      store16(number, slot.keyLength);
-      out.insert(out.end(), number, number + 2);
+    if (first || slot.keyLength != previousKey) {
+      head[0] |= 0x40;
+      store16(head + used, slot.keyLength);
+      used += 2;
     }
-    out.insert(out.end(), bytes + shared, bytes + slot.total);
+    sink(head, used);
+    sink(bytes + shared, slot.total - shared);
     previous = bytes;
     previousTotal = slot.total;
     previousKey = slot.keyLength;
@@ -186,13 +189,19 @@ void Page::encodeBody(std::vector<uint8_t>& out) const {
 void Page::prepareStoredBody() const {
   if (unitsCache_ != 0) return;
   const size_t prefix = kPageHeaderSize + (isLeaf() ? 0 : 4 * children_.size());
-  std::vector<uint8_t> body;
-  body.reserve(measure_);
-  encodeBody(body);
-  unpackedLength_ = static_cast<uint32_t>(prefix + body.size());
+  // Packed straight from the items; only a body that packing does not make
+  // smaller is laid out unpacked.
   storedBody_.clear();
-  packRuns(body.data(), body.size(), storedBody_);
-  if (storedBody_.size() >= body.size()) storedBody_.swap(body);  // packing gains nothing
+  RunPacker packer(storedBody_);
+  forEachBodyPiece([&packer](const uint8_t* bytes, size_t size) { packer.add(bytes, size); });
+  const size_t length = packer.finish();
+  unpackedLength_ = static_cast<uint32_t>(prefix + length);
+  if (storedBody_.size() >= length) {
+    storedBody_.clear();
+    forEachBodyPiece([this](const uint8_t* bytes, size_t size) {
+      storedBody_.insert(storedBody_.end(), bytes, bytes + size);
+    });
+  }
   const size_t stored = prefix + storedBody_.size();
   if (stored > kMaxPageBytes) internalFailure(FailurePlace::PageTooLarge);
   unitsCache_ = static_cast<uint32_t>((stored + kUnitSize - 1) / kUnitSize);
@@ -385,6 +394,44 @@ PageFault PageCodec::decode(const uint8_t* bytes, size_t size, uint32_t expected
     if (child == 0) return PageFault::Items;
     page.children_[i] = child;
   }
+  return PageFault::None;
+}
+
+void Page::keepStoredForm(const uint8_t* bytes, size_t size, uint32_t prefix, uint32_t stored,
+                          uint32_t unpacked) {
+  storedBody_.assign(bytes + prefix, bytes + stored);
+  unpackedLength_ = unpacked;
+  unitsCache_ = static_cast<uint32_t>(size / kUnitSize);
+}
+
+PageFault PageCodec::decodeFrozen(const uint8_t* bytes, size_t size, uint32_t expectedHome,
+                                  Page& page) {
+  StoredHead head;
+  if (const PageFault fault = readHead(bytes, size, expectedHome, head); fault != PageFault::None)
+    return fault;
+  const uint32_t measure = load16(bytes + 8);
+  // The measure field saturates: such a page's is known only from its items.
+  if (head.level != 0 || head.count == 0 || measure == 0xffff) {
+    const PageFault fault = decode(bytes, size, expectedHome, page);
+    // The stored form stands for the items decoded from it: a page that
+    // only moves is not packed again.
+    if (fault == PageFault::None)
+      page.keepStoredForm(bytes, size, head.prefix, head.stored, head.unpacked);
+    return fault;
+  }
+  ItemReader items(bytes, head);
+  std::vector<uint8_t> firstKey;
+  if (!items.next(0)) return items.fault();
+  firstKey.resize(items.keyLength);
+  if (!items.body().read(firstKey.data(), firstKey.size()) || !items.body().restIsSound())
+    return items.fault();
+  page.clear();
+  page.setLevel(0);
+  page.measure_ = measure;
+  page.keepStoredForm(bytes, size, head.prefix, head.stored, head.unpacked);
+  page.frozenFirstKey_ = std::move(firstKey);
+  page.frozenCount_ = head.count;
+  page.frozen_ = true;
   return PageFault::None;
 }
 

@@ -2,6 +2,7 @@
 // A page in memory: its items in key order (and, in an inner page, the child
 // page each item leads to), kept in one byte arena with a slot per item.
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -56,6 +57,10 @@ class Page {
   Bytes key(size_t i) const;
   PageNumber child(size_t i) const { return children_[i]; }
   void setChild(size_t i, PageNumber child) { children_[i] = child; }
+  // Every child has its unit (none has a temporary number).
+  bool childrenPlaced() const {
+    return std::all_of(children_.begin(), children_.end(), [](PageNumber c) { return c > 0; });
+  }
 
   // First index whose key is >= `key` (count() when none).
   size_t lowerBound(Bytes key) const;
@@ -121,7 +126,9 @@ class Page {
   void appendToArena(Bytes key, Bytes data, Slot& slot);
   void growArena(size_t size);
   void compactArena();
-  void encodeBody(std::vector<uint8_t>& out) const;
+  // Hands the unpacked body to `sink` (pointer, length) piece by piece.
+  template <typename Sink>
+  void forEachBodyPiece(Sink&& sink) const;
 
   PageNumber number_;
   uint8_t level_;
@@ -134,6 +141,10 @@ class Page {
   // The stored form of the items (packed or not), kept until they change:
   // a change of child numbers alone leaves it as it is.
   void prepareStoredBody() const;
+  // Takes the stored form of the page as read (`size` bytes, the body from
+  // `prefix` to `stored`) as its own.
+  void keepStoredForm(const uint8_t* bytes, size_t size, uint32_t prefix, uint32_t stored,
+                      uint32_t unpacked);
   mutable uint32_t unitsCache_ = 0;  // 0: not prepared
   mutable uint32_t unpackedLength_ = 0;
   mutable std::vector<uint8_t> storedBody_;
@@ -162,6 +173,13 @@ class PageCodec {
  public:
   // `bytes` is the whole page as read (units × 256 bytes).
   static PageFault decode(const uint8_t* bytes, size_t size, uint32_t expectedHome, Page& page);
+  // A leaf of items is read only as far as its first key and kept frozen
+  // with the stored form as it stands (its packing checked, its items not
+  // until it thaws): a page that only moves is neither unpacked nor packed
+  // again, and encodes to the same bytes at its new home. Any other page is
+  // decoded whole.
+  static PageFault decodeFrozen(const uint8_t* bytes, size_t size, uint32_t expectedHome,
+                                Page& page);
   // Looks for the item with exactly `key` in a stored leaf page without
   // decoding the page, filling `data` (when given) with its data. The page
   // is checked as decode() checks it.

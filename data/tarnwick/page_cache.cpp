@@ -21,7 +21,9 @@ void PageCache::add(PagePtr page) {
   recency.splice(recency.end(), unusedNodes_, unusedNodes_.begin());
   const Recency::iterator entry = std::prev(recency.end());
   const PageNumber number = page->number();
-  *entry = {std::move(page)};
+  const uint32_t bytes = page->measure();
+  bytes_[kind] += bytes;
+  *entry = {std::move(page), bytes};
   bucket(number).push_back({number, kind, entry});
 }
 
@@ -29,6 +31,7 @@ void PageCache::drop(std::vector<Slot>& slots, size_t index) {
   const Slot slot = slots[index];
   slots[index] = slots.back();
   slots.pop_back();
+  bytes_[slot.kind] -= slot.entry->bytes;
   slot.entry->page.reset();
   unusedNodes_.splice(unusedNodes_.end(), recency_[slot.kind], slot.entry);
 }
@@ -63,6 +66,7 @@ void PageCache::clear() {
     for (Entry& entry : recency) entry.page.reset();
     unusedNodes_.splice(unusedNodes_.end(), recency);
   }
+  bytes_ = {};
 }
 
 PagePtr PageCache::takeSpare() {
@@ -70,13 +74,13 @@ PagePtr PageCache::takeSpare() {
 }
 
 void PageCache::trim() {
-  trim(kLeaves, kLeavesAtMost);
-  trim(kInner, kInnerPagesAtMost);
+  trim(kLeaves, kLeavesAtMost, SIZE_MAX);
+  trim(kInner, kInnerPagesAtMost, kInnerBytesAtMost);
 }
 
-void PageCache::trim(Kind kind, size_t atMost) {
+void PageCache::trim(Kind kind, size_t atMost, size_t bytesAtMost) {
   Recency& recency = recency_[kind];
-  while (recency.size() >= atMost) {
+  while (!recency.empty() && (recency.size() >= atMost || bytes_[kind] > bytesAtMost)) {
     Entry& oldest = recency.front();
     if (oldest.page.use_count() == 1) spare_ = oldest.page;
     auto& slots = bucket(oldest.page->number());

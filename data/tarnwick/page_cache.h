@@ -2,9 +2,9 @@
 // The page cache of one open file: pages found through a hash of 100 buckets
 // on the unit number, trimmed before each load by recency of use. Inner pages
 // and leaves are kept apart: the inner pages, one for every few hundred
-// pages below them and passed by every lookup, are kept up to a thousand, so
-// that a large file's lookups do not decode them again and again while a
-// scan streams leaves through the cache. Reading a record from a leaf of a
+// pages below them and passed by every lookup, are kept up to a thousand (and
+// a few megabytes), so that a large file's lookups do not decode them again
+// and again while a scan streams leaves through the cache. Reading a record from a leaf of a
 // few large records does not go through the cache (see
 // PageStore::findInLargeLeaf), so the leaves cached are mostly key entries.
 
@@ -22,6 +22,9 @@ class PageCache {
   static constexpr size_t kBuckets = 100;
   static constexpr size_t kLeavesAtMost = 100;
   static constexpr size_t kInnerPagesAtMost = 1000;
+  // And at most this many bytes of inner pages (by their measure), so that
+  // the memory the cache holds stays bounded whatever their size.
+  static constexpr size_t kInnerBytesAtMost = size_t{4} << 20;
 
   PagePtr find(PageNumber number);
   // Trims, then adds the page (its number must not be cached yet).
@@ -43,6 +46,7 @@ class PageCache {
  private:
   struct Entry {
     PagePtr page;
+    uint32_t bytes = 0;  // the page's measure when it was added
   };
   using Recency = std::list<Entry>;  // least recently used first
   enum Kind : size_t { kLeaves = 0, kInner = 1 };
@@ -60,10 +64,11 @@ class PageCache {
     return buckets_[hash % kBuckets];
   }
   void drop(std::vector<Slot>& slots, size_t index);
-  void trim(Kind kind, size_t atMost);
+  void trim(Kind kind, size_t atMost, size_t bytesAtMost);
 
   std::array<std::vector<Slot>, kBuckets> buckets_;
   std::array<Recency, 2> recency_;
+  std::array<size_t, 2> bytes_{};
   Recency unusedNodes_;  // list nodes kept for reuse
   PagePtr spare_;
 };

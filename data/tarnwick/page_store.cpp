@@ -699,13 +699,18 @@ PagePtr PageStore::unfrozen(const PagePtr& changed) {
 
 void PageStore::keepChangeSmall() {
   if (unfrozen_.size() < kFreezeEvery) return;
-  // Only the pages changed or thawed since the last time are looked at. The
-  // leaves frozen now that can be placed past the end of the file go home at
-  // once and leave memory; the stored forms of the others go to the scratch
-  // file in one piece, so that the change holds only some hundred bytes for
-  // each.
-  std::vector<PagePtr> frozen;
+  // Only the pages changed or thawed since the last time, and the inner
+  // pages waiting to go home, are looked at. The pages not in use that can
+  // be placed past the end of the file go home at once and leave memory; the
+  // stored forms of the leaves that stay go to the scratch file in one
+  // piece, so that the change holds only some hundred bytes for each. An
+  // inner page goes home only once a whole round has passed without it
+  // changing: those the change keeps coming back to (where it grows) stay
+  // in memory rather than being packed and read back again and again.
+  std::vector<PagePtr> done;
   std::vector<PageNumber> inUse;
+  std::vector<PageNumber> waiting;
+  waiting.swap(innerWaiting_);
   for (PageNumber number : unfrozen_) {
     const auto entry = dirty_.find(number);
     if (entry == dirty_.end()) continue;  // freed, or listed twice and done
@@ -713,16 +718,46 @@ void PageStore::keepChangeSmall() {
       inUse.push_back(number);
       continue;
     }
-    Page& leaf = *entry->second;
+    Page& page = *entry->second;
+    if (!page.isLeaf()) {
+      innerWaiting_.push_back(number);
+      continue;
+    }
     // A leaf moved to make room was frozen as it moved; one listed twice
     // may be done already.
-    if (leaf.frozen() ? leaf.storedBodyAway() : (leaf.freeze(), !leaf.frozen())) continue;
-    frozen.push_back(entry->second);
+    if (page.frozen() ? page.storedBodyAway() : (page.freeze(), !page.frozen())) continue;
+    done.push_back(entry->second);
+  }
+  std::sort(unfrozen_.begin(), unfrozen_.end());
+  for (PageNumber number : waiting) {
+    if (std::binary_search(unfrozen_.begin(), unfrozen_.end(), number)) continue;  // changed
+    const auto entry = dirty_.find(number);
+    if (entry == dirty_.end() || entry->second->isLeaf()) continue;
+    if (entry->second.use_count() != 1) {
+      innerWaiting_.push_back(number);
+    } else {
+      done.push_back(entry->second);
+    }
   }
   unfrozen_.swap(inUse);
-  std::sort(frozen.begin(), frozen.end());
-  frozen.erase(std::unique(frozen.begin(), frozen.end()), frozen.end());
-  sendHome(frozen);
+  std::sort(done.begin(), done.end());
+  done.erase(std::unique(done.begin(), done.end()), done.end());
+  // Pages are placed in a fixed order, so that runs of the same change
+  // write the same.
+  std::sort(done.begin(), done.end(),
+            [](const PagePtr& a, const PagePtr& b) { return a->number() < b->number(); });
+  const bool homeTaken = sendHome(done);
+  std::vector<PagePtr> frozen;
+  for (PagePtr& page : done) {
+    if (page->isLeaf()) {
+      // Finding a parent may have thawed a leaf (it is listed again then).
+      if (page->frozen() && !page->storedBodyAway()) frozen.push_back(std::move(page));
+    } else if (homeTaken) {
+      innerWaiting_.push_back(page->number());  // its children are not all placed yet
+    }
+  }
+  std::sort(innerWaiting_.begin(), innerWaiting_.end());
+  innerWaiting_.erase(std::unique(innerWaiting_.begin(), innerWaiting_.end()), innerWaiting_.end());
   std::vector<uint8_t> stored;
   for (const PagePtr& leaf : frozen)
     stored.insert(stored.end(), leaf->storedBody().begin(), leaf->storedBody().end());
@@ -736,31 +771,58 @@ void PageStore::keepChangeSmall() {
   }
 }
 
-void PageStore::sendHome(std::vector<PagePtr>& leaves) {
-  if (leaves.empty() || durable_ || uncommitted_ || unsure_ || settledInMemory_ ||
+void PageStore::placeForHome(ZoneAllocator& allocator, const PagePtr& page) {
+  const auto units = static_cast<int>(page->unitsNeeded());
+  // Units freed by the change are given back only as it is written (see
+  // assignUnits): until then no page is placed, since making room could
+  // move one of them.
+  if (!freed_.empty()) return;
+  if (page->number() > 0) {
+    const auto unit = static_cast<uint32_t>(page->number());
+    const int zone = header_.zoneOf(unit);
+    // A leaf whose size changed keeps its stored form in the scratch file
+    // until the change is written; an inner page (a few of them, cold) is
+    // placed anew: its place goes back to its zone, whose last page (a live
+    // one) fills it.
+    if (zone == units || page->isLeaf()) return;
+    const PageNumber temporary = nextTemporary_--;
+    pointParentAt(*page, temporary);
+    renumber(page, temporary);
+    allocator.release(unit, zone);
+  }
+  const uint32_t unit = allocator.allocate(units);
+  pointParentAt(*page, unit);
+  renumber(page, unit);
+  touch();
+}
+
+bool PageStore::sendHome(std::vector<PagePtr>& pages) {
+  if (pages.empty() || durable_ || uncommitted_ || unsure_ || settledInMemory_ ||
       !file_.writable() || file_.stickyError() != 0) {
-    return;
+    return false;
   }
   // The region must be empty (invariant 7): one holding committed changes
   // is copied home first.
-  if (holdsChanges() && checkpoint() != kOk) return;
-  if (holdsChanges()) return;
+  if (holdsChanges() && checkpoint() != kOk) return false;
+  if (holdsChanges()) return false;
   const uint64_t homeFrom = std::max(committed_.logicalEnd(), home_.logicalEnd());
   sentHomeFrom_ = homeFrom;
   ZoneAllocator allocator(header_, *this);
+  // Leaves first, then inner pages a level at a time: a page is placed
+  // after the pages below it, whose places it names.
+  std::stable_sort(pages.begin(), pages.end(),
+                   [](const PagePtr& a, const PagePtr& b) { return a->level() < b->level(); });
+  for (const PagePtr& page : pages) placeForHome(allocator, page);
   std::vector<PagePtr> going, staying;
-  for (PagePtr& leaf : leaves) {
-    const uint32_t units = leaf->unitsNeeded();
-    if (leaf->number() <= 0) {
-      const uint32_t unit = allocator.allocate(static_cast<int>(units));
-      pointParentAt(*leaf, unit);
-      renumber(leaf, unit);
-      touch();
-    }
-    const auto unit = static_cast<uint32_t>(leaf->number());
-    // A page whose size changed is placed again when the change is written.
-    const bool placed = static_cast<uint32_t>(header_.zoneOf(unit)) == units;
-    (placed && unitOffset(unit) >= homeFrom ? going : staying).push_back(std::move(leaf));
+  for (PagePtr& page : pages) {
+    const bool placed =
+        page->number() > 0 &&
+        static_cast<uint32_t>(header_.zoneOf(static_cast<uint32_t>(page->number()))) ==
+            page->unitsNeeded();
+    // An inner page goes only once every page below it has a place.
+    const bool ready = placed && (page->isLeaf() || page->childrenPlaced());
+    (ready && unitOffset(static_cast<uint32_t>(page->number())) >= homeFrom ? going : staying)
+        .push_back(std::move(page));
   }
   // Pages moved up to make room for later ones keep their size and stay
   // past the end; neighbours in the file are written in one piece.
@@ -792,7 +854,8 @@ void PageStore::sendHome(std::vector<PagePtr>& leaves) {
     if (piece.size() >= kRegionWriteBytes) writePiece(i + 1);
   }
   writePiece(going.size());
-  leaves.swap(staying);
+  pages.swap(staying);
+  return true;
 }
 
 void PageStore::bringBack(Page& page) {
@@ -808,6 +871,7 @@ void PageStore::dropChangedPages() {
   sentHomeFrom_ = UINT64_MAX;
   dirty_.clear();
   unfrozen_.clear();
+  innerWaiting_.clear();
   scratch_.clear();
 }
 
@@ -823,14 +887,29 @@ void PageStore::pointParentAt(const Page& child, PageNumber number) {
 
 void PageStore::movePage(uint32_t from, uint32_t to) {
   // A changed leaf moves as it is: a frozen one is not unpacked for the
-  // move, so that a long change making room for itself stays small.
+  // move, so that a long change making room for itself stays small. A leaf
+  // read only to be moved keeps the stored form it was read in, and is
+  // listed for keepChangeSmall as a thawed one would be.
   const auto changed = dirty_.find(from);
-  PagePtr moved = changed != dirty_.end() ? changed->second : page(from);
+  PagePtr moved = changed != dirty_.end() ? changed->second : cache_.find(from);
+  const bool read = !moved;
+  if (read) moved = storedForMove(from);
   pointParentAt(*moved, to);
   renumber(moved, to);
+  if (read && moved->frozen()) unfrozen_.push_back(to);
   // A leaf read only to be moved is kept in its stored form as well
   // (nobody else holds it: this call and the change).
   if (moved.use_count() == 2) moved->freeze();
+}
+
+PagePtr PageStore::storedForMove(uint32_t unit) {
+  const int zone = header_.zoneOf(unit);
+  if (zone == 0) internalFailure(FailurePlace::UnitInNoZone);
+  const size_t size = static_cast<size_t>(zone) * kUnitSize;
+  auto moving = std::make_shared<Page>(unit, 0);
+  const PageFault fault = PageCodec::decodeFrozen(storedPage(unit, size), size, unit, *moving);
+  if (fault != PageFault::None) internalFailure(failurePlaceOf(fault));
+  return moving;
 }
 
 void PageStore::assignUnits() {

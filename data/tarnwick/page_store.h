@@ -58,8 +58,9 @@
 //  7. A change written to an empty region writes its pages that lie wholly
 //     at or past the logical end of both the committed state and the tree
 //     at home straight to their home, before the flush that precedes naming
-//     the region; a long change does so between its statements for leaves
-//     it is done with, once the region is empty (copied home first). No
+//     the region; a long change does so between its statements for pages
+//     it is done with (leaves, and inner pages once every page below them
+//     has its place), once the region is empty (copied home first). No
 //     state a crash, a settle (by keeping or by dropping) or a reader can
 //     find uses those units, and the region holds no copy for them, so the
 //     bytes there matter only once the region naming the new state is
@@ -190,11 +191,14 @@ class PageStore : private PageMover {
   bool changing() const { return !dirty_.empty() || !freed_.empty() || headerChanged_ || durable_; }
   // Between the statements of a long change: once it has changed or thawed
   // another kFreezeEvery pages, each of them not in use keeps only its stored
-  // form until it is wanted again. A leaf that can be placed past the end of
-  // the file goes home at once and is read back from there (the region is
-  // copied home first when it holds changes); any other keeps its stored form
+  // form until it is wanted again. A leaf, or an inner page left unchanged
+  // for a whole such round, that can be placed past the end of the file goes
+  // home at once and is read back from there (the region is copied home
+  // first when it holds changes; such an inner page whose size changed is
+  // placed anew); any other leaf keeps its stored form
   // in a scratch file, so that a transaction of 10^5 records holds some
-  // hundred bytes for each such leaf.
+  // hundred bytes for each such leaf, and the memory a long change holds
+  // does not grow with it.
   void keepChangeSmall();
   // Writes the current change and commits it; on a failure the error sticks
   // and the store shows the file as the next open will find it. It runs in
@@ -259,6 +263,9 @@ class PageStore : private PageMover {
   // names did not check out).
   int readHeaderOnce(bool& again);
   void movePage(uint32_t from, uint32_t to) override;
+  // The page at `unit`, not changed nor cached, read to be moved (a leaf
+  // stays in its stored form, see PageCodec::decodeFrozen).
+  PagePtr storedForMove(uint32_t unit);
   void renumber(const PagePtr& page, PageNumber number);
   void pointParentAt(const Page& page, PageNumber number);
   void assignUnits();
@@ -316,10 +323,14 @@ class PageStore : private PageMover {
   // Writes through to the read windows as well.
   int writeAt(uint64_t offset, const uint8_t* bytes, size_t length);
   void forgetChange();
-  // Writes the frozen leaves that can be placed wholly past the end of the
-  // file straight home (invariant 7), where they leave the change and
-  // memory; the others stay in `leaves`.
-  void sendHome(std::vector<PagePtr>& leaves);
+  // Writes the frozen leaves and the inner pages (not in use) that can be
+  // placed wholly past the end of the file straight home (invariant 7),
+  // where they leave the change and memory; the others stay in `pages`.
+  // Answers false when nothing can go home now.
+  bool sendHome(std::vector<PagePtr>& pages);
+  // Gives a page about to go home a place in its zone, unless it has one of
+  // its size already (see sendHome).
+  void placeForHome(ZoneAllocator& allocator, const PagePtr& page);
   // A changed page whose stored form is in the scratch file gets it back.
   void bringBack(Page& page);
   // The changed page, thawed (and listed for the next keepChangeSmall).
@@ -379,6 +390,9 @@ class PageStore : private PageMover {
   // Changed pages that may be unfrozen: made part of the change or thawed
   // since keepChangeSmall last looked (a number may be listed twice).
   std::vector<PageNumber> unfrozen_;
+  // Changed inner pages kept in memory until every page below them has a
+  // place and they can go home as well.
+  std::vector<PageNumber> innerWaiting_;
   // Where the leaves sent home by the change under way begin (see sendHome).
   uint64_t sentHomeFrom_ = UINT64_MAX;
 };

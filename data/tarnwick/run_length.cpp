@@ -43,11 +43,20 @@ void appendVarint(std::vector<uint8_t>& out, uint32_t value) {
 namespace {
 
 // How many bytes from `i` on repeat data[i] (at least 1). Long runs, such as
-// the padding of a record, are measured eight bytes at a time.
+// the padding of a record, are measured 32 and then eight bytes at a time.
 size_t runAt(const uint8_t* data, size_t i, size_t length) {
   const uint8_t byte = data[i];
   const uint64_t repeated = 0x0101010101010101ull * byte;
   size_t end = i + 1;
+  while (end + 32 <= length) {  // the long runs of a record's unused bytes
+    uint64_t words[4];
+    std::memcpy(words, data + end, 32);
+    if (((words[0] ^ repeated) | (words[1] ^ repeated) | (words[2] ^ repeated) |
+         (words[3] ^ repeated)) != 0) {
+      break;
+    }
+    end += 32;
+  }
   while (end + 8 <= length) {
     uint64_t word = 0;
     std::memcpy(&word, data + end, 8);
@@ -108,6 +117,95 @@ void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out) {
     appendVarint(out, static_cast<uint32_t>(length - literalStart));
     out.insert(out.end(), data + literalStart, data + length);
   }
+}
+
+RunPacker::RunPacker(std::vector<uint8_t>& out) : out_(out), literalAt_(out.size()) {
+  out_.push_back(0);  // the literal's count: one byte until it is known to need more
+}
+
+void RunPacker::copyLiteral(const uint8_t* data, size_t length) {
+  out_.insert(out_.end(), data, data + length);
+}
+
+void RunPacker::closeLiteral(size_t repeat) {
+  const size_t literal = out_.size() - literalAt_ - 1;
+  if (literal < 128) {
+    out_[literalAt_] = static_cast<uint8_t>(literal);
+  } else {
+    uint8_t count[5];
+    size_t used = 0;
+    size_t value = literal;
+    for (; value >= 128; value >>= 7) count[used++] = static_cast<uint8_t>(128 + (value & 0x7f));
+    count[used++] = static_cast<uint8_t>(value);
+    out_[literalAt_] = count[0];
+    out_.insert(out_.begin() + static_cast<ptrdiff_t>(literalAt_ + 1), count + 1, count + used);
+  }
+  if (repeat == SIZE_MAX) return;  // the last literal
+  appendVarint(out_, static_cast<uint32_t>(repeat));
+  literalAt_ = out_.size();
+  out_.push_back(0);
+}
+
+void RunPacker::endRun() {
+  if (run_ >= 4) closeLiteral(run_ - 1);
+  run_ = 0;
+}
+
+void RunPacker::add(const uint8_t* data, size_t length) {
+  if (length == 0) return;
+  length_ += length;
+  size_t i = 0;
+  if (run_ > 0 && data[0] == runByte_) {  // the run that ended the last piece goes on
+    const size_t more = runAt(data, 0, length);
+    if (run_ < 4 && run_ + more < 4) {
+      copyLiteral(data, more);
+    } else if (run_ < 4) {
+      // A repeat now: the literal keeps only the run's first byte.
+      out_.erase(out_.end() - static_cast<ptrdiff_t>(run_ - 1), out_.end());
+    }
+    run_ += more;
+    i = more;
+    if (i == length) return;
+  }
+  endRun();
+  // From here on as packRuns goes, within the piece.
+  while (true) {
+    const size_t found = nextRunOfFour(data, i, length);
+    if (found == length) {
+      copyLiteral(data + i, length - i);
+      // Fewer than four equal bytes end the piece: the next may lengthen them.
+      if (i < length) {
+        runByte_ = data[length - 1];
+        size_t first = length - 1;
+        while (first > i && data[first - 1] == runByte_) --first;
+        run_ = length - first;
+      }
+      return;
+    }
+    size_t start = found;
+    while (start > i && data[start - 1] == data[found]) --start;
+    const size_t run = runAt(data, start, length);
+    copyLiteral(data + i, start + 1 - i);
+    if (start + run == length) {  // the next piece may lengthen it
+      runByte_ = data[start];
+      run_ = run;
+      return;
+    }
+    closeLiteral(run - 1);
+    i = start + run;
+  }
+}
+
+size_t RunPacker::finish() {
+  endRun();
+  // A body ending with a repeat ends there; an empty one still has its
+  // (empty) literal.
+  if (out_.size() - literalAt_ - 1 > 0 || length_ == 0) {
+    closeLiteral(SIZE_MAX);
+  } else {
+    out_.pop_back();
+  }
+  return length_;
 }
 
 bool unpackRuns(const uint8_t* in, size_t inLength, uint8_t* out, size_t length) {

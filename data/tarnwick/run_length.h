@@ -18,6 +18,32 @@ bool unpackRuns(const uint8_t* in, size_t inLength, uint8_t* out, size_t length)
 
 void appendVarint(std::vector<uint8_t>& out, uint32_t value);
 
+// Packs a body handed over piece by piece into exactly what packRuns makes
+// of the whole, so that a page packs straight from its items without
+// gathering them into one body first. Runs may span pieces.
+class RunPacker {
+ public:
+  explicit RunPacker(std::vector<uint8_t>& out);
+  void add(const uint8_t* data, size_t length);
+  // Ends the packed form; answers the length of the body packed.
+  size_t finish();
+
+ private:
+  void copyLiteral(const uint8_t* data, size_t length);
+  // Ends the literal (with the first byte of the run that follows) and adds
+  // a repeat of `repeat` more bytes.
+  void closeLiteral(size_t repeat);
+  void endRun();
+
+  std::vector<uint8_t>& out_;
+  size_t literalAt_;  // where the current literal's count goes in `out_`
+  size_t length_ = 0;
+  // The equal bytes that end what was added so far: all of them in the
+  // literal while they are fewer than four, otherwise only the first.
+  uint8_t runByte_ = 0;
+  size_t run_ = 0;
+};
+
 // Hands out a body of `length` bytes piece by piece, as unpackRuns would
 // have unpacked it whole, so that a page decodes straight into its own
 // storage. An unpacked body (`packed` false) is handed out as it stands.

@@ -58,12 +58,29 @@ TEST(TarnwickRunLength, RoundTripsRunsLiteralsAndEdges) {
     }
     samples.push_back(sample);
   }
+  // Literals whose counts take two and three bytes.
+  samples.push_back(randomBytes(random, 200));
+  samples.push_back(randomBytes(random, 20000));
+  samples.back().insert(samples.back().end(), 9, 4);
   for (const auto& sample : samples) {
     std::vector<uint8_t> packed;
     packRuns(sample.data(), sample.size(), packed);
     EXPECT_EQ(unpack(packed, sample.size()), sample);
     // Pages already stored were packed this way: the bytes stay the same.
     EXPECT_EQ(packed, packedByTheRule(sample));
+    // Handed over in pieces (empty ones, single bytes, cuts inside runs),
+    // the body packs to the same bytes, after what `out` held already.
+    for (int cuts = 0; cuts < 4; ++cuts) {
+      std::vector<uint8_t> pieces = {0xee};
+      RunPacker packer(pieces);
+      for (size_t at = 0; at < sample.size();) {
+        const size_t piece = std::min<size_t>(sample.size() - at, random() % (cuts == 0 ? 3 : 40));
+        packer.add(sample.data() + at, piece);
+        at += piece;
+      }
+      EXPECT_EQ(packer.finish(), sample.size());
+      EXPECT_EQ(std::vector<uint8_t>(pieces.begin() + 1, pieces.end()), packed);
+    }
   }
   std::vector<uint8_t> zeros(1000, 0), packed;
   packRuns(zeros.data(), zeros.size(), packed);

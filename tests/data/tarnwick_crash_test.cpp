@@ -83,6 +83,18 @@ class TarnwickCrash : public ::testing::Test {
     EXPECT_TRUE(seen == before_ || seen == after_) << "step " << step;
   }
 
+  // A clean run of `change` on a copy of the base (taking `after_` with it):
+  // how many writes and flushes the change takes.
+  uint64_t cleanRun(const testing::ScriptChange& change) {
+    copyBase();
+    TarnwickFile file;
+    EXPECT_EQ(file.open(trial_, OpenMode{}), 0);
+    platform::clearFaultPlan();
+    EXPECT_EQ(testing::applyChange(file, change, after_), 0);
+    EXPECT_EQ(file.commit(), 0);
+    return HasFailure() ? 0 : platform::faultStepCount();
+  }
+
   // Answers whether the interrupted change stands in the file.
   bool checkTrial(FaultKind kind, uint64_t step, bool continueAfter) {
     TarnwickFile file;
@@ -129,16 +141,7 @@ TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
     const testing::ScriptChange& change = script_[static_cast<size_t>(index)];
     after_ = before_;
     uint64_t steps = 0;
-    {
-      // A clean run measures how many writes and flushes the change takes.
-      copyBase();
-      TarnwickFile file;
-      ASSERT_EQ(file.open(trial_, OpenMode{}), 0);
-      platform::clearFaultPlan();
-      ASSERT_EQ(testing::applyChange(file, change, after_), 0);
-      ASSERT_EQ(file.commit(), 0);
-      steps = platform::faultStepCount();
-    }
+    ASSERT_NO_FATAL_FAILURE(steps = cleanRun(change));
     // The step from which an interruption leaves the change in place: the
     // header naming the pending region has reached the file (a short write
     // of it already carries the region; a stop or failure must come after
@@ -172,6 +175,34 @@ TEST_F(TarnwickCrash, EveryInterruptedChangeIsWhollyThereOrWhollyAbsent) {
   }
   EXPECT_GT(trials, isLong ? 2000u : 150u);
   RecordProperty("trials", static_cast<int>(trials));
+}
+
+TEST_F(TarnwickCrash, ALongChangeSendingInnerPagesHomeIsWhollyThereOrWhollyAbsent) {
+  // Into an empty file every page lies past its end: the change's leaves,
+  // and then its inner pages once it is done with them, go home between its
+  // statements, in pieces, before the commit names anything.
+  script_ = {testing::makeLongChange(21000, 200)};
+  {
+    TarnwickFile file;
+    ASSERT_EQ(file.create(base_), 0);
+  }
+  before_.clear();
+  after_ = before_;
+  uint64_t steps = 0;
+  ASSERT_NO_FATAL_FAILURE(steps = cleanRun(script_.front()));
+  ASSERT_GT(steps, 6u);
+  std::map<FaultKind, bool> kept;
+  for (uint64_t step = 1; step <= steps; ++step) {
+    for (FaultKind kind : {FaultKind::Stop, FaultKind::Fail, FaultKind::Short}) {
+      SCOPED_TRACE(::testing::Message() << "kind " << static_cast<int>(kind) << ", step " << step);
+      interrupt(script_.front(), kind, step);
+      const bool stands = checkTrial(kind, step, step == steps && kind == FaultKind::Stop);
+      EXPECT_TRUE(stands || !kept[kind]) << "a later interruption lost the change";
+      kept[kind] = kept[kind] || stands;
+      if (HasFailure()) return;
+    }
+  }
+  EXPECT_TRUE(kept[FaultKind::Stop] && kept[FaultKind::Fail] && kept[FaultKind::Short]);
 }
 
 }  // namespace
