@@ -12,6 +12,7 @@
 #include "data/tarnwick/error_numbers.h"
 #include "data/tarnwick/internal_failure.h"
 #include "data/tarnwick/item_tree.h"
+#include "data/tarnwick/joined_write.h"
 
 namespace zor::tarnwick {
 
@@ -505,23 +506,20 @@ int PageStore::copyRegionHome(const std::vector<std::pair<uint32_t, Copy>>& page
     if (file_.read(regionStart_, region.get(), regionBytes, done) != 0 || done != regionBytes)
       internalFailure(FailurePlace::PageRead);
   }
-  std::vector<uint8_t> run;
-  uint64_t runAt = 0;
+  JoinedWrite run(kRegionWriteBytes);
   for (const auto& [home, copy] : pages) {
     const uint8_t* bytes =
         copy.offset >= regionStart_ && copy.offset + copy.length <= regionStart_ + regionBytes
             ? region.get() + (copy.offset - regionStart_)
             : readAt(copy.offset, copy.length);
     if (bytes == nullptr) internalFailure(FailurePlace::PageRead);
-    if (!run.empty() &&
-        (runAt + run.size() != unitOffset(home) || run.size() >= kRegionWriteBytes)) {
-      if (const int error = writeAt(runAt, run.data(), run.size()); error != 0) return error;
+    if (!run.takes(unitOffset(home))) {
+      if (const int error = writeAt(run.at(), run.data(), run.size()); error != 0) return error;
       run.clear();
     }
-    if (run.empty()) runAt = unitOffset(home);
-    run.insert(run.end(), bytes, bytes + copy.length);
+    run.add(unitOffset(home), bytes, copy.length);
   }
-  if (!run.empty()) return writeAt(runAt, run.data(), run.size());
+  if (!run.empty()) return writeAt(run.at(), run.data(), run.size());
   return kOk;
 }
 
@@ -828,13 +826,13 @@ bool PageStore::sendHome(std::vector<PagePtr>& pages) {
   // past the end; neighbours in the file are written in one piece.
   std::sort(going.begin(), going.end(),
             [](const PagePtr& a, const PagePtr& b) { return a->number() < b->number(); });
-  std::vector<uint8_t> piece, encoded;
-  uint64_t pieceAt = 0;
+  JoinedWrite piece(kRegionWriteBytes);
+  std::vector<uint8_t> encoded;
   size_t first = 0;  // the first page of the piece
   auto writePiece = [&](size_t end) {
     if (first == end) return;
     const bool written =
-        file_.stickyError() == 0 && writeAt(pieceAt, piece.data(), piece.size()) == 0;
+        file_.stickyError() == 0 && writeAt(piece.at(), piece.data(), piece.size()) == 0;
     for (size_t i = first; i < end; ++i) {
       if (written) {
         dirty_.erase(going[i]->number());  // home holds it now
@@ -847,11 +845,9 @@ bool PageStore::sendHome(std::vector<PagePtr>& pages) {
   };
   for (size_t i = 0; i < going.size(); ++i) {
     const auto unit = static_cast<uint32_t>(going[i]->number());
-    if (!piece.empty() && pieceAt + piece.size() != unitOffset(unit)) writePiece(i);
-    if (piece.empty()) pieceAt = unitOffset(unit);
+    if (!piece.takes(unitOffset(unit))) writePiece(i);
     going[i]->encode(unit, encoded);
-    piece.insert(piece.end(), encoded.begin(), encoded.end());
-    if (piece.size() >= kRegionWriteBytes) writePiece(i + 1);
+    piece.add(unitOffset(unit), encoded.data(), encoded.size());
   }
   writePiece(going.size());
   pages.swap(staying);
@@ -1068,10 +1064,9 @@ int PageStore::writeRegion(bool committed) {
   // find go straight home, when the region is empty (see invariant 7).
   const uint64_t homeFrom =
       fresh ? std::max(committed_.logicalEnd(), home_.logicalEnd()) : UINT64_MAX;
-  std::vector<uint8_t> direct;
-  uint64_t directAt = 0;
+  JoinedWrite direct(kRegionWriteBytes);
   auto writeDirect = [&] {
-    if (error == 0 && !direct.empty()) error = writeAt(directAt, direct.data(), direct.size());
+    if (error == 0 && !direct.empty()) error = writeAt(direct.at(), direct.data(), direct.size());
     direct.clear();
   };
   std::vector<Found> placed;
@@ -1088,10 +1083,8 @@ int PageStore::writeRegion(bool committed) {
     }
     if (unitOffset(home) >= homeFrom) {
       // Neighbours in the file are written in one piece.
-      if (!direct.empty() && directAt + direct.size() != unitOffset(home)) writeDirect();
-      if (direct.empty()) directAt = unitOffset(home);
-      direct.insert(direct.end(), encoded.begin(), encoded.end());
-      if (direct.size() >= kRegionWriteBytes) writeDirect();
+      if (!direct.takes(unitOffset(home))) writeDirect();
+      direct.add(unitOffset(home), encoded.data(), encoded.size());
       continue;
     }
     placed.push_back({home, at + written + region.size(), static_cast<uint32_t>(encoded.size())});
