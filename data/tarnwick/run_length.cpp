@@ -95,28 +95,9 @@ size_t nextRunOfFour(const uint8_t* data, size_t i, size_t length) {
 }  // namespace
 
 void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out) {
-  // Every run of four or more equal bytes, taken whole, becomes a repeat
-  // (a shorter one costs more as a pair than as literal bytes); the bytes
-  // between them are literals.
-  size_t literalStart = 0;
-  size_t i = 0;
-  while (i < length) {
-    const size_t found = nextRunOfFour(data, i, length);
-    if (found == length) break;
-    size_t start = found;  // the run began where its byte first appears
-    while (start > i && data[start - 1] == data[found]) --start;
-    const size_t run = runAt(data, start, length);
-    // The literal ends with the run's first byte; the repeat adds the rest.
-    appendVarint(out, static_cast<uint32_t>(start + 1 - literalStart));
-    out.insert(out.end(), data + literalStart, data + start + 1);
-    appendVarint(out, static_cast<uint32_t>(run - 1));
-    i = start + run;
-    literalStart = i;
-  }
-  if (literalStart < length || length == 0) {
-    appendVarint(out, static_cast<uint32_t>(length - literalStart));
-    out.insert(out.end(), data + literalStart, data + length);
-  }
+  RunPacker packer(out);
+  packer.add(data, length);
+  packer.finish();
 }
 
 RunPacker::RunPacker(std::vector<uint8_t>& out) : out_(out), literalAt_(out.size()) {

@@ -10,7 +10,10 @@
 
 namespace zor::tarnwick {
 
-// Appends the packed form of `data` to `out`.
+// Appends the packed form of `data` to `out`: every run of four or more
+// equal bytes, taken whole, ends a literal with its first byte and becomes
+// a repeat of the rest (a shorter one costs more as a pair than as literal
+// bytes).
 void packRuns(const uint8_t* data, size_t length, std::vector<uint8_t>& out);
 // Unpacks exactly `length` bytes into `out`. Answers false when the input
 // ends early, a count would overflow `length`, or a repeat has no byte yet.
@@ -18,8 +21,8 @@ bool unpackRuns(const uint8_t* in, size_t inLength, uint8_t* out, size_t length)
 
 void appendVarint(std::vector<uint8_t>& out, uint32_t value);
 
-// Packs a body handed over piece by piece into exactly what packRuns makes
-// of the whole, so that a page packs straight from its items without
+// Packs a body handed over piece by piece into the same bytes as when it is
+// handed over whole, so that a page packs straight from its items without
 // gathering them into one body first. Runs may span pieces.
 class RunPacker {
  public:
